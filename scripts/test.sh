@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Mevalo twice (plain, and with AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs every test of both builds with CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+status=0
+for kind in plain sanitize; do
+  dir=build/$kind
+  san=OFF; [ "$kind" = sanitize ] && san=ON
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMEVALO_SANITIZE=$san >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  echo "== tests: $kind build =="
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300) || status=1
+done
+exit $status
