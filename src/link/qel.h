@@ -15,6 +15,10 @@
  * first has come. The multiplier is always 10000 / baud. The time-outs are link state: they stay until
  * the next exchange, Qel_SetTimeOut or Qel_Clr changes them.
  *
+ * Waits the peer drives are bounded: at most 4096 foreign bytes are skipped while waiting for EOT or
+ * ENQ, Qel_Clr throws away at most 10000 bytes, and a NAKed receive is repeated at most ten times;
+ * past a bound the exchange fails as on a time-out. A line that hangs up ends a read at once.
+ *
  * A link block is [N][address][mode << 4 | cmd][N data bytes][checksum], the checksum making all bytes
  * sum to 0 modulo 256. A received N of 0xFC..0xFF announces an extended block of 4004, 3004, 2004 or
  * 1004 bytes after the marker (address, command byte, data whose last byte is the status, checksum).
@@ -81,27 +85,32 @@ int16_t Qel_PutChr(uint32_t link, int16_t c);
 int16_t Qel_GetChr(uint32_t link);
 /* Drains the input with short time-outs (1, 10000 / baud, 1), which stay in force: 1, or 0. */
 int16_t Qel_Clr(uint32_t link);
-/* Checksum of bytes 0 .. block[0] + 2. */
+/* Checksum of the block's bytes before its checksum: bytes 0 .. block[0] + 2, or for an extended
+   marker the marker and the bytes after it but the last. */
 int16_t Qel_CalSum(const uint8_t* block);
-/* 0 when byte block[0] + 3 holds the right checksum, 1 otherwise. */
+/* 0 when the block's last byte (block[0] + 3, or the last of an extended block) is the right
+   checksum, 1 otherwise (and 1 for a null block). */
 int16_t Qel_SumNG(const uint8_t* block);
 /* Builds a block of n data bytes (0..255) into block (n + 4 bytes); returns the checksum, or -1 and
    builds nothing when n is out of range. */
 int16_t Qel_SetBlk(uint8_t* block, int16_t address, int16_t cmd, int16_t mode, const uint8_t* data,
                    int16_t n);
-/* One receive try into block (QEL_RCV_BLOCK_SIZE bytes): 1 received and ACKed, 0 NAKed, -1 no ENQ. */
+/* One receive try into block (QEL_RCV_BLOCK_SIZE bytes): 1 received and ACKed, 0 NAKed, -1 no ENQ
+   (or an unknown link; nothing is sent). */
 int16_t Qel_RcvCmdSub(uint32_t link, uint8_t* block);
-/* One send try of a built block of n data bytes: 1 acknowledged, 0 failed. */
+/* One send try of a built block of n data bytes (0..255): 1 acknowledged, 0 failed. */
 int16_t Qel_SndCmdSub(uint32_t link, const uint8_t* block, int16_t n);
-/* Up to retry send tries of a built block: 1 or 0. */
+/* Up to retry send tries of a built block of n data bytes (0..255), each from a fresh ENQ: 1 or 0.
+   With retry 0 nothing is sent. */
 int16_t Qel_SndCmd(uint32_t link, const uint8_t* block, int16_t n);
 /* Builds and sends a request of n data bytes (0..255): 1 or 0. */
 int16_t Qel_SndCmd2(uint32_t link, int16_t address, int16_t cmd, int16_t mode, const uint8_t* data,
                     int16_t n);
-/* Receive tries into block (QEL_RCV_BLOCK_SIZE bytes) until one succeeds (1) or no ENQ comes (0). */
+/* Receive tries into block (QEL_RCV_BLOCK_SIZE bytes) until one succeeds (1), no ENQ comes, or the
+   tenth repetition of a NAKed block fails too (0). */
 int16_t Qel_RcvCmd(uint32_t link, uint8_t* block);
-/* Receives a block and splits it; data must hold QEL_RCV_DATA_MAX bytes. 1, or 0 with the outputs
-   untouched. */
+/* Receives a block and splits it; data must hold QEL_RCV_DATA_MAX bytes. n is the data count (the
+   extended block's size less 3 for a marker). 1, or 0 with the outputs untouched. */
 int16_t Qel_RcvCmd2(uint32_t link, int16_t* address, int16_t* cmd, int16_t* mode, uint8_t* data,
                     int16_t* n);
 /* Drains, sends the request made of the four variables and data, receives the reply into them: 1 or 0. */

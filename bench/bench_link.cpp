@@ -1,0 +1,239 @@
+// The cost of one request/reply exchange above its wire time, and the CPU a waiting read burns.
+//
+// One exchange is a 4-byte request and a 64-byte reply: ENQ EOT [4] ACK, then ENQ EOT [64] ACK, 74 bytes
+// or 740 bits, 19.27 ms at 38400 bit/s. Against an amplifier that answers at once over a pty the wire costs
+// nothing, so the time per exchange is the software's own cost (the link library, the simulator and the
+// kernel's pty together, an upper bound of the library's share). The target is 2% of the wire time.
+#include "ampsim.h"
+#include "qel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <ctime>
+#include <pty.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kPort = 90;
+constexpr uint32_t kBaud = 38400;
+constexpr int kRequestBytes = 4;
+constexpr int kReplyData = 60; // a 64-byte reply block
+constexpr int kLineBytes = 3 + kRequestBytes + 3 + (kReplyData + 4);
+constexpr double kWireMs = kLineBytes * 10 * 1000.0 / kBaud;
+constexpr double kTargetShare = 0.02;
+
+struct Bench {
+    ampsim::Simulator sim;
+    uint32_t link = 0;
+
+    static ampsim::Simulator::Options options() {
+        ampsim::Simulator::Options o;
+        o.port = kPort;
+        o.keepLog = false;
+        return o;
+    }
+    Bench() : sim(options()) {
+        sim.setHandler([](const ampsim::Request&) {
+            return std::optional<std::vector<uint8_t>>{std::vector<uint8_t>(kReplyData, 0x5A)};
+        });
+        link = Qel_Open(kPort, kBaud);
+    }
+    ~Bench() {
+        if (link) Qel_Close(&link);
+    }
+};
+
+Bench* bench = nullptr;
+
+// Figures of the last run of each benchmark, for the summary.
+struct Figures {
+    double exchangeMs = -1, exchangeCpuMs = -1, exchangeProcessCpuMs = -1;
+    double sndRcvMs = -1;
+    double pacedMs = -1;
+    double waitMs = -1, waitCpuMs = -1;
+    double roundTripMs = -1;
+} figures;
+
+double threadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double processCpuMs() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
+           (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
+}
+
+double nowMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+bool exchangeOnce() {
+    int16_t address = 0, cmd = 0, mode = 0, n = 0;
+    static uint8_t data[QEL_RCV_DATA_MAX];
+    return Qel_SndCmd2(bench->link, 0, 1, 10, nullptr, 0) == 1 &&
+           Qel_RcvCmd2(bench->link, &address, &cmd, &mode, data, &n) == 1 && n == kReplyData;
+}
+
+// Sets the per-exchange counters from totals measured around the loop.
+void report(benchmark::State& state, double wallMs, double cpuMs, double processMs, double* keep) {
+    double per = wallMs / static_cast<double>(state.iterations());
+    state.counters["ms_per_exchange"] = per;
+    state.counters["wire_ms"] = kWireMs;
+    state.counters["x_wire"] = per / kWireMs;
+    state.counters["thread_cpu_ms"] = cpuMs / static_cast<double>(state.iterations());
+    state.counters["process_cpu_ms"] = processMs / static_cast<double>(state.iterations());
+    *keep = per;
+}
+
+// What the program does per request: Qel_SndCmd2, then Qel_RcvCmd2.
+void BM_Exchange(benchmark::State& state) {
+    Qel_SetRty(bench->link, 3);
+    double wall0 = nowMs(), cpu0 = threadCpuMs(), proc0 = processCpuMs();
+    for (auto _ : state)
+        if (!exchangeOnce()) {
+            state.SkipWithError("exchange failed");
+            return;
+        }
+    double cpu = threadCpuMs() - cpu0, proc = processCpuMs() - proc0;
+    report(state, nowMs() - wall0, cpu, proc, &figures.exchangeMs);
+    figures.exchangeCpuMs = cpu / static_cast<double>(state.iterations());
+    figures.exchangeProcessCpuMs = proc / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_Exchange)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The same through Qel_SndRcv, whose drain waits out one short read time-out (1 ms) before every request.
+void BM_ExchangeSndRcv(benchmark::State& state) {
+    double wall0 = nowMs(), cpu0 = threadCpuMs(), proc0 = processCpuMs();
+    static uint8_t data[QEL_RCV_DATA_MAX];
+    for (auto _ : state) {
+        int16_t address = 0, cmd = 1, mode = 10, n = 0;
+        if (Qel_SndRcv(bench->link, &address, &cmd, &mode, data, &n) != 1 || n != kReplyData) {
+            state.SkipWithError("exchange failed");
+            return;
+        }
+    }
+    report(state, nowMs() - wall0, threadCpuMs() - cpu0, processCpuMs() - proc0, &figures.sndRcvMs);
+}
+BENCHMARK(BM_ExchangeSndRcv)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Against an amplifier whose bytes take their wire time: how far the whole exchange lies above the wire.
+void BM_ExchangePaced(benchmark::State& state) {
+    bench->sim.setPacing(true, kBaud);
+    double wall0 = nowMs(), cpu0 = threadCpuMs(), proc0 = processCpuMs();
+    for (auto _ : state)
+        if (!exchangeOnce()) {
+            state.SkipWithError("exchange failed");
+            break;
+        }
+    bench->sim.setPacing(false, kBaud);
+    report(state, nowMs() - wall0, threadCpuMs() - cpu0, processCpuMs() - proc0, &figures.pacedMs);
+}
+BENCHMARK(BM_ExchangePaced)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// The floor under any exchange over a pty: one byte there and back between two threads, blocking reads.
+// An exchange waits on three of them: ENQ for EOT, block for ACK, EOT for the reply.
+void BM_PtyRoundTrip(benchmark::State& state) {
+    int master = -1, slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        state.SkipWithError("no pty");
+        return;
+    }
+    termios tio{};
+    tcgetattr(slave, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(slave, TCSANOW, &tio);
+    std::thread echo([master] {
+        uint8_t b;
+        while (read(master, &b, 1) == 1 && write(master, &b, 1) == 1) {
+        }
+    });
+    double wall0 = nowMs();
+    uint8_t b = 0x55;
+    for (auto _ : state)
+        if (write(slave, &b, 1) != 1 || read(slave, &b, 1) != 1) {
+            state.SkipWithError("pty failed");
+            break;
+        }
+    figures.roundTripMs = (nowMs() - wall0) / static_cast<double>(state.iterations());
+    state.counters["ms_per_round_trip"] = figures.roundTripMs;
+    close(slave); // the echo thread's read ends with EIO
+    echo.join();
+    close(master);
+}
+BENCHMARK(BM_PtyRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// A read that waits 200 ms for a byte that never comes: poll, not spinning, so next to no CPU.
+void BM_WaitingRead(benchmark::State& state) {
+    Qel_Clr(bench->link); // nothing left over that would end the wait early
+    Qel_SetTimeOut(bench->link, 200);
+    double wall0 = nowMs(), cpu0 = threadCpuMs();
+    for (auto _ : state)
+        if (Qel_GetChr(bench->link) != -1) {
+            state.SkipWithError("a byte came");
+            return;
+        }
+    double iters = static_cast<double>(state.iterations());
+    figures.waitMs = (nowMs() - wall0) / iters;
+    figures.waitCpuMs = (threadCpuMs() - cpu0) / iters;
+    state.counters["ms_per_wait"] = figures.waitMs;
+    state.counters["cpu_ms_per_wait"] = figures.waitCpuMs;
+}
+BENCHMARK(BM_WaitingRead)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void summary() {
+    std::printf(
+        "\nOne exchange (%d-byte request, %d-byte reply): %d bytes on the line, %.2f ms at %u bit/s.\n",
+        kRequestBytes, kReplyData + 4, kLineBytes, kWireMs, kBaud);
+    if (figures.exchangeMs >= 0) {
+        double target = kTargetShare * kWireMs;
+        std::printf("  software's own cost per exchange: %.3f ms = %.2f%% of the wire time (target %.0f%%, "
+                    "%.3f ms): %s\n",
+                    figures.exchangeMs, 100 * figures.exchangeMs / kWireMs, 100 * kTargetShare, target,
+                    figures.exchangeMs <= target ? "met" : "NOT met");
+        std::printf("  CPU per exchange: %.3f ms in the caller's thread, %.3f ms in the whole process "
+                    "(simulator included)\n",
+                    figures.exchangeCpuMs, figures.exchangeProcessCpuMs);
+    }
+    if (figures.roundTripMs >= 0)
+        std::printf(
+            "  a bare pty round trip between two threads: %.3f ms (three of them: %.3f ms, the floor under "
+            "any exchange here)\n",
+            figures.roundTripMs, 3 * figures.roundTripMs);
+    if (figures.sndRcvMs >= 0)
+        std::printf("  through Qel_SndRcv (drain first): %.3f ms per exchange\n", figures.sndRcvMs);
+    if (figures.pacedMs >= 0)
+        std::printf("  against a paced line: %.2f ms per exchange, %.3f ms above the wire time\n",
+                    figures.pacedMs, figures.pacedMs - kWireMs);
+    if (figures.waitMs >= 0)
+        std::printf("  a read waiting 200 ms: %.1f ms, %.3f ms of CPU\n", figures.waitMs, figures.waitCpuMs);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    Bench b;
+    if (!b.link) {
+        std::fprintf(stderr, "bench_link: cannot open the link to the simulated amplifier at %s\n",
+                     b.sim.devicePath().c_str());
+        return 1;
+    }
+    bench = &b;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    summary();
+    bench = nullptr;
+    return 0;
+}

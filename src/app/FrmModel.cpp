@@ -1,0 +1,127 @@
+#include "app/FrmModel.h"
+
+#include "app/ConnectCalls.h"
+#include "app/Frame.h"
+#include "app/Glb.h"
+#include "app/ModeCode.h"
+#include "app/Uty.h"
+#include "comm/ComGlb.h"
+#include "data/DefFil.h"
+#include "platform/Ask.h"
+#include "platform/FormRegistry.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+int16_t GetCmdFamily(int16_t code)
+{
+    if (code >= 10 && code <= 12)
+        return 1;
+    if (code >= 20 && code <= 25)
+        return 5;
+    return 0;
+}
+
+void SetOfflineModel(int row)
+{
+    KisyuCode = 25;
+    KisyuMei = KisyuTbl[row].ModelKey;
+    CmdFamily = GetCmdFamily(KisyuCode);
+    DlgResult = -1;
+    FIL_LoadDefFileCpu(KisyuMei);
+    ComPortNo = 0;
+    ComBaud = 0;
+    ConnClose();
+    // The caption shows the model and the port, so it is refreshed once both are set.
+    UpdCaption();
+    MenuSetEnable();
+}
+
+FrmModel::FrmModel(const std::string& seriesKey, QWidget* parent) : QDialog(parent), SeriesKey(seriesKey)
+{
+    setObjectName("FrmModel");
+    setModal(true);
+    List1 = new QListWidget(this);
+    List1->setObjectName("List1");
+    CmdOk = new QPushButton("OK", this);
+    CmdOk->setObjectName("CmdOk");
+    CmdOk->setDefault(true);
+    CmdCancel = new QPushButton("Cancel", this);
+    CmdCancel->setObjectName("CmdCancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(CmdOk);
+    buttons->addWidget(CmdCancel);
+    auto* lay = new QVBoxLayout(this);
+    lay->addWidget(List1, 1);
+    lay->addLayout(buttons);
+
+    connect(CmdOk, &QPushButton::clicked, this, &FrmModel::CmdOk_Click);
+    connect(CmdCancel, &QPushButton::clicked, this, &FrmModel::CmdCancel_Click);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &FrmModel::CmdOk_Click);
+
+    modeKeys_ = new ModeKeyFilter(ModeDlg::Model, modeBuf_, this);
+    modeKeys_->WatchButton(CmdOk);
+    modeKeys_->WatchButton(CmdCancel);
+    modeKeys_->WatchWindow(this);
+
+    plat::RegisterForm("FrmModel", this);
+    Form_Load();
+}
+
+FrmModel::~FrmModel() { plat::UnregisterForm(this); }
+
+void FrmModel::Form_Load()
+{
+    if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
+        adjustSize();
+        const QRect m = main->frameGeometry();
+        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
+    }
+    List1->clear();
+    for (int i = 0; i < KisyuTblCnt; ++i) {
+        if (KisyuTbl[i].SeriesKey != SeriesKey)
+            continue;
+        auto* item = new QListWidgetItem(QString::fromStdString(DelMark(KisyuTbl[i].ModelKey)), List1);
+        item->setData(Qt::UserRole, i);
+    }
+    if (List1->count() > 0)
+        List1->setCurrentRow(0);
+    setWindowTitle(QString::fromStdString(DelMark(SeriesKey) + " Model selection"));
+}
+
+void FrmModel::CmdOk_Click()
+{
+    const QListWidgetItem* item = List1->currentItem();
+    if (!item || !item->isSelected()) {
+        plat::MsgBox("Select the model.", plat::Buttons::Ok, plat::Icon::None, "Model setting");
+        return;
+    }
+    const int row = item->data(Qt::UserRole).toInt();
+    if (row < 0 || row >= KisyuTblCnt)
+        return; // the catalogue was rebuilt under the dialog; nothing to set
+    SetOfflineModel(row);
+    Unload();
+}
+
+void FrmModel::CmdCancel_Click()
+{
+    DlgResult = 0;
+    Unload();
+}
+
+void FrmModel::reject() { CmdCancel_Click(); }
+
+void FrmModel::Unload()
+{
+    hide();
+    done(0);
+}
+
+void ShowFrmModel(const std::string& seriesKey, QWidget* parent)
+{
+    FrmModel f(seriesKey, parent);
+    f.exec();
+}

@@ -1,0 +1,132 @@
+#include "app/FrmType.h"
+
+#include "app/FrmModel.h"
+#include "app/Glb.h"
+#include "app/ModSearchKisyu.h"
+#include "app/ModeCode.h"
+#include "app/Uty.h"
+#include "data/DefFil.h"
+#include "platform/Ask.h"
+#include "platform/FormRegistry.h"
+#include "platform/Numbers.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+bool SelectSeries(const std::string& key)
+{
+    int32_t oldTbl[BaudTblSize];
+    std::copy(std::begin(BaudTbl), std::end(BaudTbl), oldTbl);
+    const int32_t oldCnt = BaudCnt;
+
+    std::fill(std::begin(BaudTbl), std::end(BaudTbl), 0);
+    BaudTbl[0] = 9600;
+    BaudTbl[1] = 4800;
+    BaudTbl[2] = 2400;
+    BaudCnt = 3;
+    if (FIL_LoadDef(key) == plat::VbTrue) {
+        KisyuKey = key;
+        return true;
+    }
+    // The old series stays in force as a whole: its key still names the presets that are loaded.
+    std::copy(std::begin(oldTbl), std::end(oldTbl), BaudTbl);
+    BaudCnt = oldCnt;
+    plat::MsgBox("Can not select series.\r\nThere is no definition file according to selected series.(" + key +
+                     ".def)",
+                 plat::Buttons::Ok, plat::Icon::None, "Select series");
+    return false;
+}
+
+FrmType::FrmType(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("FrmType");
+    setModal(true);
+    setWindowTitle("Series setting");
+    List1 = new QListWidget(this);
+    List1->setObjectName("List1");
+    List1->setToolTip("Selects the amplifier series.");
+    CmdOk = new QPushButton("OK", this);
+    CmdOk->setObjectName("CmdOk");
+    CmdOk->setDefault(true);
+    CmdCancel = new QPushButton("Cancel", this);
+    CmdCancel->setObjectName("CmdCancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(CmdOk);
+    buttons->addWidget(CmdCancel);
+    auto* lay = new QVBoxLayout(this);
+    lay->addWidget(List1, 1);
+    lay->addLayout(buttons);
+
+    connect(CmdOk, &QPushButton::clicked, this, &FrmType::CmdOk_Click);
+    connect(CmdCancel, &QPushButton::clicked, this, &FrmType::CmdCancel_Click);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &FrmType::CmdOk_Click);
+
+    modeKeys_ = new ModeKeyFilter(ModeDlg::Type, modeBuf_, this);
+    modeKeys_->WatchButton(CmdOk);
+    modeKeys_->WatchButton(CmdCancel);
+    modeKeys_->WatchWindow(this);
+
+    plat::RegisterForm("FrmType", this);
+    Form_Load();
+}
+
+FrmType::~FrmType() { plat::UnregisterForm(this); }
+
+void FrmType::Form_Load()
+{
+    if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
+        adjustSize();
+        const QRect m = main->frameGeometry();
+        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
+    }
+    RetVar = SearchKisyu();
+    List1->clear();
+    for (int i = 0; i < KisyuListCnt; ++i)
+        List1->addItem(QString::fromStdString(DelMark(KisyuList[i])));
+    // An empty list selects nothing; OK then asks for a series.
+    if (List1->count() > 0)
+        List1->setCurrentRow(0);
+}
+
+void FrmType::CmdOk_Click()
+{
+    const int i = List1->currentRow();
+    if (i < 0 || i >= KisyuListCnt || List1->selectedItems().isEmpty()) {
+        plat::MsgBox("Select series.", plat::Buttons::Ok, plat::Icon::None, "Select series");
+        return;
+    }
+    const std::string key = KisyuList[i];
+    if (!SelectSeries(key))
+        return;
+    if (TypeSelMode == 2)
+        ShowFrmModel(key, this);
+    else
+        DlgResult = -1;
+    // A cancelled model choice leaves the series dialog open.
+    if (DlgResult != 0)
+        Unload();
+}
+
+void FrmType::CmdCancel_Click()
+{
+    DlgResult = 0;
+    Unload();
+}
+
+void FrmType::reject() { CmdCancel_Click(); }
+
+void FrmType::Unload()
+{
+    hide();
+    done(0);
+}
+
+void ShowFrmType(QWidget* parent)
+{
+    FrmType f(parent);
+    f.exec();
+}

@@ -1,0 +1,9 @@
+#include "frequency/FrqGlb.h"
+
+AutoPrmRec AutoPrm[AutoPrmCnt];
+int32_t AutoKind = 0;
+double FftTime = 0;
+int16_t FftSplitN = 0;
+int16_t FftFullClose[2] = {0, 0};
+FrqRec SokuTeiRec;
+FrqRec RefSokuTeiRec;

@@ -1,0 +1,62 @@
+// Text files as the program keeps them: code page 932 on disk with CR LF line ends; UTF-8 in memory.
+//
+// Reading: a file that is valid UTF-8 (with or without a byte-order mark) is taken as UTF-8, anything else
+// is decoded from CP932; a byte sequence that is not CP932 becomes U+FFFD. CR LF, LF and a lone CR all end
+// a line. Writing: text is encoded to CP932 (iconv also takes the JIS spellings such as U+301C WAVE DASH);
+// a character CP932 cannot hold is written as '?', the usual replacement of the code page.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace plat {
+
+// Bytes of a file as text (see above), line ends kept as in the file.
+std::string DecodeText(std::string_view bytes);
+// UTF-8 to CP932 bytes; unrepresentable characters become '?'.
+std::string EncodeCp932(std::string_view utf8);
+// Splits decoded text into lines at CR LF, LF or CR. A last line without a line end counts; a line end at
+// the very end does not start another line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Reads a whole file (path as for RealPath) as lines. Nothing when it cannot be read; then *error (if
+// given) holds the system's text of the failure.
+std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::string* error = nullptr);
+
+// Writes a file so that it is either wholly replaced or left as it was. The text is kept in memory until
+// Commit, which writes it to a temporary file in the target's folder, checking every write, then syncs,
+// closes and renames it over the target. A writer destroyed without Commit changes nothing on disk.
+class AtomicTextWriter {
+public:
+    explicit AtomicTextWriter(const std::string& path); // path as for RealPath
+    ~AtomicTextWriter();
+    AtomicTextWriter(const AtomicTextWriter&) = delete;
+    AtomicTextWriter& operator=(const AtomicTextWriter&) = delete;
+
+    void Write(std::string_view utf8);     // text as is
+    void WriteLine(std::string_view utf8); // text and CR LF
+    // True when the file was replaced; otherwise Error() says why and the target is untouched.
+    bool Commit();
+    const std::string& Error() const { return error_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string buffer_; // UTF-8, encoded once at Commit
+    std::string error_;
+};
+
+// Writes lines with CR LF after each; the same guarantee as AtomicTextWriter.
+bool SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* error = nullptr);
+
+// For tests: replaces the write(2) the writer uses, to make a save fail part-way. An empty function restores
+// the real one. Returns the previous hook.
+using WriteHook = std::function<ssize_t(int fd, const void* data, size_t size)>;
+WriteHook SetWriteHook(WriteHook hook);
+
+} // namespace plat

@@ -1,0 +1,117 @@
+// ampsim: the simulated amplifier as a program, for trying the link by hand.
+//   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]
+// Prints QEL_COM<N>=<pty path>, then one line per request block, until killed.
+#include "ampsim.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <time.h>
+
+namespace {
+
+void usage() {
+    std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]\n");
+    std::exit(2);
+}
+
+int number(const char* text, long lo, long hi) {
+    char* end = nullptr;
+    long v = std::strtol(text, &end, 10);
+    if (!*text || *end || v < lo || v > hi) usage();
+    return static_cast<int>(v);
+}
+
+std::vector<int> addressList(const std::string& text) {
+    std::vector<int> out;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t comma = text.find(',', pos);
+        std::string item = text.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        out.push_back(number(item.c_str(), 0, 15));
+        if (comma == std::string::npos) break;
+        pos = comma + 1;
+    }
+    return out;
+}
+
+void printRequest(const ampsim::Request& rq) {
+    static const char* answers[] = {"ACK", "NAK", "-"};
+    std::printf("addr %d cmd %d mode %d n %zu %s %s:", rq.address, rq.cmd, rq.mode, rq.data.size(),
+                rq.complete ? (rq.sumOk ? "sum ok" : "BAD SUM") : "SHORT",
+                answers[static_cast<int>(rq.answer)]);
+    for (uint8_t b : rq.raw)
+        std::printf(" %02X", b);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ampsim::Simulator::Options opt;
+    opt.port = 0;
+    std::string envFile;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) usage();
+            return argv[++i];
+        };
+        if (a == "--port")
+            opt.port = number(value(), 1, 255);
+        else if (a == "--addr")
+            opt.addresses = addressList(value());
+        else if (a == "--pace")
+            opt.pace = true;
+        else if (a == "--baud")
+            opt.baud = static_cast<uint32_t>(number(value(), 1, 4000000));
+        else if (a == "--env-file")
+            envFile = value();
+        else
+            usage();
+    }
+    if (opt.port == 0) usage();
+
+    // Signals are taken synchronously below, so block them before the line thread starts.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    try {
+        ampsim::Simulator sim(opt);
+        std::string line = sim.envName() + "=" + sim.devicePath();
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+        if (!envFile.empty()) {
+            std::ofstream f(envFile, std::ios::trunc);
+            f << line << "\n";
+            if (!f) {
+                std::fprintf(stderr, "ampsim: cannot write %s\n", envFile.c_str());
+                return 1;
+            }
+        }
+        ampsim::Clock::time_point shown{};
+        timespec tick{0, 100 * 1000 * 1000};
+        for (;;) {
+            int sig = sigtimedwait(&stopSignals, nullptr, &tick);
+            // By time rather than by index: the log drops its oldest entries when it grows long.
+            for (const auto& rq : sim.requests())
+                if (rq.at > shown) {
+                    printRequest(rq);
+                    shown = rq.at;
+                }
+            if (sig > 0) break;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ampsim: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,403 @@
+// The group-file format: items, values, both quoting rules, the whole-file reader with its failure
+// classes, the writer and the common groups.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "TestFiles.h"
+#include "app/Frame.h"
+#include "app/Glb.h"
+#include "app/Uty.h"
+#include "data/DefFil.h"
+#include "platform/Ask.h"
+#include "platform/EndProgram.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+// A file's items through the token readers, closed at the end of the scope.
+struct Items {
+    int16_t f;
+    explicit Items(const std::string& path) : f(FIL_OpenRead(path)) {}
+    ~Items() { FIL_Close(f); }
+};
+
+const char* kEnd = "#----\nDEF END,0\n";
+
+class GroupFile : public ScratchDir {
+protected:
+    void SetUp() override
+    {
+        ScratchDir::SetUp();
+        KisyuMei = "DEMO01______";
+        KisyuCode = 25;
+        for (auto& k : CommentTxt)
+            for (auto& l : k) l.clear();
+        for (auto& v : CpuVer) v = CpuVerRec{};
+        MotorMei = MotorMeiRec{};
+        LoadSel[3] = 0;
+    }
+};
+
+TEST_F(GroupFile, ValuesFollowTheirFirstTwoCharacters)
+{
+    Items it(Put("v.txt", "Tr,Fa,0xFFFF,0x8000,0x10000,0XFF,0x,0x1G, -1.5e2 ,TRUE,7\n .25 ,0x0000FFFF,\"12\"\n"));
+    ASSERT_NE(it.f, -1);
+    EXPECT_EQ(FIL_ReadValue(it.f), Variant(true));
+    EXPECT_EQ(FIL_ReadValue(it.f), Variant(false));
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), -1);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), -32768);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 65536);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 255);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 0);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 1);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), -150);
+    // "TRUE" is not a value: the next item takes its place.
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 7);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 0.25);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 65535);
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 12);
+    EXPECT_THROW(FIL_ReadValue(it.f), FilError); // end of file
+}
+
+TEST_F(GroupFile, ConversionsRoundHalfEvenAndRefuseWhatDoesNotFit)
+{
+    EXPECT_EQ(Variant(2.5).ToInt16(), 2);
+    EXPECT_EQ(Variant(3.5).ToInt16(), 4);
+    EXPECT_EQ(Variant(-2.5).ToInt16(), -2);
+    EXPECT_EQ(Variant(true).ToInt16(), -1);
+    EXPECT_THROW(Variant(32768.0).ToInt16(), VariantError);
+    EXPECT_THROW(Variant(2147483648.0).ToInt32(), VariantError);
+    Items it(Put("v.txt", "0x123456789\n"));
+    EXPECT_THROW(FIL_ReadValue(it.f), VariantError);
+}
+
+TEST_F(GroupFile, ItemsCommentsAndWholeItemQuotes)
+{
+    Items it(Put("i.txt", "  abc  ,#note,x\n\"a,b\"tail,\"#not a comment\"\n#c1\n\n,  DATA  ,END\n"));
+    EXPECT_EQ(FIL_ReadString(it.f), "abc");
+    // A comma inside a comment ends it: "x" is an item of its own.
+    EXPECT_EQ(FIL_ReadString(it.f), "x");
+    EXPECT_EQ(FIL_ReadString(it.f), "a,b");
+    EXPECT_EQ(FIL_ReadString(it.f), "#not a comment");
+    // Blank lines and empty items are passed over where a command is expected.
+    EXPECT_EQ(FIL_ReadCommand(it.f), "DATA");
+    EXPECT_EQ(FIL_ReadCommand(it.f), "END");
+    EXPECT_THROW(FIL_ReadCommand(it.f), FilError);
+}
+
+TEST_F(GroupFile, UnknownCommandIsTheEmptyText)
+{
+    Items it(Put("c.txt", "data,END\n"));
+    EXPECT_EQ(FIL_ReadCommand(it.f), "");
+    EXPECT_EQ(FIL_ReadCommand(it.f), "END");
+}
+
+TEST_F(GroupFile, MemoQuotingRunsToTheComma)
+{
+    Items it(Put("m.txt", "\"a,b\",#Memo\n\"\"junk,#Memo\n  \"  x  \",#Memo\n#skip, \"y\"\n\"unterminated\n\"z\",\n"));
+    EXPECT_EQ(FIL_ReadQuotedString(it.f), "a");
+    EXPECT_EQ(FIL_ReadString(it.f), "b\""); // the rest of a cut memo is an item of its own
+    EXPECT_EQ(FIL_ReadQuotedString(it.f), "");
+    EXPECT_EQ(FIL_ReadQuotedString(it.f), "x");
+    EXPECT_EQ(FIL_ReadQuotedString(it.f), "y");
+    // A line end ends a memo like a comma; the text never takes the next line with it.
+    EXPECT_EQ(FIL_ReadQuotedString(it.f), "unterminated");
+    EXPECT_EQ(FIL_ReadQuotedString(it.f), "z");
+}
+
+TEST_F(GroupFile, GroupHeaderSkipsBlanksAndTrailerNeedsNoCount)
+{
+    Items it(Put("g.txt", "\n\n  MODEL ,0x0B\n,\nDEF END\n"));
+    int16_t count = 0;
+    EXPECT_EQ(FIL_ReadGroup(it.f, count), "MODEL");
+    EXPECT_EQ(count, 11);
+    EXPECT_EQ(FIL_ReadGroup(it.f, count), "DEF END");
+}
+
+TEST_F(GroupFile, SkipHelpers)
+{
+    Items it(Put("s.txt", "a,#c,b,c\n\"m1\",#x\n\"m2\",#x\nlast\n"));
+    EXPECT_EQ(FIL_SkipIf(it.f, 0, 2), 0);
+    EXPECT_EQ(FIL_SkipIf(it.f, -1, 2), -1);
+    EXPECT_EQ(FIL_ReadString(it.f), "c");
+    EXPECT_EQ(FIL_SkipQuotedIf(it.f, 1, 2), -1);
+    EXPECT_EQ(FIL_ReadString(it.f), "last");
+}
+
+TEST_F(GroupFile, ReadsThroughBlankLinesAndUnknownGroupsWithoutFields)
+{
+    const std::string p = Put("a.prm",
+                              "#\n#header\n\nODD GROUP,3,#x\n#\nDATA,0\nDATA,1\nEND\n\n"
+                              "PARA COMMENT,99\nDATA,2,\"hello\",#Memo\nEND\n" +
+                                  std::string(kEnd) + "anything after,,,\n");
+    plat::ScriptedAsker ask;
+    EXPECT_EQ(FIL_ReadGroupFile(p, 0), -1);
+    EXPECT_EQ(CommentTxt[0][2], "hello");
+    EXPECT_TRUE(ask.Asked().empty());
+}
+
+TEST_F(GroupFile, DataFileFailures)
+{
+    plat::ScriptedAsker ask;
+    // Truncated before DEF END: False and not a word.
+    EXPECT_EQ(FIL_ReadGroupFile(Put("t.prm", "PARA COMMENT,5\nDATA,0,\"x\",#Memo\nEND\n"), 0), 0);
+    EXPECT_EQ(CommentTxt[0][0], "x"); // what was read stays applied
+    // An index outside the table: an error stop, False without a word.
+    EXPECT_EQ(FIL_ReadGroupFile(Put("i.prm", "PARA COMMENT,5\nDATA,5,\"y\",#Memo\nEND\n" + std::string(kEnd)), 0), 0);
+    EXPECT_TRUE(ask.Asked().empty());
+    // A missing file: False, no message.
+    EXPECT_EQ(FIL_ReadGroupFile((dir_ / "none.prm").string(), 0), 0);
+    EXPECT_EQ(FIL_ReadGroupFile((dir_ / "none.prm").string(), -1), 0);
+    EXPECT_TRUE(ask.Asked().empty());
+
+    // A field where a command belongs: the damaged-file messages, then False.
+    const std::string p = Put("d.prm", "MODEL,1\nDATA,0,TESK_R,DEMO01______,extra\nEND\n" + std::string(kEnd));
+    EXPECT_EQ(FIL_ReadGroupFile(p, 0), 0);
+    ASSERT_EQ(ask.Asked().size(), 2u);
+    EXPECT_EQ(ask.Asked()[0].text, "File is damaged.");
+    EXPECT_EQ(ask.Asked()[0].title, "File reading error.");
+    EXPECT_EQ(ask.Asked()[0].icon, plat::Icon::Critical);
+    EXPECT_EQ(ask.Asked()[1].text, "File:" + p + " GroupMODEL Block :0 Extension :");
+    EXPECT_EQ(ask.Asked()[1].title, "Internal use information");
+    EXPECT_EQ(ask.Asked()[1].icon, plat::Icon::None);
+}
+
+TEST_F(GroupFile, FatalReadsEndTheProgramAfterTheirMessages)
+{
+    plat::EndProgramThrows ends;
+    for (const std::string& body : {std::string("PARA COMMENT,5\nDATA,3,\"x\",#Memo\n"),
+                                    std::string("PARA COMMENT,5\nDATA,3,\"x\",#Memo\nbogus\nEND\n") + kEnd}) {
+        plat::ScriptedAsker ask;
+        const std::string p = Put("f.DEF", body);
+        EXPECT_THROW(FIL_ReadGroupFile(p, -1), plat::ProgramEnded);
+        ASSERT_EQ(ask.Asked().size(), 2u);
+        EXPECT_EQ(ask.Asked()[0].text, "File is damaged. Install the Mevalo again.");
+        EXPECT_EQ(ask.Asked()[0].title, "Can't execute Mevalo");
+        EXPECT_EQ(ask.Asked()[0].icon, plat::Icon::Critical);
+        EXPECT_EQ(ask.Asked()[1].title, "Internal use information");
+        EXPECT_EQ(ask.Asked()[1].text.rfind("File:" + p + " GroupPARA COMMENT Block :3 Extension :", 0), 0u);
+    }
+}
+
+TEST_F(GroupFile, ModelOfAnotherAmplifierIsAsked)
+{
+    const std::string p = Put("m.prm", "MODEL,1\nDATA,0,TESK_R,OTHER0______,#Type and model\nEND\n"
+                                       "PARA COMMENT,5\nDATA,0,\"after\",#Memo\nEND\n" + std::string(kEnd));
+    {
+        plat::ScriptedAsker ask;
+        ask.Push(plat::No);
+        EXPECT_EQ(FIL_ReadGroupFile(p, 0), 0);
+        ASSERT_EQ(ask.Asked().size(), 1u); // the question, and no further message
+        EXPECT_EQ(ask.Asked()[0].text, "Do you read data, though this is different model ?");
+        EXPECT_EQ(ask.Asked()[0].title, "Yes ?");
+        EXPECT_EQ(ask.Asked()[0].buttons, plat::Buttons::YesNo);
+        EXPECT_EQ(CommentTxt[0][0], "");
+    }
+    {
+        plat::ScriptedAsker ask(plat::Yes);
+        EXPECT_EQ(FIL_ReadGroupFile(p, 0), -1);
+        EXPECT_EQ(CommentTxt[0][0], "after");
+    }
+    {
+        plat::ScriptedAsker ask;
+        KisyuMei = "OTHER0______";
+        EXPECT_EQ(FIL_ReadGroupFile(p, 0), -1);
+        EXPECT_TRUE(ask.Asked().empty());
+    }
+}
+
+TEST_F(GroupFile, WriterOutputIsExact)
+{
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    FIL_SetClock([] { return std::time_t(1704164645); }); // 2024-01-02 03:04:05 UTC
+    CommentTxt[0][0] = "first line";
+    CpuVer[0] = {1, 3, 5, 0};
+    const std::string path = (dir_ / "a.prm").string();
+    const int16_t f = FIL_OpenDateGroupe(path);
+    ASSERT_NE(f, -1);
+    FIL_WriteGroup(f, "MODEL", 0, 0);
+    FIL_WriteGroup(f, "PARA COMMENT", 0, 4);
+    FIL_WriteGroup(f, "CPU VER", 0, 10);
+    FIL_WriteGroup(f, "MOTOR MODEL", 0, 0);
+    EXPECT_EQ(FIL_CloseDateGroupe(f), -1);
+    FIL_SetClock({});
+
+    const std::string sep = "#----------------------------------------------\r\n";
+    const std::string want = "#\r\n#\r\n#file(" + path + ")\r\n#Date and time2024/01/02 03:04:05\r\n#\r\n#\r\n" + sep +
+                             "MODEL,1,#Group name and max. data\r\n#\r\n"
+                             "DATA,0,TESK_R,DEMO01______,#Type and model\r\nEND\r\n" +
+                             sep +
+                             "PARA COMMENT,5,#Group name and max. data\r\n#\r\n"
+                             "DATA,0,\"first line\",#Memo\r\nDATA,1,\"\",#Memo\r\nDATA,2,\"\",#Memo\r\n"
+                             "DATA,3,\"\",#Memo\r\nDATA,4,\"\",#Memo\r\nEND\r\n" +
+                             sep + "CPU VER,11,#Group name and max. data\r\n#\r\nDATA,0,0x03,0x05\r\nEND\r\n" + sep +
+                             "MOTOR MODEL,1,#Group name and max. data\r\n#\r\nEND\r\n" + sep +
+                             "DEF END,0\r\n#\r\n#\r\n#\r\n#end of file\r\n#\r\n#\r\n";
+    EXPECT_EQ(Slurp(path), want);
+
+    CommentTxt[0][0].clear();
+    plat::ScriptedAsker ask;
+    EXPECT_EQ(FIL_ReadGroupFile(path, 0), -1);
+    EXPECT_EQ(CommentTxt[0][0], "first line");
+    EXPECT_TRUE(ask.Asked().empty());
+}
+
+TEST_F(GroupFile, HostileTextsReadBackWhole)
+{
+    // A folder name with a comma must not break the header comment.
+    std::filesystem::create_directories(dir_ / "a,b");
+    const std::string path = (dir_ / "a,b" / "x.wgd").string();
+    KisyuMei = "M,1#\"Q\"";
+    MotorMei = {1, "#motor, big"};
+    const std::string memos[] = {"\u30c6\u30b9\u30c8 memo", "  padded  ", "#hash", "a,b\"c", ""};
+    for (int i = 0; i < 5; ++i) CommentTxt[1][i] = memos[i];
+    CommentTxt[3][4] = "step";
+
+    int16_t f = FIL_OpenDateGroupe(path);
+    ASSERT_NE(f, -1);
+    FIL_WriteGroup(f, "MODEL", 0, 0);
+    FIL_WriteGroup(f, "MOTOR MODEL", 0, 0);
+    FIL_WriteGroup(f, "WAVE COMMENT", 0, 4);
+    FIL_WriteGroup(f, "STEP COMMENT", 0, 4);
+    FIL_WriteGroup(f, "DEBUG STATE", 0, 0);
+    ASSERT_EQ(FIL_CloseDateGroupe(f), -1);
+
+    for (auto& l : CommentTxt[1]) l = "old";
+    CommentTxt[3][4] = "old";
+    KisyuMei = "M,1#'Q'"; // the model name as written back (quotes cannot be held)
+    plat::ScriptedAsker ask(plat::No);
+    ask.Push(plat::Ok); // DEBUG STATE's notice
+    EXPECT_EQ(FIL_ReadGroupFile(path, 0), -1) << Slurp(path);
+    EXPECT_EQ(CommentTxt[1][0], memos[0]);
+    EXPECT_EQ(CommentTxt[1][1], "padded");
+    EXPECT_EQ(CommentTxt[1][2], "#hash");
+    EXPECT_EQ(CommentTxt[1][3], "abc"); // separators a memo cannot hold are dropped
+    EXPECT_EQ(CommentTxt[1][4], "");
+    EXPECT_EQ(CommentTxt[3][4], "step");
+    ASSERT_EQ(ask.Asked().size(), 1u);
+
+}
+
+TEST_F(GroupFile, FieldLinesReadBackWhole)
+{
+    const std::string path = (dir_ / "fields.txt").string();
+    const int16_t f = FIL_OpenDateGroupe(path);
+    FIL_WriteString(f, "x, y", "a title, with comma");
+    FIL_WriteString(f, "#not a comment", "");
+    FIL_WriteString(f, "plain", "t");
+    FIL_WriteValue(f, Variant(true), "");
+    ASSERT_EQ(FIL_CloseDateGroupe(f), -1);
+    Items it(path);
+    EXPECT_EQ(FIL_ReadString(it.f), "x, y");
+    EXPECT_EQ(FIL_ReadString(it.f), "#not a comment");
+    EXPECT_EQ(FIL_ReadString(it.f), "plain");
+    EXPECT_EQ(FIL_ReadValue(it.f).ToDouble(), 1);
+}
+
+TEST_F(GroupFile, SkippedParameterCommentsKeepTheirText)
+{
+    CommentTxt[0][1] = "kept";
+    CommentTxt[1][1] = "old";
+    LoadSel[3] = -1;
+    const std::string p = Put("k.wgp", "PARA COMMENT,5\nDATA,1,\"new\",#Memo\nDATA,9,\"any\",#Memo\nEND\n"
+                                       "WAVE COMMENT,5\nDATA,1,\"new\",#Memo\nEND\n" + std::string(kEnd));
+    EXPECT_EQ(FIL_ReadGroupFile(p, 0), -1);
+    LoadSel[3] = 0;
+    EXPECT_EQ(CommentTxt[0][1], "kept");
+    EXPECT_EQ(CommentTxt[1][1], "new");
+}
+
+TEST_F(GroupFile, ValueLinesUseThePrintForm)
+{
+    const std::string path = (dir_ / "v.txt").string();
+    const int16_t f = FIL_OpenDateGroupe(path);
+    FIL_WriteValue(f, Variant(0.5), "half");
+    FIL_WriteValue(f, Variant(int16_t(-3)), "");
+    FIL_WriteValue(f, Variant(false), "no");
+    FIL_WriteValue(f, Variant("12.5"), "");
+    EXPECT_THROW(FIL_WriteValue(f, Variant("abc"), ""), VariantError);
+    ASSERT_EQ(FIL_CloseDateGroupe(f), -1);
+    const std::string s = Slurp(path);
+    EXPECT_NE(s.find("\r\n .5 ,#half\r\n-3 \r\n 0 ,#no\r\n 12.5 \r\n"), std::string::npos) << s;
+}
+
+TEST_F(GroupFile, FailedSaveLeavesTheOldFile)
+{
+    const std::string path = Put("keep.prm", "old contents\n");
+    const int16_t f = FIL_OpenDateGroupe(path);
+    ASSERT_NE(f, -1);
+    FIL_WriteGroup(f, "MODEL", 0, 0);
+    auto prev = plat::SetWriteHook([](int, const void*, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
+    EXPECT_EQ(FIL_CloseDateGroupe(f), 0);
+    plat::SetWriteHook(prev);
+    EXPECT_EQ(Slurp(path), "old contents\r\n");
+    // The saving procedure's report after the close finds the failure pending.
+    EXPECT_EQ(Err().Number, ErrFileAccess);
+    ClearErr();
+    // Nothing of the failed save is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2); // ini and the file
+
+    // A save abandoned part-way changes nothing either.
+    const int16_t g = FIL_OpenDateGroupe(path);
+    FIL_WriteGroup(g, "MODEL", 0, 0);
+    EXPECT_THROW(FIL_WriteGroup(g, "PARA COMMENT", 0, 5), FilError);
+    FIL_AbortDateGroupe(g);
+    EXPECT_EQ(Slurp(path), "old contents\r\n");
+
+    EXPECT_EQ(FIL_OpenDateGroupe((dir_ / "no such dir" / "x.prm").string()), -1);
+    EXPECT_EQ(Err().Number, ErrFileAccess);
+    ClearErr();
+    EXPECT_EQ(FIL_OpenDateGroupe(dir_.string()), -1);
+}
+
+TEST_F(GroupFile, OverwriteQuestion)
+{
+    plat::ScriptedAsker ask;
+    EXPECT_EQ(FIL_CheckOverWrite(""), -1);
+    EXPECT_EQ(FIL_CheckOverWrite((dir_ / "new.prm").string()), 0);
+    EXPECT_TRUE(ask.Asked().empty());
+    const std::string path = Put("old.prm", "x\n");
+    ask.Push(plat::No);
+    EXPECT_EQ(FIL_CheckOverWrite(path), -1);
+    ASSERT_EQ(ask.Asked().size(), 1u);
+    EXPECT_EQ(ask.Asked()[0].text, "The file has already existed. Do you replace it?");
+    EXPECT_EQ(ask.Asked()[0].title, "Yes ?");
+    ask.Push(plat::Yes);
+    EXPECT_EQ(FIL_CheckOverWrite(path), 0);
+    EXPECT_EQ(Slurp(path), "x\r\n");
+}
+
+TEST_F(GroupFile, ProgressIsThrottled)
+{
+    std::vector<std::string> stats;
+    std::vector<std::pair<long, long>> bars;
+    Frame().updStat = [&](const std::string& s) { stats.push_back(s); };
+    Frame().updPbar = [&](long c, long t) { bars.emplace_back(c, t); };
+
+    std::string body = "ODD,100\n";
+    for (int i = 0; i < 100; ++i) body += "DATA," + std::to_string(i) + "\n";
+    const std::string p = Put("p.prm", body + "END\n" + kEnd);
+    EXPECT_EQ(FIL_ReadGroupFile(p, 0), -1);
+    ASSERT_EQ(stats.size(), 3u);
+    EXPECT_EQ(stats[0], "In-reading the file [" + p + "].ODD:30");
+    EXPECT_EQ(bars[0], std::make_pair(30L, 100L));
+    EXPECT_EQ(stats[2], "In-reading the file [" + p + "].ODD:92");
+
+    stats.clear();
+    bars.clear();
+    const int16_t f = FIL_OpenDateGroupe((dir_ / "w.prm").string());
+    FIL_WriteGroup(f, "ODD", 0, 499);
+    FIL_AbortDateGroupe(f);
+    EXPECT_EQ(stats.size(), 45u);
+    EXPECT_EQ(stats[0], "In-writing the file.ODD:10");
+    EXPECT_EQ(bars[0], std::make_pair(10L, 499L));
+    Frame().updStat = nullptr;
+    Frame().updPbar = nullptr;
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "platform/TextFile.h"
+#include "TempDir.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace plat;
+
+namespace {
+
+const std::string kJapanese = "パラメータ一覧 日本語ﾃｷｽﾄ ①～〜 \\~";
+
+using Lines = std::vector<std::string>;
+
+size_t FilesIn(const std::string& dir)
+{
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+}
+
+struct WriteHookGuard {
+    explicit WriteHookGuard(WriteHook h) { SetWriteHook(std::move(h)); }
+    ~WriteHookGuard() { SetWriteHook({}); }
+};
+
+} // namespace
+
+TEST(TextFile, JapaneseTextIsCp932OnDiskWithCrLf)
+{
+    TempDir d;
+    ASSERT_TRUE(SaveLines(d / "j.txt", {"日本", kJapanese, ""}));
+    const std::string bytes = d.get("j.txt");
+    EXPECT_EQ(bytes.substr(0, 6), "\x93\xFA\x96\x7B\r\n");
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\n\r\n");
+    // Not UTF-8 on disk: a CP932 reader is needed to get it back.
+    EXPECT_EQ(bytes.find("日本"), std::string::npos);
+
+    const auto lines = ReadLines(d / "j.txt");
+    ASSERT_TRUE(lines);
+    // Both tildes of the CP932 table come back as the one the code page means.
+    EXPECT_EQ(*lines, (Lines{"日本", "パラメータ一覧 日本語ﾃｷｽﾄ ①～～ \\~", ""}));
+}
+
+TEST(TextFile, EveryLineEndReadsAlike)
+{
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb\r\n"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("a\n\rb"), (Lines{"a", "", "b"})); // LF then CR is two line ends
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_EQ(SplitLines("\r\n"), Lines{""});
+
+    TempDir d;
+    d.put("mixed.txt", "\x93\xFA\r\n\x96\x7B\nx\r\x83\x65");
+    EXPECT_EQ(*ReadLines(d / "mixed.txt"), (Lines{"日", "本", "x", "テ"}));
+}
+
+TEST(TextFile, Utf8FilesAreReadAsUtf8WithOrWithoutBom)
+{
+    TempDir d;
+    d.put("bom.txt", "\xEF\xBB\xBF" "日本語\r\nabc");
+    d.put("plain.txt", "ä日本語\nabc\n");
+    EXPECT_EQ(*ReadLines(d / "bom.txt"), (Lines{"日本語", "abc"}));
+    EXPECT_EQ(*ReadLines(d / "plain.txt"), (Lines{"ä日本語", "abc"}));
+    // A byte-order mark alone is an empty file.
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBF"), "");
+}
+
+TEST(TextFile, UndecodableAndUnencodableCharacters)
+{
+    // A lead byte without a valid trail byte, and a byte outside the code page.
+    EXPECT_EQ(DecodeText("A\x81\x20" "B"), "A\uFFFD B");
+    // No CP932 form: one '?' per character, the rest of the text kept.
+    EXPECT_EQ(EncodeCp932("a😀b€c"), "a?b?c");
+    EXPECT_EQ(EncodeCp932("x\xFFy"), "x?y"); // not even UTF-8
+}
+
+TEST(TextFile, ReadingAMissingFileSaysWhy)
+{
+    TempDir d;
+    std::string error;
+    EXPECT_FALSE(ReadLines(d / "none.txt", &error));
+    EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(TextFile, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile)
+{
+    TempDir d;
+    d.put("Data.TXT", "old\r\n");
+    AtomicTextWriter w(d.path() + "\\data.txt");
+    w.Write("a,");
+    w.WriteLine("\"b\"");
+    w.WriteLine("c");
+    ASSERT_TRUE(w.Commit()) << w.Error();
+    EXPECT_EQ(d.get("Data.TXT"), "a,\"b\"\r\nc\r\n"); // the existing name, found case-insensitively
+    EXPECT_EQ(FilesIn(d.path()), 1u);
+}
+
+TEST(TextFile, AFailedSaveLeavesTheOldFileAsItWas)
+{
+    TempDir d;
+    d.put("keep.txt", "original\r\n");
+
+    // The disk fills up part-way: the first write is short, the next fails.
+    int calls = 0;
+    {
+        WriteHookGuard hook([&](int fd, const void* data, size_t size) -> ssize_t {
+            if (++calls == 1)
+                return ::write(fd, data, size / 2);
+            errno = ENOSPC;
+            return -1;
+        });
+        std::string error;
+        EXPECT_FALSE(SaveLines(d / "keep.txt", {std::string(5000, 'x'), "tail"}, &error));
+        EXPECT_EQ(error, "No space left on device");
+    }
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(d.get("keep.txt"), "original\r\n");
+    EXPECT_EQ(FilesIn(d.path()), 1u);
+
+    // A write that reports nothing written is a failure too, not a reason to loop for ever.
+    {
+        WriteHookGuard hook([](int, const void*, size_t) -> ssize_t { return 0; });
+        AtomicTextWriter w(d / "keep.txt");
+        w.WriteLine("new");
+        EXPECT_FALSE(w.Commit());
+        EXPECT_FALSE(w.Error().empty());
+    }
+    EXPECT_EQ(d.get("keep.txt"), "original\r\n");
+
+    // A folder that does not exist: nothing to create the temporary file in.
+    EXPECT_FALSE(SaveLines(d / "no/such/dir/f.txt", {"x"}));
+    EXPECT_EQ(FilesIn(d.path()), 1u);
+}
