@@ -28,8 +28,7 @@ bool OnlineConnectAvailable();
 // Tells the user that a step of the connection is not built into this program yet.
 void ReportNotAvailable(const std::string& what);
 
-// Closes the link through the main window's installed call; without one, closes every link of the link
-// library itself when the program holds one open.
+// Closes the link through the main window's installed call (tests record it there); without one, ComClose.
 void ConnClose();
 // The button panel's SetEnable, when the panel is loaded.
 void MenuSetEnable();

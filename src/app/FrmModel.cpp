@@ -15,17 +15,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-int16_t GetCmdFamily(int16_t code)
-{
-    if (code >= 10 && code <= 12)
-        return 1;
-    if (code >= 20 && code <= 25)
-        return 5;
+int16_t GetCmdFamily(int16_t code) {
+    if (code >= 10 && code <= 12) return 1;
+    if (code >= 20 && code <= 25) return 5;
     return 0;
 }
 
-void SetOfflineModel(int row)
-{
+void SetOfflineModel(int row) {
     KisyuCode = 25;
     KisyuMei = KisyuTbl[row].ModelKey;
     CmdFamily = GetCmdFamily(KisyuCode);
@@ -39,8 +35,7 @@ void SetOfflineModel(int row)
     MenuSetEnable();
 }
 
-FrmModel::FrmModel(const std::string& seriesKey, QWidget* parent) : QDialog(parent), SeriesKey(seriesKey)
-{
+FrmModel::FrmModel(const std::string& seriesKey, QWidget* parent) : QDialog(parent), SeriesKey(seriesKey) {
     setObjectName("FrmModel");
     setModal(true);
     List1 = new QListWidget(this);
@@ -71,10 +66,11 @@ FrmModel::FrmModel(const std::string& seriesKey, QWidget* parent) : QDialog(pare
     Form_Load();
 }
 
-FrmModel::~FrmModel() { plat::UnregisterForm(this); }
+FrmModel::~FrmModel() {
+    plat::UnregisterForm(this);
+}
 
-void FrmModel::Form_Load()
-{
+void FrmModel::Form_Load() {
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
         adjustSize();
         const QRect m = main->frameGeometry();
@@ -82,46 +78,41 @@ void FrmModel::Form_Load()
     }
     List1->clear();
     for (int i = 0; i < KisyuTblCnt; ++i) {
-        if (KisyuTbl[i].SeriesKey != SeriesKey)
-            continue;
+        if (KisyuTbl[i].SeriesKey != SeriesKey) continue;
         auto* item = new QListWidgetItem(QString::fromStdString(DelMark(KisyuTbl[i].ModelKey)), List1);
         item->setData(Qt::UserRole, i);
     }
-    if (List1->count() > 0)
-        List1->setCurrentRow(0);
+    if (List1->count() > 0) List1->setCurrentRow(0);
     setWindowTitle(QString::fromStdString(DelMark(SeriesKey) + " Model selection"));
 }
 
-void FrmModel::CmdOk_Click()
-{
+void FrmModel::CmdOk_Click() {
     const QListWidgetItem* item = List1->currentItem();
     if (!item || !item->isSelected()) {
         plat::MsgBox("Select the model.", plat::Buttons::Ok, plat::Icon::None, "Model setting");
         return;
     }
     const int row = item->data(Qt::UserRole).toInt();
-    if (row < 0 || row >= KisyuTblCnt)
-        return; // the catalogue was rebuilt under the dialog; nothing to set
+    if (row < 0 || row >= KisyuTblCnt) return; // the catalogue was rebuilt under the dialog; nothing to set
     SetOfflineModel(row);
     Unload();
 }
 
-void FrmModel::CmdCancel_Click()
-{
+void FrmModel::CmdCancel_Click() {
     DlgResult = 0;
     Unload();
 }
 
-void FrmModel::reject() { CmdCancel_Click(); }
+void FrmModel::reject() {
+    CmdCancel_Click();
+}
 
-void FrmModel::Unload()
-{
+void FrmModel::Unload() {
     hide();
     done(0);
 }
 
-void ShowFrmModel(const std::string& seriesKey, QWidget* parent)
-{
+void ShowFrmModel(const std::string& seriesKey, QWidget* parent) {
     FrmModel f(seriesKey, parent);
     f.exec();
 }

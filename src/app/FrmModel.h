@@ -18,7 +18,7 @@ int16_t GetCmdFamily(int16_t code);
 void SetOfflineModel(int row);
 
 class FrmModel : public QDialog {
-public:
+  public:
     // seriesKey: the series whose models are listed.
     explicit FrmModel(const std::string& seriesKey, QWidget* parent = nullptr);
     ~FrmModel() override;
@@ -32,10 +32,10 @@ public:
     void CmdOk_Click();
     void CmdCancel_Click();
 
-protected:
+  protected:
     void reject() override;
 
-private:
+  private:
     void Unload();
 
     std::string modeBuf_;

@@ -13,8 +13,7 @@
 
 // An ordinary frameless dialog: a splash-screen window would run pending events while it is being shown,
 // and a short display time could then end the dialog before its own event loop starts.
-FrmOpen::FrmOpen(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
-{
+FrmOpen::FrmOpen(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName("FrmOpen");
     Image1 = new QLabel(this);
     Image1->setObjectName("Image1");
@@ -30,10 +29,11 @@ FrmOpen::FrmOpen(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
     Form_Load();
 }
 
-FrmOpen::~FrmOpen() { plat::UnregisterForm(this); }
+FrmOpen::~FrmOpen() {
+    plat::UnregisterForm(this);
+}
 
-void FrmOpen::Form_Load()
-{
+void FrmOpen::Form_Load() {
     // A missing or unreadable picture leaves the splash empty rather than stopping the start.
     QPixmap pic(QString::fromStdString(plat::AppFile("img\\title.bmp")));
     if (!pic.isNull()) {
@@ -49,17 +49,17 @@ void FrmOpen::Form_Load()
     Timer1->start();
 }
 
-void FrmOpen::Timer1_Timer()
-{
+void FrmOpen::Timer1_Timer() {
     Timer1->stop();
     hide();
     done(0);
 }
 
-void FrmOpen::keyPressEvent(QKeyEvent*) { Timer1_Timer(); }
+void FrmOpen::keyPressEvent(QKeyEvent*) {
+    Timer1_Timer();
+}
 
-void ShowFrmOpen(int showMs)
-{
+void ShowFrmOpen(int showMs) {
     FrmOpen f;
     f.Timer1->start(showMs);
     f.exec();

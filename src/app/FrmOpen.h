@@ -7,7 +7,7 @@ class QLabel;
 class QTimer;
 
 class FrmOpen : public QDialog {
-public:
+  public:
     explicit FrmOpen(QWidget* parent = nullptr);
     ~FrmOpen() override;
 
@@ -19,7 +19,7 @@ public:
 
     static constexpr int kShowMs = 2000;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
 };
 

@@ -18,16 +18,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-std::vector<std::string> PortEntries(int16_t comPortCnt)
-{
+std::vector<std::string> PortEntries(int16_t comPortCnt) {
     std::vector<std::string> e{"Auto-set", "COM1"};
     for (int i = 2; i <= comPortCnt; ++i)
         e.push_back("COM" + std::to_string(i));
     return e;
 }
 
-std::string PortMessage(int index, const std::string& entryText)
-{
+std::string PortMessage(int index, const std::string& entryText) {
     if (index == 0)
         return "Check the communication port from COM1, and uses the port where the amplifier is connected.";
     return "Use the [" + entryText + "] terminal of the PC for the communication with the amplifier.";
@@ -35,8 +33,7 @@ std::string PortMessage(int index, const std::string& entryText)
 
 namespace {
 
-QLabel* Msg(const char* name, const char* text, QWidget* parent)
-{
+QLabel* Msg(const char* name, const char* text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setWordWrap(true);
@@ -46,8 +43,7 @@ QLabel* Msg(const char* name, const char* text, QWidget* parent)
 
 } // namespace
 
-FrmPort::FrmPort(QWidget* parent) : QDialog(parent)
-{
+FrmPort::FrmPort(QWidget* parent) : QDialog(parent) {
     setObjectName("FrmPort");
     setModal(true);
     setWindowTitle("Selection of the communication with the amplifier");
@@ -59,14 +55,16 @@ FrmPort::FrmPort(QWidget* parent) : QDialog(parent)
     Lbl232Msg = Msg("Lbl232Msg", "Communicate with amplifier directly connected with RS232", FrmDrv);
     OptDrv = new QRadioButton("Communicate with the amplifier(via RS485)", FrmDrv);
     OptDrv->setObjectName("OptDrv");
-    LblDrvMsg = Msg("LblDrvMsg",
-                    "Communicate with the amplifier connected by RS485, via the amplifier with axis address(ID) of 0.",
-                    FrmDrv);
+    LblDrvMsg = Msg(
+        "LblDrvMsg",
+        "Communicate with the amplifier connected by RS485, via the amplifier with axis address(ID) of 0.",
+        FrmDrv);
     OptNoDrv = new QRadioButton("No communication", FrmDrv);
     OptNoDrv->setObjectName("OptNoDrv");
-    LblNoDrvMsg = Msg("LblNoDrvMsg",
-                      "Execute the command such as parameter filing with PC without communicating with the amplifier.",
-                      FrmDrv);
+    LblNoDrvMsg =
+        Msg("LblNoDrvMsg",
+            "Execute the command such as parameter filing with PC without communicating with the amplifier.",
+            FrmDrv);
     auto* drvLay = new QVBoxLayout(FrmDrv);
     for (QWidget* w : {static_cast<QWidget*>(Opt232), static_cast<QWidget*>(Lbl232Msg),
                        static_cast<QWidget*>(OptDrv), static_cast<QWidget*>(LblDrvMsg),
@@ -125,10 +123,11 @@ FrmPort::FrmPort(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-FrmPort::~FrmPort() { plat::UnregisterForm(this); }
+FrmPort::~FrmPort() {
+    plat::UnregisterForm(this);
+}
 
-void FrmPort::Form_Load()
-{
+void FrmPort::Form_Load() {
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
         adjustSize();
         const QRect m = main->frameGeometry();
@@ -144,10 +143,20 @@ void FrmPort::Form_Load()
     okPressed_ = false;
 
     switch (LinkKind) {
-    case 1: Opt232->setChecked(true); EnablePortFrame(true); break;
-    case 2: OptDrv->setChecked(true); EnablePortFrame(true); break;
-    case 3: OptNoDrv->setChecked(true); EnablePortFrame(false); break;
-    default: break; // first run: nothing chosen yet
+    case 1:
+        Opt232->setChecked(true);
+        EnablePortFrame(true);
+        break;
+    case 2:
+        OptDrv->setChecked(true);
+        EnablePortFrame(true);
+        break;
+    case 3:
+        OptNoDrv->setChecked(true);
+        EnablePortFrame(false);
+        break;
+    default:
+        break; // first run: nothing chosen yet
     }
 
     // A definition file may have offered fewer ports than the last connection used.
@@ -156,32 +165,35 @@ void FrmPort::Form_Load()
     CmbPort_Click();
 }
 
-void FrmPort::EnablePortFrame(bool on)
-{
+void FrmPort::EnablePortFrame(bool on) {
     FramPort->setEnabled(on);
     LblDrv->setEnabled(on);
     LblComMsg->setEnabled(on);
     CmbPort->setEnabled(on);
 }
 
-void FrmPort::Opt232_Click() { EnablePortFrame(true); }
-void FrmPort::OptDrv_Click() { EnablePortFrame(true); }
-void FrmPort::OptNoDrv_Click() { EnablePortFrame(false); }
+void FrmPort::Opt232_Click() {
+    EnablePortFrame(true);
+}
+void FrmPort::OptDrv_Click() {
+    EnablePortFrame(true);
+}
+void FrmPort::OptNoDrv_Click() {
+    EnablePortFrame(false);
+}
 
-void FrmPort::CmbPort_Click()
-{
+void FrmPort::CmbPort_Click() {
     const int i = CmbPort->currentIndex();
-    if (i < 0)
-        return;
+    if (i < 0) return;
     LblComMsg->setText(QString::fromStdString(PortMessage(i, CmbPort->itemText(i).toStdString())));
 }
 
-int16_t FrmPort::ValidAxis(int16_t id) { return Connect().validAxis ? Connect().validAxis(id) : int16_t(-1); }
+int16_t FrmPort::ValidAxis(int16_t id) {
+    return Connect().validAxis ? Connect().validAxis(id) : int16_t(-1);
+}
 
-void FrmPort::CmdOk_Click()
-{
-    if (StartUpDone != 0)
-        okPressed_ = true;
+void FrmPort::CmdOk_Click() {
+    if (StartUpDone != 0) okPressed_ = true;
     if (Opt232->isChecked())
         LinkKind = 1;
     else if (OptDrv->isChecked())
@@ -190,15 +202,21 @@ void FrmPort::CmdOk_Click()
         LinkKind = 3;
 
     switch (LinkKind) {
-    case 1: Conn232(); break;
-    case 2: ConnDrv(); break;
-    case 3: ConnNoDrv(); break;
-    default: break;
+    case 1:
+        Conn232();
+        break;
+    case 2:
+        ConnDrv();
+        break;
+    case 3:
+        ConnNoDrv();
+        break;
+    default:
+        break;
     }
 }
 
-bool FrmPort::ChooseSeriesAndDetect()
-{
+bool FrmPort::ChooseSeriesAndDetect() {
     // Detection and the axis windows come with the communication layer; say so before asking anything.
     if (!OnlineConnectAvailable()) {
         ReportNotAvailable("Communication with the amplifier");
@@ -206,18 +224,15 @@ bool FrmPort::ChooseSeriesAndDetect()
     }
     TypeSelMode = 1;
     ShowFrmType(this);
-    if (DlgResult == 0)
-        return false;
+    if (DlgResult == 0) return false;
     int16_t port = static_cast<int16_t>(CmbPort->currentIndex() < 0 ? 0 : CmbPort->currentIndex());
     int32_t baud = BaudTbl[0];
     Connect().hanTeiExec(port, baud);
     return DlgResult != 0;
 }
 
-void FrmPort::Conn232()
-{
-    if (!ChooseSeriesAndDetect())
-        return;
+void FrmPort::Conn232() {
+    if (!ChooseSeriesAndDetect()) return;
     if (!Connect().set232Axis()) {
         ConnClose();
         return;
@@ -226,13 +241,11 @@ void FrmPort::Conn232()
     Unload();
 }
 
-void FrmPort::ConnDrv()
-{
-    if (!ChooseSeriesAndDetect())
-        return;
+void FrmPort::ConnDrv() {
+    if (!ChooseSeriesAndDetect()) return;
     if (ValidAxis(0) != 0) {
-        plat::MsgBox("No connection. 485 communication is for amplifier.", plat::Buttons::Ok, plat::Icon::None,
-                     "Connects with the amplifier.");
+        plat::MsgBox("No connection. 485 communication is for amplifier.", plat::Buttons::Ok,
+                     plat::Icon::None, "Connects with the amplifier.");
         ConnClose();
         return;
     }
@@ -245,20 +258,17 @@ void FrmPort::ConnDrv()
     }
 }
 
-void FrmPort::ConnNoDrv()
-{
+void FrmPort::ConnNoDrv() {
     TypeSelMode = 2;
     ShowFrmType(this);
-    if (DlgResult == 0)
-        return;
+    if (DlgResult == 0) return;
     MenuSetEnable();
     DlgResult = -1;
     ConnClose();
     Unload();
 }
 
-void FrmPort::CmdCancel_Click()
-{
+void FrmPort::CmdCancel_Click() {
     if (okPressed_) {
         if (MsgYesNo("Can't cancel.  Do you exit Mevalo ?", "Selecting the connection with the amplifier.")) {
             DlgResult = 123;
@@ -273,10 +283,11 @@ void FrmPort::CmdCancel_Click()
     Unload();
 }
 
-void FrmPort::reject() { CmdCancel_Click(); }
+void FrmPort::reject() {
+    CmdCancel_Click();
+}
 
-void FrmPort::CmdDataInstall_Click()
-{
+void FrmPort::CmdDataInstall_Click() {
     if (!Connect().dataInstall) {
         ReportNotAvailable("The data installer");
         return;
@@ -287,14 +298,12 @@ void FrmPort::CmdDataInstall_Click()
     Unload();
 }
 
-void FrmPort::Unload()
-{
+void FrmPort::Unload() {
     hide();
     done(0);
 }
 
-void ShowFrmPort(QWidget* parent)
-{
+void ShowFrmPort(QWidget* parent) {
     FrmPort f(parent);
     f.exec();
 }

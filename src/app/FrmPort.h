@@ -20,7 +20,7 @@ std::vector<std::string> PortEntries(int16_t comPortCnt);
 std::string PortMessage(int index, const std::string& entryText);
 
 class FrmPort : public QDialog {
-public:
+  public:
     explicit FrmPort(QWidget* parent = nullptr);
     ~FrmPort() override;
 
@@ -53,10 +53,10 @@ public:
 
     bool OkPressed() const { return okPressed_; }
 
-protected:
+  protected:
     void reject() override; // Esc and the window's close button act as Cancel
 
-private:
+  private:
     void EnablePortFrame(bool on);
     void Conn232();
     void ConnDrv();

@@ -16,8 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-bool SelectSeries(const std::string& key)
-{
+bool SelectSeries(const std::string& key) {
     int32_t oldTbl[BaudTblSize];
     std::copy(std::begin(BaudTbl), std::end(BaudTbl), oldTbl);
     const int32_t oldCnt = BaudCnt;
@@ -34,14 +33,13 @@ bool SelectSeries(const std::string& key)
     // The old series stays in force as a whole: its key still names the presets that are loaded.
     std::copy(std::begin(oldTbl), std::end(oldTbl), BaudTbl);
     BaudCnt = oldCnt;
-    plat::MsgBox("Can not select series.\r\nThere is no definition file according to selected series.(" + key +
-                     ".def)",
+    plat::MsgBox("Can not select series.\r\nThere is no definition file according to selected series.(" +
+                     key + ".def)",
                  plat::Buttons::Ok, plat::Icon::None, "Select series");
     return false;
 }
 
-FrmType::FrmType(QWidget* parent) : QDialog(parent)
-{
+FrmType::FrmType(QWidget* parent) : QDialog(parent) {
     setObjectName("FrmType");
     setModal(true);
     setWindowTitle("Series setting");
@@ -74,10 +72,11 @@ FrmType::FrmType(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-FrmType::~FrmType() { plat::UnregisterForm(this); }
+FrmType::~FrmType() {
+    plat::UnregisterForm(this);
+}
 
-void FrmType::Form_Load()
-{
+void FrmType::Form_Load() {
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
         adjustSize();
         const QRect m = main->frameGeometry();
@@ -88,45 +87,40 @@ void FrmType::Form_Load()
     for (int i = 0; i < KisyuListCnt; ++i)
         List1->addItem(QString::fromStdString(DelMark(KisyuList[i])));
     // An empty list selects nothing; OK then asks for a series.
-    if (List1->count() > 0)
-        List1->setCurrentRow(0);
+    if (List1->count() > 0) List1->setCurrentRow(0);
 }
 
-void FrmType::CmdOk_Click()
-{
+void FrmType::CmdOk_Click() {
     const int i = List1->currentRow();
     if (i < 0 || i >= KisyuListCnt || List1->selectedItems().isEmpty()) {
         plat::MsgBox("Select series.", plat::Buttons::Ok, plat::Icon::None, "Select series");
         return;
     }
     const std::string key = KisyuList[i];
-    if (!SelectSeries(key))
-        return;
+    if (!SelectSeries(key)) return;
     if (TypeSelMode == 2)
         ShowFrmModel(key, this);
     else
         DlgResult = -1;
     // A cancelled model choice leaves the series dialog open.
-    if (DlgResult != 0)
-        Unload();
+    if (DlgResult != 0) Unload();
 }
 
-void FrmType::CmdCancel_Click()
-{
+void FrmType::CmdCancel_Click() {
     DlgResult = 0;
     Unload();
 }
 
-void FrmType::reject() { CmdCancel_Click(); }
+void FrmType::reject() {
+    CmdCancel_Click();
+}
 
-void FrmType::Unload()
-{
+void FrmType::Unload() {
     hide();
     done(0);
 }
 
-void ShowFrmType(QWidget* parent)
-{
+void ShowFrmType(QWidget* parent) {
     FrmType f(parent);
     f.exec();
 }

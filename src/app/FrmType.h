@@ -15,7 +15,7 @@ class ModeKeyFilter;
 bool SelectSeries(const std::string& key);
 
 class FrmType : public QDialog {
-public:
+  public:
     explicit FrmType(QWidget* parent = nullptr);
     ~FrmType() override;
 
@@ -27,10 +27,10 @@ public:
     void CmdOk_Click();
     void CmdCancel_Click();
 
-protected:
+  protected:
     void reject() override;
 
-private:
+  private:
     void Unload();
 
     std::string modeBuf_;

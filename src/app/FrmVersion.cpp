@@ -1,6 +1,9 @@
 #include "app/FrmVersion.h"
 
 #include "app/Uty.h"
+#include "comm/ComCore.h"
+#include "comm/ComGlb.h"
+#include "comm/TeskCmd.h"
 #include "platform/Ask.h"
 #include "platform/FormRegistry.h"
 
@@ -28,8 +31,7 @@ namespace {
 
 constexpr double kFirstLine = 0.2;
 
-std::string Two(int v)
-{
+std::string Two(int v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
     return buf;
@@ -37,8 +39,7 @@ std::string Two(int v)
 
 } // namespace
 
-std::vector<VerLine> BuildVersionLines(bool linkOk, const CpuVerRec (&cpu)[CpuVerCnt])
-{
+std::vector<VerLine> BuildVersionLines(bool linkOk, const CpuVerRec (&cpu)[CpuVerCnt]) {
     std::vector<VerLine> lines;
     double y = kFirstLine;
     auto put = [&](std::string text) {
@@ -46,10 +47,8 @@ std::vector<VerLine> BuildVersionLines(bool linkOk, const CpuVerRec (&cpu)[CpuVe
         y += 1;
     };
     for (const FileVerRec& f : FileVerTbl)
-        if (f.Present != 0)
-            put(f.Name + ":" + f.Ver);
-    if (!linkOk)
-        return lines;
+        if (f.Present != 0) put(f.Name + ":" + f.Ver);
+    if (!linkOk) return lines;
 
     y += 1; // blank line
     put("Amplifier model : " + DelMark(KisyuMei));
@@ -65,26 +64,22 @@ std::vector<VerLine> BuildVersionLines(bool linkOk, const CpuVerRec (&cpu)[CpuVe
     return lines;
 }
 
-VersionReadHooks& VersionHooks()
-{
+VersionReadHooks& VersionHooks() {
     static VersionReadHooks hooks;
     return hooks;
 }
 
-std::string ProgramVersionText()
-{
-    return "Mevalo version " + std::to_string(MEVALO_VERSION_MAJOR) + "." + std::to_string(MEVALO_VERSION_MINOR) +
-           "." + std::to_string(MEVALO_VERSION_PATCH);
+std::string ProgramVersionText() {
+    return "Mevalo version " + std::to_string(MEVALO_VERSION_MAJOR) + "." +
+           std::to_string(MEVALO_VERSION_MINOR) + "." + std::to_string(MEVALO_VERSION_PATCH);
 }
 
-void VerPicture::SetLines(std::vector<VerLine> lines)
-{
+void VerPicture::SetLines(std::vector<VerLine> lines) {
     lines_ = std::move(lines);
     update();
 }
 
-void VerPicture::paintEvent(QPaintEvent*)
-{
+void VerPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QFontMetrics fm(font());
     const int cell = fm.height(); // one character cell is the unit of the line positions
@@ -95,8 +90,7 @@ void VerPicture::paintEvent(QPaintEvent*)
     }
 }
 
-FrmVersion::FrmVersion(QWidget* parent) : QDialog(parent)
-{
+FrmVersion::FrmVersion(QWidget* parent) : QDialog(parent) {
     setObjectName("FrmVersion");
     setModal(true);
     picIcon = new QLabel(this);
@@ -137,10 +131,11 @@ FrmVersion::FrmVersion(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-FrmVersion::~FrmVersion() { plat::UnregisterForm(this); }
+FrmVersion::~FrmVersion() {
+    plat::UnregisterForm(this);
+}
 
-void FrmVersion::Form_Load()
-{
+void FrmVersion::Form_Load() {
     adjustSize();
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
         const QRect m = main->frameGeometry();
@@ -151,14 +146,15 @@ void FrmVersion::Form_Load()
         c = CpuVerRec{};
     if (VersionHooks().getVerInfo)
         VersionHooks().getVerInfo(Cpu);
+    else if (ComHandle != 0) // off line no amplifier can answer; the table stays empty
+        RetVar = GetVerInfo(Cpu);
     const std::string title = plat::DefaultTitle();
     setWindowTitle(QString::fromStdString(title + " Version information of the Mevalo"));
     lblVersion->setText(QString::fromStdString(ProgramVersionText()));
     LblTitle->setText(QString::fromStdString(title));
 }
 
-void FrmVersion::showEvent(QShowEvent* e)
-{
+void FrmVersion::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (!activated_) {
         activated_ = true;
@@ -166,23 +162,20 @@ void FrmVersion::showEvent(QShowEvent* e)
     }
 }
 
-void FrmVersion::Form_Activate()
-{
-    const bool linkOk = VersionHooks().chkComm && VersionHooks().chkComm();
+void FrmVersion::Form_Activate() {
+    const bool linkOk = VersionHooks().chkComm ? VersionHooks().chkComm() : ChkComm(0, "") != 0;
     PicVer->SetLines(BuildVersionLines(linkOk, Cpu));
     if (!linkOk)
         plat::MsgBox("Can not connect amplifier.", plat::Buttons::Ok, plat::Icon::None,
                      "Display of amplifier version");
 }
 
-void FrmVersion::CmdOk_Click()
-{
+void FrmVersion::CmdOk_Click() {
     hide();
     done(0);
 }
 
-void ShowFrmVersion(QWidget* parent)
-{
+void ShowFrmVersion(QWidget* parent) {
     FrmVersion f(parent);
     f.exec();
 }

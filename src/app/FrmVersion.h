@@ -21,9 +21,10 @@ struct VerLine {
 // entries of cpu (the window's own table) and the motor model follow.
 std::vector<VerLine> BuildVersionLines(bool linkOk, const CpuVerRec (&cpu)[CpuVerCnt]);
 
-// What the window asks of the communication layer; until that layer installs them, no amplifier answers.
+// What the window asks of the communication layer; empty entries use ChkComm and GetVerInfo. Tests put an
+// amplifier of their own here.
 struct VersionReadHooks {
-    std::function<bool()> chkComm;                             // link check without a message of its own
+    std::function<bool()> chkComm;                               // link check without a message of its own
     std::function<void(CpuVerRec (&cpu)[CpuVerCnt])> getVerInfo; // clears the flags, then reads
 };
 VersionReadHooks& VersionHooks();
@@ -33,20 +34,20 @@ std::string ProgramVersionText(); // "Mevalo version M.m.r"
 
 // The text area: draws its lines centred, one character cell high each.
 class VerPicture : public QWidget {
-public:
+  public:
     explicit VerPicture(QWidget* parent = nullptr) : QWidget(parent) {}
     void SetLines(std::vector<VerLine> lines);
     const std::vector<VerLine>& Lines() const { return lines_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     std::vector<VerLine> lines_;
 };
 
 class FrmVersion : public QDialog {
-public:
+  public:
     explicit FrmVersion(QWidget* parent = nullptr);
     ~FrmVersion() override;
 
@@ -63,10 +64,10 @@ public:
     // The CPU versions read at load; the shared CpuVer, which file names depend on, stays as it was.
     CpuVerRec Cpu[CpuVerCnt];
 
-protected:
+  protected:
     void showEvent(QShowEvent* e) override;
 
-private:
+  private:
     bool activated_ = false;
 };
 

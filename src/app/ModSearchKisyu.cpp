@@ -8,8 +8,7 @@
 
 namespace {
 
-std::string Lower(std::string s)
-{
+std::string Lower(std::string s) {
     for (char& c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -17,8 +16,7 @@ std::string Lower(std::string s)
 
 } // namespace
 
-Variant SearchTypeDir()
-{
+Variant SearchTypeDir() {
     int16_t count = 0;
     const auto dirs = plat::ListDir(plat::AppFile("ini\\prm\\"), "*", plat::ListKind::Dirs);
     for (const std::string& name : dirs) {
@@ -35,25 +33,23 @@ Variant SearchTypeDir()
     return Variant(count > 0);
 }
 
-Variant SearchKisyu()
-{
+Variant SearchKisyu() {
     KisyuTblCnt = 0;
-    if (!SearchTypeDir().ToBool())
-        return Variant(false);
+    if (!SearchTypeDir().ToBool()) return Variant(false);
 
     int16_t n = 0;
     bool full = false;
     for (int i = 0; i < KisyuListCnt && !full; ++i) {
         const std::string& series = KisyuList[i];
         const std::string seriesFile = Lower(series) + ".prm";
-        const auto files = plat::ListDir(plat::AppFile("ini\\prm\\" + series), "*.prm", plat::ListKind::Files);
+        const auto files =
+            plat::ListDir(plat::AppFile("ini\\prm\\" + series), "*.prm", plat::ListKind::Files);
         for (const std::string& file : files) {
             // The file named after its own folder holds the series presets, not a model.
-            if (Lower(file) == seriesFile)
-                continue;
+            if (Lower(file) == seriesFile) continue;
             if (n >= KisyuTblSize) {
-                log("SearchKisyu: more than " + std::to_string(KisyuTblSize) + " models; " + series + "\\" + file +
-                        " and the following are left out",
+                log("SearchKisyu: more than " + std::to_string(KisyuTblSize) + " models; " + series + "\\" +
+                        file + " and the following are left out",
                     LogDefFiles);
                 full = true;
                 break;

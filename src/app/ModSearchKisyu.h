@@ -9,4 +9,3 @@ Variant SearchTypeDir();
 // Lists the series and then the models of every series into KisyuTbl. True when at least one model
 // was found.
 Variant SearchKisyu();
-

@@ -27,7 +27,7 @@ int16_t ModeKey(std::string& buf, char ch, ModeDlg dlg);
 // Feeds the characters of key presses on the watched widgets into one buffer without consuming them.
 // A key that reaches the dialog from one of the watched buttons is counted once, at the button.
 class ModeKeyFilter : public QObject {
-public:
+  public:
     ModeKeyFilter(ModeDlg dlg, std::string& buf, QObject* parent = nullptr);
 
     // Counts keys pressed while w has the focus.
@@ -39,10 +39,10 @@ public:
     // data-install button there).
     std::function<void(int16_t level)> onMode;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     ModeDlg dlg_;
     std::string& buf_;
     std::vector<QWidget*> buttons_;

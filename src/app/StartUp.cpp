@@ -10,7 +10,10 @@
 #include "app/ModSearchKisyu.h"
 #include "app/Mevalo.h"
 #include "comm/EnvCheck.h"
+#include "comm/FrmSysCon.h"
+#include "comm/FrmCom.h"
 #include "data/DefFil.h"
+#include "data/PrmTbl.h"
 #include "platform/Ask.h"
 #include "platform/EndProgram.h"
 #include "platform/Files.h"
@@ -35,29 +38,24 @@
 
 namespace {
 
-std::string TempFolder()
-{
+std::string TempFolder() {
     for (const char* var : {"TEMP", "TMPDIR"})
-        if (const char* v = std::getenv(var); v && *v)
-            return v;
+        if (const char* v = std::getenv(var); v && *v) return v;
     return "/tmp";
 }
 
 // Milliseconds since this process started, from the kernel's record of its start (10 ms steps).
-double MsSinceProcessStart()
-{
+double MsSinceProcessStart() {
     std::ifstream in("/proc/self/stat");
     std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const auto close = stat.rfind(')'); // the command name may hold blanks
-    if (close == std::string::npos)
-        return -1;
+    if (close == std::string::npos) return -1;
     std::istringstream fields(stat.substr(close + 2));
     std::string f;
     unsigned long long start = 0;
     // Field 3 (state) is the first after the name; the start time is field 22.
     for (int i = 3; i <= 22 && fields >> f; ++i)
-        if (i == 22)
-            start = std::strtoull(f.c_str(), nullptr, 10);
+        if (i == 22) start = std::strtoull(f.c_str(), nullptr, 10);
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
@@ -66,19 +64,16 @@ double MsSinceProcessStart()
 
 } // namespace
 
-void KillSetupTemp()
-{
+void KillSetupTemp() {
     const std::string dir = TempFolder();
-    if (!plat::FileExists(dir + "/vimedo1.cab"))
-        return;
-    for (const char* name : {"setup.lst", "setup.exe", "Instoran.exe", "vimedo1.cab", "vimedo2.cab", "vimedo3.cab"})
+    if (!plat::FileExists(dir + "/vimedo1.cab")) return;
+    for (const char* name :
+         {"setup.lst", "setup.exe", "Instoran.exe", "vimedo1.cab", "vimedo2.cab", "vimedo3.cab"})
         plat::DeleteFileQuiet(dir + "/" + name);
 }
 
-int16_t ChkResource()
-{
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return plat::VbFalse;
+int16_t ChkResource() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return plat::VbFalse;
     try {
         // A window of some eighty controls, never shown: if this cannot be made, no screen can.
         auto dummy = std::make_unique<QWidget>();
@@ -91,29 +86,26 @@ int16_t ChkResource()
         }
         dummy->ensurePolished();
     } catch (...) {
-        plat::MsgBox("Too many application is being used.\r\nTry again after you close some unnecessary windows.",
-                     plat::Buttons::Ok, plat::Icon::None, "Short of the system resources.");
+        plat::MsgBox(
+            "Too many application is being used.\r\nTry again after you close some unnecessary windows.",
+            plat::Buttons::Ok, plat::Icon::None, "Short of the system resources.");
         return plat::VbTrue;
     }
     return plat::VbFalse;
 }
 
-void CheckSingleInstance()
-{
-    if (plat::ClaimSingleInstance())
-        return;
+void CheckSingleInstance() {
+    if (plat::ClaimSingleInstance()) return;
     plat::MsgBox("Mevalo is already logged on.", plat::Buttons::Ok, plat::Icon::None, "Log-on of the Mevalo");
     plat::EndProgram(0);
 }
 
-void ResetLog()
-{
+void ResetLog() {
     // Runs only once this copy owns the program folder, so a refused second start keeps the log.
     plat::DeleteFileQuiet(plat::AppFile("Log.txt"));
 }
 
-void SetStartValues()
-{
+void SetStartValues() {
     ExtV25Opt[0] = 0;
     ExtV25Opt[1] = 1;
     char cwd[4096];
@@ -123,22 +115,20 @@ void SetStartValues()
     UserLevel = 1;
 }
 
-void CheckDataInstall()
-{
-    if (plat::FileDateTime(plat::AppFile("ini\\def\\default.def")))
-        return;
+void CheckDataInstall() {
+    if (plat::FileDateTime(plat::AppFile("ini\\def\\default.def"))) return;
     plat::MsgBox("Not finish installing data. Can not execute Mevalo.", plat::Buttons::Ok, plat::Icon::None,
                  "Read data file.");
     plat::EndProgram(0);
 }
 
-void StartUpLoop(const std::function<void()>& showPort)
-{
+void StartUpLoop(const std::function<void()>& showPort) {
     for (;;) {
         RetVar = FIL_ReadGroupFile(plat::AppFile("ini\\def\\default.DEF"), plat::VbTrue);
         if (!SearchKisyu().ToBool()) {
-            plat::MsgBox("No file having factory preset standard values of parameter (ini\\prm\\\u2026\\*.prm).",
-                         plat::Buttons::Ok, plat::Icon::None, " Can not start Mevalo.");
+            plat::MsgBox(
+                "No file having factory preset standard values of parameter (ini\\prm\\\u2026\\*.prm).",
+                plat::Buttons::Ok, plat::Icon::None, " Can not start Mevalo.");
             plat::EndProgram(0);
         }
         EnvCheck();
@@ -146,43 +136,39 @@ void StartUpLoop(const std::function<void()>& showPort)
         showPort();
         const int16_t result = DlgResult;
         StartUpDone = -1;
-        if (result == -1)
-            break;
-        if (result == 0)
-            plat::EndProgram(0);
+        if (result == -1) break;
+        if (result == 0) plat::EndProgram(0);
         // Anything else (data were installed): read everything again.
     }
 }
 
-void WireStartUpWindows()
-{
+void WireStartUpWindows() {
     Links().showVersion = [] { ShowFrmVersion(Mevalo::Instance()); };
     Links().showPort = [] { ShowFrmPort(Mevalo::Instance()); };
     Links().showType = [] { ShowFrmType(Mevalo::Instance()); };
+    WireFrmCom();
+    WirePrmTbl();
 }
 
-bool StartUpProbeOn()
-{
+bool StartUpProbeOn() {
     const char* v = std::getenv("MEVALO_STARTUP_PROBE");
     return v && std::string(v) == "1";
 }
 
-void StartUpPrologue()
-{
+void StartUpPrologue() {
     KillSetupTemp();
-    if (ChkResource())
-        plat::EndProgram(0);
+    if (ChkResource()) plat::EndProgram(0);
     // The instance check comes first, so that a refused second start leaves the running copy's log alone.
     CheckSingleInstance();
     ResetLog();
 }
 
-void Main()
-{
+void Main() {
     const bool probe = StartUpProbeOn();
     StartUpPrologue();
-    // The log window stays loaded, hidden, so that logging works from the first request on. The
-    // system-configuration console joins it here once the communication layer provides it.
+    // Both stay loaded, hidden, for the whole run: logging works from the first request on, and the
+    // console's switches are in place before the definition files set them.
+    FrmSysCon::Load();
     FrmLog::Load();
     SetStartValues();
     CheckDataInstall();

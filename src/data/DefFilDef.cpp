@@ -136,7 +136,9 @@ void FIL_LoadMaxItem(int16_t file, int16_t)
     MaxItem26 = Int32(file);
     ExecRightUse = Int16(file);
     AutoKind = Int32(file);
-    WavMaxItem = Int16(file);
+    // The torque scale divides every torque sample: below 1 the definition is damaged.
+    WavMaxItem = Count(file, 32767, "torque scale");
+    if (WavMaxItem < 1) throw FilError("the torque scale is below 1");
 }
 
 void FIL_LoadExtV25(int16_t file, int16_t)

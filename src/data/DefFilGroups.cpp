@@ -1,6 +1,10 @@
 // The one table of group names: which loader reads a group and which writer writes its records.
 // A group of a data kind whose module is not written yet has no entry; its module adds it here.
 #include "data/DefFil.h"
+#include "data/FrqFil.h"
+#include "data/WavFil.h"
+#include "data/PrmTbl.h"
+#include "data/PopFil.h"
 
 namespace {
 
@@ -49,13 +53,34 @@ constexpr FilGroupDef kGroups[] = {
     {"BIT NAME EXT", FIL_LoadBitNameExt, nullptr, false},
     {"FULL CLOSE ENABLE MODE", FIL_LoadFullCloseMode, nullptr, false},
 
-    // Parameter definitions and values: "PARA MENU", "PARA MENU32", "PARA TYPE", "PARA TYPE32",
-    // "USER DATA", "USER DATA32".
-    // Waveform data: "WAVE GRAPH VERSION", "WAVE GRAPH CONDITION", "WAVE GRAPH STATUS",
-    // "WAVE REF GRAPH STATUS", "WAVE GRAPH DATA", "WAVE REF GRAPH DATA".
-    // Frequency data: "FREQ GRAPH CONDITION", "FREQ GRAPH CONDITION V3.5", "FREQ GRAPH VIEW",
-    // "FREQ GRAPH STAT", "FREQ GRAPH DATA", "FREQ GRAPH REF", "FFT GRAPH DATA", "FFT GRAPH REF".
-    // Positioning data: "POS PARA 16", "POS PARA 32", "STEP DATA".
+    // Parameter definitions.
+    {"PARA MENU", FIL_LoadParaMenu, nullptr, false},
+    {"PARA MENU32", FIL_LoadParaMenu32, nullptr, false},
+
+    // Parameter values: "PARA TYPE", "PARA TYPE32", "USER DATA", "USER DATA32".
+
+    // Waveform data.
+    {"WAVE GRAPH VERSION", FIL_LoadWaveVer, FIL_SaveWaveVer, false},
+    {"WAVE GRAPH CONDITION", FIL_ReadWaveCnd, FIL_SaveWaveCnd, false},
+    {"WAVE GRAPH STATUS", FIL_LoadWaveStat, FIL_SaveWaveStat, false},
+    {"WAVE REF GRAPH STATUS", FIL_LoadWaveRefStat, FIL_SaveWaveRefStat, false},
+    {"WAVE GRAPH DATA", FIL_LoadWaveData, FIL_SaveWaveData, true},
+    {"WAVE REF GRAPH DATA", FIL_LoadWaveRefData, FIL_SaveWaveRefData, true},
+
+    // Frequency data.
+    {"FREQ GRAPH CONDITION", FIL_LoadFreqCond, FIL_SaveFreqCond, false},
+    {"FREQ GRAPH VIEW", FIL_LoadFreqView, FIL_SaveFreqView, false},
+    {"FREQ GRAPH CONDITION V3.5", FIL_LoadFreqCondV35, FIL_SaveFreqCondV35, false},
+    {"FREQ GRAPH STAT", FIL_LoadFreqStat, FIL_SaveFreqStat, false},
+    {"FREQ GRAPH DATA", FIL_LoadFreqData, FIL_SaveFreqData, true},
+    {"FREQ GRAPH REF", FIL_LoadFreqRef, FIL_SaveFreqRef, true},
+    {"FFT GRAPH DATA", FIL_LoadFftGraph, FIL_SaveFftData, true},
+    {"FFT GRAPH REF", FIL_LoadFftGraph, FIL_SaveFftRef, true},
+
+    // Positioning data.
+    {"STEP DATA", FIL_LoadStepData, FIL_SaveStepData, true},
+    {"POS PARA 16", FIL_LoadPosPara16, FIL_SavePosPara16, true},
+    {"POS PARA 32", FIL_LoadPosPara32, FIL_SavePosPara32, true},
 };
 
 } // namespace

@@ -19,20 +19,55 @@ extern double FftTime;          // highest frequency the frequency cursor may re
 extern int16_t FftSplitN;       // number N of raw samples of a measurement
 extern int16_t FftFullClose[2]; // 0: full-closed measurement offered, 1: its default
 
-// A frequency measurement record (the fields the definition files and the transfers touch).
+// ---- frequency records -----------------------------------------------------------------------------
+
+// The conditions of one measurement, as the frequency files carry them.
+struct FrqCondRec {
+    int32_t Kisyu = 0;          // model code
+    int16_t Bui = 0;            // measuring part
+    int16_t Smp = 0;            // sampling index: sample interval = (Smp + 1) x base period
+    int32_t Amp = 0;            // input amplitude, r/min
+    int32_t Off = 0;            // input offset, r/min
+    int32_t Points = 0;         // point count requested from the amplifier
+    int16_t FullCloseAvail = 0; // non-zero when the amplifier offers the full-closed measurement
+    int16_t FullClose = 0;      // 1 when the measurement was made full-closed
+    bool operator==(const FrqCondRec&) const = default;
+};
+
+// One frequency-response measurement. Copies between instances are whole-record copies.
 constexpr int FrqRawCnt = 2059;
-struct FrqRec {
-    int32_t Kisyu = 0;
-    int16_t Bui = 0; // measuring part
-    int16_t Smp = 0; // sampling index
-    int32_t Amp = 0; // input amplitude
-    int32_t Off = 0; // input offset
-    int32_t Points = 0;
-    int16_t FullCloseAvail = 0;
-    int16_t FullClose = 0;
-    double BaseTime = 0; // base period (MAX ITEM field 15)
-    int16_t Raw[FrqRawCnt] = {};
-    int16_t Valid = 0;
+struct FrqRec : FrqCondRec {
+    double BaseTime = 0;               // base period (MAX ITEM field 15)
+    double Dt = 0;                     // sample interval, written by the analysis
+    int16_t Raw[FrqRawCnt] = {};       // words as transferred: input in bit 0, output above it
+    double InSeries[FrqRawCnt] = {};   // input split out of Raw by the analysis
+    double OutSeries[FrqRawCnt] = {};  // output split out of Raw by the analysis
+    int16_t Valid = 0;                 // True (-1) when the record holds a complete measurement
 };
 extern FrqRec SokuTeiRec;    // the current measurement
 extern FrqRec RefSokuTeiRec; // the reference measurement
+extern FrqRec FftCond;       // copy of SokuTeiRec through which the frequency files are written and read
+extern FrqRec FftCondRef;    // copy of RefSokuTeiRec for the same purpose
+
+// Conditions a load brought for a record that already held samples: they are kept apart so that the
+// samples keep the conditions they were measured with; the measurement dialog offers them next.
+extern FrqCondRec FrqNextCond;
+extern int16_t FrqNextCondSet; // True when FrqNextCond holds such conditions
+
+// Display settings of the frequency window that the files carry: frequency display offset and
+// magnification, phase display offset and magnification, time-axis offset and magnification,
+// smoothing, cursor on/off, cursor position, cross-over display on/off.
+constexpr int FrqViewCnt = 10;
+extern int16_t FrqView[FrqViewCnt];
+
+// Gain or phase over frequency of one curve (the window adds its drawing fields).
+constexpr int FrqPointCnt = 2049;
+struct FrqGraphRec {
+    double LogFrq[FrqPointCnt] = {}; // common logarithm of each point's frequency in Hz
+    double GrVal[FrqPointCnt] = {};  // gain in dB or phase in degrees
+    int16_t DataReady = 0;
+};
+extern FrqGraphRec FrqGainRec;  // measured
+extern FrqGraphRec FrqPhaseRec;
+extern FrqGraphRec RefGainRec;  // reference
+extern FrqGraphRec RefPhaseRec;

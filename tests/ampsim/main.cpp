@@ -1,20 +1,25 @@
 // ampsim: the simulated amplifier as a program, for trying the link by hand.
-//   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]
+//   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R] [--delay-us D]
+//          [--front-panel]
+// With --family R each address answers as a family R amplifier of its own.
 // Prints QEL_COM<N>=<pty path>, then one line per request block, until killed.
 #include "ampsim.h"
+#include "ModelR.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <time.h>
 
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]\n");
+    std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R]\n"
+                         "              [--delay-us D] [--front-panel]\n");
     std::exit(2);
 }
 
@@ -55,6 +60,9 @@ int main(int argc, char** argv) {
     ampsim::Simulator::Options opt;
     opt.port = 0;
     std::string envFile;
+    std::string family;
+    long delayUs = 0;
+    bool frontPanel = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&]() -> const char* {
@@ -71,10 +79,16 @@ int main(int argc, char** argv) {
             opt.baud = static_cast<uint32_t>(number(value(), 1, 4000000));
         else if (a == "--env-file")
             envFile = value();
+        else if (a == "--family")
+            family = value();
+        else if (a == "--delay-us")
+            delayUs = number(value(), 0, 10000000);
+        else if (a == "--front-panel")
+            frontPanel = true;
         else
             usage();
     }
-    if (opt.port == 0) usage();
+    if (opt.port == 0 || (!family.empty() && family != "R" && family != "r")) usage();
 
     // Signals are taken synchronously below, so block them before the line thread starts.
     sigset_t stopSignals;
@@ -85,7 +99,18 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
+        // The models outlive the simulator, whose line thread calls into them.
+        std::vector<std::unique_ptr<ampsim::ModelR>> models;
         ampsim::Simulator sim(opt);
+        if (!family.empty()) {
+            for (int address : opt.addresses) {
+                ampsim::ModelR::Options mo;
+                mo.replyDelay = std::chrono::microseconds(delayUs);
+                models.push_back(std::make_unique<ampsim::ModelR>(mo));
+                models.back()->setFrontPanel(frontPanel);
+                sim.setHandler(models.back()->handler(), address);
+            }
+        }
         std::string line = sim.envName() + "=" + sim.devicePath();
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);

@@ -3,21 +3,20 @@
 #include "app/FrmModel.h"
 #include "app/ModSearchKisyu.h"
 #include "app/ModeCode.h"
+#include "data/DefFil.h"
 #include "platform/Ask.h"
 
 #include <vector>
 
 class CatalogueTest : public StartEnv {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         StartEnv::SetUp();
         fs::remove_all(Path("ini/prm"));
         fs::create_directories(Path("ini/prm"));
     }
     std::vector<std::string> Series() const { return {KisyuList, KisyuList + KisyuListCnt}; }
-    std::vector<std::string> Models() const
-    {
+    std::vector<std::string> Models() const {
         std::vector<std::string> m;
         for (int i = 0; i < KisyuTblCnt; ++i)
             m.push_back(KisyuTbl[i].SeriesKey + "/" + KisyuTbl[i].ModelKey);
@@ -25,8 +24,7 @@ protected:
     }
 };
 
-TEST_F(CatalogueTest, SeriesAreFoldersAndModelsArePresetFilesButTheSeriesOwn)
-{
+TEST_F(CatalogueTest, SeriesAreFoldersAndModelsArePresetFilesButTheSeriesOwn) {
     Write("ini/prm/TESK_R/tesk_r.PRM", "");
     Write("ini/prm/TESK_R/MODELA______.prm", "");
     Write("ini/prm/TESK_R/AB.prm", "");
@@ -38,13 +36,13 @@ TEST_F(CatalogueTest, SeriesAreFoldersAndModelsArePresetFilesButTheSeriesOwn)
     EXPECT_TRUE(SearchKisyu().ToBool());
     EXPECT_EQ(Series(), (std::vector<std::string>{"EMPTY", "TESK_R", "TESK_X"}));
     // Sorted by name; a name shorter than 12 characters keeps its extension.
-    EXPECT_EQ(Models(), (std::vector<std::string>{"TESK_R/AB.prm", "TESK_R/MODELA______", "TESK_X/ZZ9_________"}));
+    EXPECT_EQ(Models(),
+              (std::vector<std::string>{"TESK_R/AB.prm", "TESK_R/MODELA______", "TESK_X/ZZ9_________"}));
     for (int i = 0; i < KisyuTblCnt; ++i)
         EXPECT_EQ(KisyuTbl[i].Code, 25);
 }
 
-TEST_F(CatalogueTest, EmptyTreeGivesNoCatalogue)
-{
+TEST_F(CatalogueTest, EmptyTreeGivesNoCatalogue) {
     KisyuListCnt = 3;
     KisyuTblCnt = 3;
     EXPECT_FALSE(SearchTypeDir().ToBool());
@@ -59,8 +57,7 @@ TEST_F(CatalogueTest, EmptyTreeGivesNoCatalogue)
     EXPECT_EQ(KisyuTblCnt, 0);
 }
 
-TEST_F(CatalogueTest, LimitsOfTheTablesAreKept)
-{
+TEST_F(CatalogueTest, LimitsOfTheTablesAreKept) {
     for (int i = 0; i < KisyuListSize + 5; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "S%03d", i);
@@ -81,22 +78,19 @@ TEST_F(CatalogueTest, LimitsOfTheTablesAreKept)
     EXPECT_EQ(KisyuTbl[KisyuTblSize - 1].SeriesKey, "S000");
 }
 
-TEST(CmdFamily, SeriesCodesMapToTheirProtocol)
-{
+TEST(CmdFamily, SeriesCodesMapToTheirProtocol) {
     const std::pair<int16_t, int16_t> cases[] = {{9, 0},  {10, 1}, {11, 1}, {12, 1}, {13, 0}, {19, 0},
                                                  {20, 5}, {23, 5}, {25, 5}, {26, 0}, {0, 0},  {-1, 0}};
     for (auto [code, family] : cases)
         EXPECT_EQ(GetCmdFamily(code), family) << code;
 }
 
-TEST(ModeCodes, OnlyTheLastSevenCharactersCount)
-{
+TEST(ModeCodes, OnlyTheLastSevenCharactersCount) {
     std::string buf;
     auto type = [&](const std::string& keys) {
         std::vector<int16_t> hits;
         for (char c : keys)
-            if (int16_t l = MatchModeCode(buf, c))
-                hits.push_back(l);
+            if (int16_t l = MatchModeCode(buf, c)) hits.push_back(l);
         return hits;
     };
     EXPECT_EQ(type("x6251873"), std::vector<int16_t>{2});
@@ -112,8 +106,7 @@ TEST(ModeCodes, OnlyTheLastSevenCharactersCount)
     EXPECT_EQ(buf.size(), 7u);
 }
 
-TEST(ModeCodes, MessagesDependOnTheDialog)
-{
+TEST(ModeCodes, MessagesDependOnTheDialog) {
     plat::ScriptedAsker ask;
     std::string buf;
     UserLevel = 1;
@@ -141,4 +134,16 @@ TEST(ModeCodes, MessagesDependOnTheDialog)
         EXPECT_EQ(ask.Asked()[0].title, c.title);
     }
     UserLevel = 1;
+}
+
+TEST_F(StartEnv, ShippedPresetFilesReadWholeWithoutAsking) {
+    plat::ScriptedAsker ask;
+    ASSERT_TRUE(SearchKisyu().ToBool());
+    ASSERT_EQ(KisyuTblCnt, 2);
+    for (const std::string name : {"TESK_R", "ZT010A______", "ZT020B______"}) {
+        // A model's file names that model; the series' own file names none, so any model may load it.
+        KisyuMei = name == "TESK_R" ? "ZT010A______" : name;
+        EXPECT_EQ(FIL_ReadGroupFile(plat::AppFile("ini\\prm\\TESK_R\\" + name + ".prm"), 0), -1) << name;
+    }
+    EXPECT_TRUE(ask.Asked().empty());
 }

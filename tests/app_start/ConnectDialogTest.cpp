@@ -17,20 +17,21 @@
 
 namespace {
 
-template <class T>
-T* Child(QWidget* w, const char* name)
-{
+template <class T> T* Child(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(name);
     EXPECT_NE(c, nullptr) << name;
     return c;
 }
 
-void Click(QWidget* dialog, const char* button) { Child<QPushButton>(dialog, button)->click(); }
+void Click(QWidget* dialog, const char* button) {
+    Child<QPushButton>(dialog, button)->click();
+}
 
-void SelectRow(QWidget* dialog, int row) { Child<QListWidget>(dialog, "List1")->setCurrentRow(row); }
+void SelectRow(QWidget* dialog, int row) {
+    Child<QListWidget>(dialog, "List1")->setCurrentRow(row);
+}
 
-std::vector<std::string> Items(QListWidget* list)
-{
+std::vector<std::string> Items(QListWidget* list) {
     std::vector<std::string> out;
     for (int i = 0; i < list->count(); ++i)
         out.push_back(list->item(i)->text().toStdString());
@@ -42,8 +43,7 @@ struct FakeConnect {
     int detections = 0, closes = 0, axisWindows = 0;
     int16_t answerAtZero = 0;
     bool set232 = true;
-    FakeConnect()
-    {
+    FakeConnect() {
         Connect().hanTeiExec = [this](int16_t& port, int32_t& baud) {
             ++detections;
             port = 2;
@@ -62,8 +62,7 @@ struct FakeConnect {
             ComHandle = 0;
         };
     }
-    ~FakeConnect()
-    {
+    ~FakeConnect() {
         Connect() = ConnectCalls{};
         Links().comClose = nullptr;
     }
@@ -72,16 +71,14 @@ struct FakeConnect {
 } // namespace
 
 class ConnectDialogTest : public StartEnv {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         StartEnv::SetUp();
         ASSERT_TRUE(SearchKisyu().ToBool());
     }
 };
 
-TEST_F(ConnectDialogTest, OfflineRoadFromConnectionToModel)
-{
+TEST_F(ConnectDialogTest, OfflineRoadFromConnectionToModel) {
     plat::ScriptedAsker ask;
     ModalWatchdog watchdog;
     StartUpDone = 0;
@@ -118,8 +115,7 @@ TEST_F(ConnectDialogTest, OfflineRoadFromConnectionToModel)
     EXPECT_EQ(BuildCaption(), "ZT020B  Communication port(not in use) ");
 }
 
-TEST_F(ConnectDialogTest, PortListAndOptionsFollowTheSharedState)
-{
+TEST_F(ConnectDialogTest, PortListAndOptionsFollowTheSharedState) {
     ComPortCnt = 0;
     ComPortNo = 6; // more than a definition file now offers
     LinkKind = 3;
@@ -143,8 +139,7 @@ TEST_F(ConnectDialogTest, PortListAndOptionsFollowTheSharedState)
     EXPECT_EQ(PortEntries(3), (std::vector<std::string>{"Auto-set", "COM1", "COM2", "COM3"}));
 }
 
-TEST_F(ConnectDialogTest, CancelEndsAtStartUpAndAsksOnceOkWasPressedLater)
-{
+TEST_F(ConnectDialogTest, CancelEndsAtStartUpAndAsksOnceOkWasPressedLater) {
     plat::ScriptedAsker ask;
     StartUpDone = 0;
     {
@@ -182,8 +177,7 @@ TEST_F(ConnectDialogTest, CancelEndsAtStartUpAndAsksOnceOkWasPressedLater)
     EXPECT_FALSE(f.isVisible());
 }
 
-TEST_F(ConnectDialogTest, OnlinePathsWithoutTheirWindowsSayNotAvailable)
-{
+TEST_F(ConnectDialogTest, OnlinePathsWithoutTheirWindowsSayNotAvailable) {
     plat::ScriptedAsker ask;
     ModalWatchdog watchdog;
     FrmPort f;
@@ -203,8 +197,7 @@ TEST_F(ConnectDialogTest, OnlinePathsWithoutTheirWindowsSayNotAvailable)
     EXPECT_TRUE(f.isVisible());
 }
 
-TEST_F(ConnectDialogTest, Rs485NeedsTheAmplifierAtAddressZeroToAnswerZero)
-{
+TEST_F(ConnectDialogTest, Rs485NeedsTheAmplifierAtAddressZeroToAnswerZero) {
     plat::ScriptedAsker ask;
     ModalWatchdog watchdog;
     FakeConnect fake;
@@ -237,8 +230,7 @@ TEST_F(ConnectDialogTest, Rs485NeedsTheAmplifierAtAddressZeroToAnswerZero)
     EXPECT_FALSE(watchdog.Fired());
 }
 
-TEST_F(ConnectDialogTest, Rs232FailedSetUpClosesTheLinkAndStays)
-{
+TEST_F(ConnectDialogTest, Rs232FailedSetUpClosesTheLinkAndStays) {
     plat::ScriptedAsker ask;
     ModalWatchdog watchdog;
     FakeConnect fake;
@@ -260,8 +252,7 @@ TEST_F(ConnectDialogTest, Rs232FailedSetUpClosesTheLinkAndStays)
     EXPECT_FALSE(watchdog.Fired());
 }
 
-TEST_F(ConnectDialogTest, SeriesDialogMessagesAndAFailedSeriesKeepsTheOldOne)
-{
+TEST_F(ConnectDialogTest, SeriesDialogMessagesAndAFailedSeriesKeepsTheOldOne) {
     plat::ScriptedAsker ask;
     Write("ini/prm/TESK_X/ZZ9_________.prm", "");
     KisyuKey = "TESK_R";
@@ -304,8 +295,7 @@ TEST_F(ConnectDialogTest, SeriesDialogMessagesAndAFailedSeriesKeepsTheOldOne)
     EXPECT_FALSE(f.isVisible());
 }
 
-TEST_F(ConnectDialogTest, CancelledModelChoiceLeavesTheSeriesDialogOpen)
-{
+TEST_F(ConnectDialogTest, CancelledModelChoiceLeavesTheSeriesDialogOpen) {
     plat::ScriptedAsker ask;
     ModalWatchdog watchdog;
     TypeSelMode = 2;
@@ -323,8 +313,7 @@ TEST_F(ConnectDialogTest, CancelledModelChoiceLeavesTheSeriesDialogOpen)
     EXPECT_FALSE(watchdog.Fired());
 }
 
-TEST_F(ConnectDialogTest, ModelDialogAsksForAChoice)
-{
+TEST_F(ConnectDialogTest, ModelDialogAsksForAChoice) {
     plat::ScriptedAsker ask;
     FrmModel f("TESK_R");
     f.show();
@@ -339,8 +328,7 @@ TEST_F(ConnectDialogTest, ModelDialogAsksForAChoice)
     EXPECT_EQ(none.List1->count(), 0);
 }
 
-TEST_F(ConnectDialogTest, ModeCodesTypedOnTheDialogs)
-{
+TEST_F(ConnectDialogTest, ModeCodesTypedOnTheDialogs) {
     plat::ScriptedAsker ask;
     {
         FrmPort f;

@@ -19,9 +19,8 @@
 namespace fs = std::filesystem;
 
 class StartEnv : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         ASSERT_TRUE(tmp_.isValid());
         dir_ = tmp_.path().toStdString() + "/app";
         fs::copy(MEVALO_RUNTIME_DIR, dir_, fs::copy_options::recursive);
@@ -30,8 +29,7 @@ protected:
     }
     void TearDown() override { plat::SetAppDir(""); }
 
-    static void ResetShared()
-    {
+    static void ResetShared() {
         DlgResult = 0;
         StartUpDone = 0;
         UserLevel = 1;
@@ -47,23 +45,24 @@ protected:
         ComBaud = 0;
         ComHandle = 0;
         BaudCnt = 3;
-        for (int32_t& b : BaudTbl) b = 0;
+        for (int32_t& b : BaudTbl)
+            b = 0;
         BaudTbl[0] = 9600;
         BaudTbl[1] = 4800;
         BaudTbl[2] = 2400;
-        for (CpuVerRec& c : CpuVer) c = CpuVerRec{};
-        for (FileVerRec& f : FileVerTbl) f = FileVerRec{};
+        for (CpuVerRec& c : CpuVer)
+            c = CpuVerRec{};
+        for (FileVerRec& f : FileVerTbl)
+            f = FileVerRec{};
         MotorMei = MotorMeiRec{};
     }
 
     std::string Path(const std::string& rel) const { return dir_ + "/" + rel; }
-    void Write(const std::string& rel, const std::string& text) const
-    {
+    void Write(const std::string& rel, const std::string& text) const {
         fs::create_directories(fs::path(Path(rel)).parent_path());
         std::ofstream(Path(rel), std::ios::binary) << text;
     }
-    static std::string Read(const std::string& path)
-    {
+    static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
@@ -74,15 +73,13 @@ protected:
 
 // Runs fn on the modal dialog named name as soon as it is the active modal window. Each call waits for
 // its own dialog, so a whole chain of nested dialogs can be scripted before the first one opens.
-inline void OnModal(const char* name, std::function<void(QWidget*)> fn)
-{
+inline void OnModal(const char* name, std::function<void(QWidget*)> fn) {
     auto* t = new QTimer;
     t->setInterval(5);
     const std::string n = name;
     QObject::connect(t, &QTimer::timeout, [t, n, fn] {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || w->objectName().toStdString() != n || !w->isVisible())
-            return;
+        if (!w || w->objectName().toStdString() != n || !w->isVisible()) return;
         t->stop();
         t->deleteLater();
         fn(w);
@@ -92,23 +89,21 @@ inline void OnModal(const char* name, std::function<void(QWidget*)> fn)
 
 // Ends a test that would otherwise wait forever on a dialog nobody answers: cancels every modal window.
 class ModalWatchdog {
-public:
-    explicit ModalWatchdog(int ms = 10000)
-    {
+  public:
+    explicit ModalWatchdog(int ms = 10000) {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             fired_ = true;
             while (QWidget* w = QApplication::activeModalWidget()) {
                 w->close();
                 w->hide();
-                if (QApplication::activeModalWidget() == w)
-                    break;
+                if (QApplication::activeModalWidget() == w) break;
             }
         });
         timer_.start(ms);
     }
     bool Fired() const { return fired_; }
 
-private:
+  private:
     QTimer timer_;
     bool fired_ = false;
 };

@@ -13,8 +13,7 @@
 namespace {
 
 // Library versions as the shipped default.DEF requires them.
-void GoodLibraries()
-{
+void GoodLibraries() {
     EnvLibs().qelVersion = [](char* t1, char* t2) {
         std::snprintf(t1, 1000, "link");
         std::snprintf(t2, 1000, "copyright");
@@ -31,8 +30,7 @@ struct EnvLibsReset {
 
 class StartUpTest : public StartEnv {};
 
-TEST_F(StartUpTest, KillSetupTempTouchesNothingWithoutTheFirstCabinet)
-{
+TEST_F(StartUpTest, KillSetupTempTouchesNothingWithoutTheFirstCabinet) {
     const std::string temp = Path("temp");
     fs::create_directories(temp);
     setenv("TEMP", temp.c_str(), 1);
@@ -52,8 +50,7 @@ TEST_F(StartUpTest, KillSetupTempTouchesNothingWithoutTheFirstCabinet)
     unsetenv("TEMP");
 }
 
-TEST_F(StartUpTest, MissingCommonDefinitionEndsTheProgram)
-{
+TEST_F(StartUpTest, MissingCommonDefinitionEndsTheProgram) {
     plat::ScriptedAsker ask;
     plat::EndProgramThrows ends;
     EXPECT_NO_THROW(CheckDataInstall()); // shipped as default.DEF: found whatever its case
@@ -66,8 +63,7 @@ TEST_F(StartUpTest, MissingCommonDefinitionEndsTheProgram)
     EXPECT_EQ(ask.Asked()[0].title, "Read data file.");
 }
 
-TEST_F(StartUpTest, SecondInstanceIsRefusedAndLeavesTheRunningLogAlone)
-{
+TEST_F(StartUpTest, SecondInstanceIsRefusedAndLeavesTheRunningLogAlone) {
     const std::string logTxt = "running copy's line\r\n";
     Write("Log.txt", logTxt);
     plat::InstanceLock running;
@@ -92,8 +88,7 @@ TEST_F(StartUpTest, SecondInstanceIsRefusedAndLeavesTheRunningLogAlone)
     EXPECT_FALSE(fs::exists(Path("Log.txt")));
 }
 
-TEST_F(StartUpTest, CatalogueWithoutModelsEndsBeforeTheConnectionDialog)
-{
+TEST_F(StartUpTest, CatalogueWithoutModelsEndsBeforeTheConnectionDialog) {
     EnvLibsReset reset;
     GoodLibraries();
     fs::remove(Path("ini/prm/TESK_R/ZT010A______.prm"));
@@ -109,8 +104,7 @@ TEST_F(StartUpTest, CatalogueWithoutModelsEndsBeforeTheConnectionDialog)
     EXPECT_EQ(ask.Asked()[0].title, " Can not start Mevalo.");
 }
 
-TEST_F(StartUpTest, LoopRereadsEverythingAfterADataInstallation)
-{
+TEST_F(StartUpTest, LoopRereadsEverythingAfterADataInstallation) {
     EnvLibsReset reset;
     GoodLibraries();
     plat::ScriptedAsker ask;
@@ -135,8 +129,7 @@ TEST_F(StartUpTest, LoopRereadsEverythingAfterADataInstallation)
     EXPECT_TRUE(ask.Asked().empty());
 }
 
-TEST_F(StartUpTest, CancelledConnectionDialogEndsTheProgram)
-{
+TEST_F(StartUpTest, CancelledConnectionDialogEndsTheProgram) {
     EnvLibsReset reset;
     GoodLibraries();
     plat::ScriptedAsker ask;
@@ -145,8 +138,7 @@ TEST_F(StartUpTest, CancelledConnectionDialogEndsTheProgram)
     EXPECT_EQ(StartUpDone, -1);
 }
 
-TEST_F(StartUpTest, EnvCheckTextsForMissingAndOtherVersions)
-{
+TEST_F(StartUpTest, EnvCheckTextsForMissingAndOtherVersions) {
     EnvLibsReset reset;
     plat::ScriptedAsker ask;
     plat::EndProgramThrows ends;
@@ -187,8 +179,7 @@ TEST_F(StartUpTest, EnvCheckTextsForMissingAndOtherVersions)
     EXPECT_TRUE(ask.Asked().empty());
 }
 
-TEST_F(StartUpTest, EnvCheckBindsTheLibrariesOfTheProgramFolder)
-{
+TEST_F(StartUpTest, EnvCheckBindsTheLibrariesOfTheProgramFolder) {
     // One sequence: a library once loaded stays loaded for the process.
     plat::ScriptedAsker ask;
     plat::EndProgramThrows ends;
@@ -210,8 +201,7 @@ TEST_F(StartUpTest, EnvCheckBindsTheLibrariesOfTheProgramFolder)
     EXPECT_TRUE(ask.Asked().empty());
 }
 
-TEST_F(StartUpTest, ProgramReachesTheConnectionDialogOnTheShippedData)
-{
+TEST_F(StartUpTest, ProgramReachesTheConnectionDialogOnTheShippedData) {
     // The real program in a folder of its own, run with the start-up probe.
     const std::string bin = Path("../bin");
     fs::create_directories(bin);

@@ -10,8 +10,7 @@
 
 namespace {
 
-std::vector<std::pair<std::string, double>> Flat(const std::vector<VerLine>& lines)
-{
+std::vector<std::pair<std::string, double>> Flat(const std::vector<VerLine>& lines) {
     std::vector<std::pair<std::string, double>> out;
     for (const VerLine& l : lines)
         out.emplace_back(l.text, l.y);
@@ -25,9 +24,8 @@ struct VersionHooksReset {
 } // namespace
 
 class VersionSplashTest : public StartEnv {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         StartEnv::SetUp();
         FileVerTbl[0] = {"default.DEF", "1.00", -1};
         FileVerTbl[1] = {"hidden.DEF", "9.99", 0};
@@ -35,8 +33,7 @@ protected:
     }
 };
 
-TEST_F(VersionSplashTest, LinesOfFilesAmplifierCpusAndMotor)
-{
+TEST_F(VersionSplashTest, LinesOfFilesAmplifierCpusAndMotor) {
     CpuVerRec cpu[CpuVerCnt];
     cpu[0] = {1, 3, 5, 0};
     cpu[1] = {0, 7, 7, 0}; // not present: no line
@@ -47,11 +44,11 @@ TEST_F(VersionSplashTest, LinesOfFilesAmplifierCpusAndMotor)
     EXPECT_EQ(Flat(BuildVersionLines(false, cpu)), (L{{"default.DEF:1.00", 0.2}, {"TESK_R.DEF:2.10", 1.2}}));
 
     EXPECT_EQ(Flat(BuildVersionLines(true, cpu)), (L{{"default.DEF:1.00", 0.2},
-                                                      {"TESK_R.DEF:2.10", 1.2},
-                                                      {"Amplifier model : ZT010A", 3.2},
-                                                      {"Version", 4.2},
-                                                      {"CPU 1 : Version 3.05", 5.2},
-                                                      {"CPU 4 : Version 2.10", 6.2}}));
+                                                     {"TESK_R.DEF:2.10", 1.2},
+                                                     {"Amplifier model : ZT010A", 3.2},
+                                                     {"Version", 4.2},
+                                                     {"CPU 1 : Version 3.05", 5.2},
+                                                     {"CPU 4 : Version 2.10", 6.2}}));
 
     MotorMei = {1, "QM-200"};
     const auto lines = BuildVersionLines(true, cpu);
@@ -60,8 +57,7 @@ TEST_F(VersionSplashTest, LinesOfFilesAmplifierCpusAndMotor)
     EXPECT_DOUBLE_EQ(lines.back().y, 8.2);
 }
 
-TEST_F(VersionSplashTest, WindowWithoutAmplifierShowsFilesAndSaysSo)
-{
+TEST_F(VersionSplashTest, WindowWithoutAmplifierShowsFilesAndSaysSo) {
     plat::ScriptedAsker ask;
     FrmVersion f;
     f.show();
@@ -76,8 +72,7 @@ TEST_F(VersionSplashTest, WindowWithoutAmplifierShowsFilesAndSaysSo)
     EXPECT_FALSE(f.isVisible());
 }
 
-TEST_F(VersionSplashTest, WindowReadsVersionsIntoItsOwnTable)
-{
+TEST_F(VersionSplashTest, WindowReadsVersionsIntoItsOwnTable) {
     VersionHooksReset reset;
     plat::ScriptedAsker ask;
     CpuVer[0] = {1, 9, 9, 0}; // what the set-up model's file names were made from
@@ -96,8 +91,7 @@ TEST_F(VersionSplashTest, WindowReadsVersionsIntoItsOwnTable)
     EXPECT_EQ(CpuVer[0].Present, 1);
 }
 
-TEST_F(VersionSplashTest, SplashShowsThePictureAndClosesOnTimeOrKey)
-{
+TEST_F(VersionSplashTest, SplashShowsThePictureAndClosesOnTimeOrKey) {
     {
         FrmOpen f;
         EXPECT_EQ(f.size(), QSize(480, 280));

@@ -1,0 +1,119 @@
+// Receiving every parameter of a family R amplifier, against the wire-time bound of the same bytes.
+//
+// The simulated amplifier (20 user and 13 system 32-bit parameters besides the 256 16-bit ones) paces every
+// byte at the line's bit rate in both directions and thinks for a fixed reply delay before each reply. A
+// whole receive is 8 + 8 pages of 16-bit and 3 + 2 pages of 32-bit parameters through the program's own
+// request path (request core, link wrapper, link library). The bound is every byte the line carried
+// (counted from the simulator's wire transcript) at 10 bits each, plus the reply delay once per request.
+// Target: at most 1.10 times the bound.
+#include "ModelR.h"
+#include "ampsim.h"
+#include "app/Glb.h"
+#include "comm/ComGlb.h"
+#include "comm/QelApi.h"
+#include "comm/TeskR.h"
+#include "data/PrmGlb.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+namespace {
+
+constexpr int kPort = 91;
+constexpr auto kReplyDelay = std::chrono::microseconds(2000);
+constexpr double kTarget = 1.10;
+
+struct Figures {
+    double seconds = 0, boundSeconds = 0;
+    size_t lineBytes = 0, requests = 0;
+};
+std::map<uint32_t, Figures> figures;
+
+bool ReceiveAll() {
+    const int16_t sysLast = static_cast<int16_t>((Prm32MaxSys - Prm32Max - 1) / 8);
+    return UsrPrm16ZyuShin(0, 7) != 0 && UsrPrm32ZyuShin(0, static_cast<int16_t>((Prm32Max - 1) / 8)) != 0 &&
+           SysPrm16ZyuShin(0, 7) != 0 && SysPrm32ZyuShin(0, sysLast) != 0;
+}
+
+void BM_ReceiveAllParameters(benchmark::State& state) {
+    const auto baud = static_cast<uint32_t>(state.range(0));
+    ampsim::ModelR::Options mo;
+    mo.replyDelay = kReplyDelay;
+    ampsim::ModelR model(mo);
+    ampsim::Simulator::Options so;
+    so.port = kPort;
+    so.pace = true;
+    so.baud = baud;
+    ampsim::Simulator sim(so);
+    sim.setHandler(model.handler());
+
+    AxisNo = 0;
+    KisyuCode = 25;
+    Prm32Cnt = -1;
+    Prm32Max = static_cast<int16_t>(mo.prm32User);
+    Prm32MaxSys = Prm32MaxAll = static_cast<int16_t>(mo.prm32User + mo.prm32Sys);
+    ComHandle = qel::Open(kPort, baud);
+    if (ComHandle == 0) {
+        state.SkipWithError("cannot open the simulated line");
+        return;
+    }
+    qel::SetT1(ComHandle, 500);
+    qel::SetT2(ComHandle, 1000);
+
+    Figures f;
+    for (auto _ : state) {
+        sim.clearLog();
+        const auto t0 = std::chrono::steady_clock::now();
+        const bool ok = ReceiveAll();
+        const auto t1 = std::chrono::steady_clock::now();
+        if (!ok) {
+            state.SkipWithError("a page failed");
+            break;
+        }
+        f.seconds = std::chrono::duration<double>(t1 - t0).count();
+        f.lineBytes = sim.wire().size();
+        f.requests = sim.requests().size();
+        f.boundSeconds =
+            f.lineBytes * 10.0 / baud + f.requests * std::chrono::duration<double>(kReplyDelay).count();
+        state.SetIterationTime(f.seconds);
+    }
+    qel::CloseAll();
+    ComHandle = 0;
+    figures[baud] = f;
+    state.counters["bound_s"] = f.boundSeconds;
+    state.counters["ratio"] = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
+    state.counters["line_bytes"] = static_cast<double>(f.lineBytes);
+}
+BENCHMARK(BM_ReceiveAllParameters)
+    ->Arg(9600)
+    ->Arg(38400)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::printf("\nReceive all family R parameters (reply delay %.1f ms), target %.2f x the bound:\n",
+                std::chrono::duration<double, std::milli>(kReplyDelay).count(), kTarget);
+    bool met = true;
+    for (const auto& [baud, f] : figures) {
+        const double ratio = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
+        met = met && ratio > 0 && ratio <= kTarget;
+        std::printf(
+            "  %6u bit/s: %zu requests, %zu line bytes, %.3f s against a bound of %.3f s = %.3f x %s\n", baud,
+            f.requests, f.lineBytes, f.seconds, f.boundSeconds, ratio,
+            ratio <= kTarget ? "(met)" : "(MISSED)");
+    }
+    return met ? 0 : 1;
+}

@@ -1,0 +1,592 @@
+#include "app/Prd.h"
+
+#include "platform/Ask.h"
+#include "platform/Numbers.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontMetricsF>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double PointsPerInch = 72.0;
+
+int DotsPerMeter(double dpi) {
+    return static_cast<int>(std::lround(dpi / 0.0254));
+}
+
+void DrawTextAt(QPainter& p, QPointF topLeft, const QString& text, const QFont& font, const QColor& color) {
+    p.setFont(font);
+    p.setPen(color);
+    const QFontMetricsF fm(font, p.device());
+    p.drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), text);
+}
+
+QSizeF MeasureText(const QString& text, const QFont& font, const QPaintDevice* device) {
+    const QFontMetricsF fm(font, device);
+    return QSizeF(fm.horizontalAdvance(text), fm.height());
+}
+
+bool Contains(const std::string& s, const char* word) {
+    return s.find(word) != std::string::npos;
+}
+
+} // namespace
+
+// ---- picture in memory --------------------------------------------------------------------------------
+
+PrdImageDevice::PrdImageDevice(QSize sizePx, double dpi) : dpi_(dpi) {
+    Resize(sizePx);
+}
+
+PrdImageDevice::~PrdImageDevice() = default;
+
+void PrdImageDevice::Resize(QSize sizePx) {
+    QImage next(sizePx.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    next.setDotsPerMeterX(DotsPerMeter(dpi_));
+    next.setDotsPerMeterY(DotsPerMeter(dpi_));
+    next.fill(Qt::white);
+    if (!image_.isNull()) {
+        QPainter p(&next);
+        p.drawImage(0, 0, image_);
+    }
+    image_ = std::move(next);
+}
+
+void PrdImageDevice::Clear(const QColor& back) {
+    image_.fill(back);
+}
+
+void PrdImageDevice::Line(QPointF a, QPointF b, const QPen& pen) {
+    QPainter p(&image_);
+    p.setPen(pen);
+    p.drawLine(a, b);
+}
+
+void PrdImageDevice::Text(QPointF topLeft, const QString& text, const QFont& font, const QColor& color) {
+    QPainter p(&image_);
+    DrawTextAt(p, topLeft, text, font, color);
+}
+
+QSizeF PrdImageDevice::TextSize(const QString& text, const QFont& font) const {
+    return MeasureText(text, font, &image_);
+}
+
+// ---- recorder ----------------------------------------------------------------------------------------
+
+PrdRecorder::PrdRecorder(QSizeF portraitPx, double dpi, bool printer)
+    : portrait_(portraitPx), dpi_(dpi), printer_(printer), probe_(1, 1, QImage::Format_ARGB32_Premultiplied) {
+    probe_.setDotsPerMeterX(DotsPerMeter(dpi));
+    probe_.setDotsPerMeterY(DotsPerMeter(dpi));
+}
+
+int PrdRecorder::Documents() const {
+    return static_cast<int>(
+        std::count_if(ops_.begin(), ops_.end(), [](const PrdOp& o) { return o.kind == PrdOp::EndDoc; }));
+}
+
+QSizeF PrdRecorder::SizePx() const {
+    return orientation_ == 2 ? portrait_.transposed() : portrait_;
+}
+
+bool PrdRecorder::SetOrientation(int16_t o) {
+    if (o != 1 && o != 2) return false;
+    orientation_ = o;
+    return true;
+}
+
+void PrdRecorder::Push(PrdOp op) {
+    op.orientation = orientation_;
+    ops_.push_back(std::move(op));
+}
+
+void PrdRecorder::Clear(const QColor& back) {
+    PrdOp op;
+    op.kind = PrdOp::Clear;
+    op.color = back;
+    Push(std::move(op));
+}
+
+void PrdRecorder::Line(QPointF a, QPointF b, const QPen& pen) {
+    PrdOp op;
+    op.kind = PrdOp::Line;
+    op.a = a;
+    op.b = b;
+    op.penWidth = pen.width();
+    op.penStyle = pen.style();
+    op.color = pen.color();
+    Push(std::move(op));
+}
+
+void PrdRecorder::Text(QPointF topLeft, const QString& text, const QFont& font, const QColor& color) {
+    PrdOp op;
+    op.kind = PrdOp::Text;
+    op.a = topLeft;
+    op.size = TextSize(text, font);
+    op.text = text;
+    op.fontName = font.family();
+    op.fontPt = font.pointSizeF();
+    op.color = color;
+    Push(std::move(op));
+}
+
+QSizeF PrdRecorder::TextSize(const QString& text, const QFont& font) const {
+    return MeasureText(text, font, &probe_);
+}
+
+bool PrdRecorder::NewPage() {
+    PrdOp op;
+    op.kind = PrdOp::NewPage;
+    Push(std::move(op));
+    return true;
+}
+
+bool PrdRecorder::EndDoc() {
+    PrdOp op;
+    op.kind = PrdOp::EndDoc;
+    Push(std::move(op));
+    return true;
+}
+
+// ---- surface -----------------------------------------------------------------------------------------
+
+void PrdSurface::Scale(double x1, double y1, double x2, double y2) {
+    unit_ = Unit::User;
+    x1_ = x1;
+    y1_ = y1;
+    x2_ = x2 == x1 ? x1 + 1 : x2;
+    y2_ = y2 == y1 ? y1 + 1 : y2;
+}
+
+void PrdSurface::ScalePoints() {
+    unit_ = Unit::Points;
+}
+void PrdSurface::ScalePixels() {
+    unit_ = Unit::Pixels;
+}
+
+double PrdSurface::UnitsPerPxX() const {
+    if (!dev_) return 1;
+    switch (unit_) {
+    case Unit::User:
+        return (x2_ - x1_) / std::max(1.0, dev_->SizePx().width());
+    case Unit::Points:
+        return PointsPerInch / dev_->Dpi();
+    case Unit::Pixels:
+        break;
+    }
+    return 1;
+}
+
+double PrdSurface::UnitsPerPxY() const {
+    if (!dev_) return 1;
+    switch (unit_) {
+    case Unit::User:
+        return (y2_ - y1_) / std::max(1.0, dev_->SizePx().height());
+    case Unit::Points:
+        return PointsPerInch / dev_->Dpi();
+    case Unit::Pixels:
+        break;
+    }
+    return 1;
+}
+
+double PrdSurface::ScaleWidth() const {
+    return dev_ ? dev_->SizePx().width() * UnitsPerPxX() : 0;
+}
+
+double PrdSurface::ScaleHeight() const {
+    return dev_ ? dev_->SizePx().height() * UnitsPerPxY() : 0;
+}
+
+QPointF PrdSurface::ToDevice(double x, double y) const {
+    const double ox = unit_ == Unit::User ? x1_ : 0;
+    const double oy = unit_ == Unit::User ? y1_ : 0;
+    return QPointF((x - ox) / UnitsPerPxX(), (y - oy) / UnitsPerPxY());
+}
+
+void PrdSurface::SetFontSize(double points) {
+    if (points > 0) fontPt_ = points;
+}
+
+QFont PrdSurface::Font() const {
+    QFont f(QString::fromStdString(fontName_));
+    f.setPointSizeF(fontPt_);
+    return f;
+}
+
+void PrdSurface::Cls() {
+    if (dev_) dev_->Clear(back_);
+}
+
+void PrdSurface::Line(double x1, double y1, double x2, double y2) {
+    Line(x1, y1, x2, y2, fore_);
+}
+
+void PrdSurface::Line(double x1, double y1, double x2, double y2, const QColor& color) {
+    if (!dev_) return;
+    QPen pen(color, drawWidth_, penStyle_, Qt::FlatCap);
+    dev_->Line(ToDevice(x1, y1), ToDevice(x2, y2), pen);
+}
+
+void PrdSurface::PrintText(double x, double y, const std::string& text) {
+    if (dev_) dev_->Text(ToDevice(x, y), QString::fromStdString(text), Font(), fore_);
+}
+
+double PrdSurface::TextWidth(const std::string& text) const {
+    return dev_ ? dev_->TextSize(QString::fromStdString(text), Font()).width() * std::abs(UnitsPerPxX()) : 0;
+}
+
+double PrdSurface::TextHeight(const std::string& text) const {
+    return dev_ ? dev_->TextSize(QString::fromStdString(text), Font()).height() * std::abs(UnitsPerPxY()) : 0;
+}
+
+bool PrdSurface::NewPage() {
+    return dev_ && dev_->NewPage();
+}
+bool PrdSurface::EndDoc() {
+    return dev_ && dev_->EndDoc();
+}
+
+// ---- picture box -------------------------------------------------------------------------------------
+
+PrdPictureBox::PrdPictureBox(QWidget* parent)
+    : QWidget(parent), device_(QSize(1, 1), logicalDpiX()), surface_(&device_) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+PrdPictureBox::~PrdPictureBox() = default;
+
+void PrdPictureBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, device_.Image());
+}
+
+void PrdPictureBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    device_.Resize(event->size());
+}
+
+// ---- the program's printer ---------------------------------------------------------------------------
+
+const char* const PrdPdfPrinterName = "PDF file";
+
+namespace {
+
+// A printer of the system, or the PDF printer. A document begins with the first drawing on it.
+class PrdPrinterDevice : public PrdDevice {
+  public:
+    PrdPrinterDevice(const std::string& name, const std::string& pdfBase, std::vector<std::string>* docs)
+        : pdf_(name == PrdPdfPrinterName), pdfBase_(pdfBase), docs_(docs) {
+        if (pdf_) {
+            printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer_->setOutputFormat(QPrinter::PdfFormat);
+            printer_->setPageSize(QPageSize(QPageSize::A4));
+            printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+        } else {
+            printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(QString::fromStdString(name)),
+                                                  QPrinter::HighResolution);
+        }
+        printer_->setDocName("Mevalo");
+    }
+    ~PrdPrinterDevice() override {
+        if (painter_.isActive()) painter_.end();
+    }
+
+    QSizeF SizePx() const override {
+        return QSizeF(printer_->pageLayout().paintRectPixels(printer_->resolution()).size());
+    }
+    double Dpi() const override { return printer_->resolution(); }
+    bool IsPrinter() const override { return true; }
+    int16_t Orientation() const override {
+        return printer_->pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    }
+    bool SetOrientation(int16_t o) override {
+        if (o != 1 && o != 2) return false;
+        // While a document is open the change applies from its next page.
+        return printer_->setPageOrientation(o == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    }
+    void Clear(const QColor&) override {}
+    void Line(QPointF a, QPointF b, const QPen& pen) override {
+        if (!Begin()) return;
+        painter_.setPen(pen);
+        painter_.drawLine(a, b);
+    }
+    void Text(QPointF topLeft, const QString& text, const QFont& font, const QColor& color) override {
+        if (Begin()) DrawTextAt(painter_, topLeft, text, font, color);
+    }
+    QSizeF TextSize(const QString& text, const QFont& font) const override {
+        return MeasureText(text, font, printer_.get());
+    }
+    bool NewPage() override { return Begin() && printer_->newPage(); }
+    bool InDocument() const { return painter_.isActive(); }
+    bool EndDoc() override {
+        if (!painter_.isActive()) return true;
+        const bool ok = painter_.end();
+        if (pdf_ && ok) docs_->push_back(printer_->outputFileName().toStdString());
+        return ok;
+    }
+
+  private:
+    bool Begin() {
+        if (painter_.isActive()) return true;
+        if (pdf_) printer_->setOutputFileName(QString::fromStdString(DocFile(docs_->size() + 1)));
+        return painter_.begin(printer_.get());
+    }
+    std::string DocFile(size_t n) const {
+        if (n == 1) return pdfBase_;
+        const std::string suffix = "-" + std::to_string(n);
+        const size_t dot = pdfBase_.size() >= 4 ? pdfBase_.size() - 4 : std::string::npos;
+        if (dot != std::string::npos &&
+            QString::fromStdString(pdfBase_.substr(dot)).compare(".pdf", Qt::CaseInsensitive) == 0)
+            return pdfBase_.substr(0, dot) + suffix + pdfBase_.substr(dot);
+        return pdfBase_ + suffix;
+    }
+
+    bool pdf_;
+    std::string pdfBase_;
+    std::vector<std::string>* docs_;
+    std::unique_ptr<QPrinter> printer_;
+    QPainter painter_;
+};
+
+struct PrinterState {
+    std::string name;
+    std::string pdfFile;
+    std::vector<std::string> pdfDocs;
+    std::unique_ptr<PrdPrinterDevice> device;
+    PrdDevice* redirect = nullptr;
+    PrdSurface surface;
+    PrinterChooser chooser;
+};
+
+std::string DefaultPdfFile() {
+    return QDir::home().filePath("Mevalo.pdf").toStdString();
+}
+
+PrinterState& State() {
+    static PrinterState s;
+    return s;
+}
+
+void OpenPrinter(PrinterState& s) {
+    s.surface.SetDevice(nullptr);
+    s.device.reset();
+    s.pdfDocs.clear();
+    s.device = std::make_unique<PrdPrinterDevice>(s.name, s.pdfFile, &s.pdfDocs);
+    s.surface.SetDevice(s.redirect ? s.redirect : s.device.get());
+}
+
+PrinterState& Current() {
+    PrinterState& s = State();
+    if (s.name.empty()) {
+        // The printer goes before the application does: its print system plugin is gone after that.
+        qAddPostRoutine([] {
+            State().surface.SetDevice(State().redirect);
+            State().device.reset();
+        });
+        const QString def = QPrinterInfo::defaultPrinterName();
+        s.name = def.isEmpty() ? PrdPdfPrinterName : def.toStdString();
+        s.pdfFile = DefaultPdfFile();
+        OpenPrinter(s);
+    }
+    return s;
+}
+
+// The printer set-up dialog of the program.
+bool ShowPrinterDialog(PrdPrinterChoice& choice, const std::string& title) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return true;
+    QDialog dlg(QApplication::activeWindow());
+    dlg.setWindowTitle(QString::fromStdString(title));
+    auto* form = new QFormLayout(&dlg);
+    auto* names = new QComboBox(&dlg);
+    for (const std::string& n : PrdPrinterNames())
+        names->addItem(QString::fromStdString(n));
+    names->setCurrentText(QString::fromStdString(choice.name));
+    form->addRow("Printer", names);
+    auto* file = new QLineEdit(QString::fromStdString(choice.pdfFile), &dlg);
+    auto* browse = new QPushButton("...", &dlg);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(file);
+    fileRow->addWidget(browse);
+    form->addRow("PDF file", fileRow);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    form->addRow(buttons);
+    const auto syncFile = [&] {
+        const bool pdf = names->currentText() == PrdPdfPrinterName;
+        file->setEnabled(pdf);
+        browse->setEnabled(pdf);
+    };
+    syncFile();
+    QObject::connect(names, &QComboBox::currentTextChanged, &dlg, syncFile);
+    QObject::connect(browse, &QPushButton::clicked, &dlg, [&] {
+        const QString f = QFileDialog::getSaveFileName(&dlg, "PDF file", file->text(), "PDF (*.pdf)");
+        if (!f.isEmpty()) file->setText(f);
+    });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    choice.name = names->currentText().toStdString();
+    choice.pdfFile = file->text().toStdString();
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string> PrdPrinterNames() {
+    std::vector<std::string> names;
+    for (const QString& n : QPrinterInfo::availablePrinterNames())
+        names.push_back(n.toStdString());
+    names.emplace_back(PrdPdfPrinterName);
+    return names;
+}
+
+std::string PrdPrinterName() {
+    return Current().name;
+}
+std::string PrdPdfFile() {
+    return Current().pdfFile;
+}
+const std::vector<std::string>& PrdPdfDocuments() {
+    return Current().pdfDocs;
+}
+
+bool PrdSetPrinter(const std::string& name, const std::string& pdfFile) {
+    const std::vector<std::string> names = PrdPrinterNames();
+    if (std::find(names.begin(), names.end(), name) == names.end()) return false;
+    PrinterState& s = Current();
+    s.name = name;
+    s.pdfFile = pdfFile.empty() ? (s.pdfFile.empty() ? DefaultPdfFile() : s.pdfFile) : pdfFile;
+    OpenPrinter(s);
+    return true;
+}
+
+PrdSurface& Printer() {
+    return Current().surface;
+}
+
+void PrdRedirectPrinter(PrdDevice* device) {
+    PrinterState& s = Current();
+    s.redirect = device;
+    s.surface.SetDevice(device ? device : s.device.get());
+}
+
+bool PrdChoosePrinter(const std::string& title) {
+    PrinterState& s = Current();
+    PrdPrinterChoice choice{s.name, s.pdfFile};
+    const bool ok = s.chooser ? s.chooser(choice) : ShowPrinterDialog(choice, title);
+    if (!ok) return false;
+    if (!PrdSetPrinter(choice.name, choice.pdfFile)) {
+        plat::MsgBox("Printer is not connected.", plat::Buttons::Ok, plat::Icon::None, "Print");
+        return false;
+    }
+    return true;
+}
+
+PrinterChooser SetPrinterChooser(PrinterChooser chooser) {
+    PrinterChooser previous = std::move(State().chooser);
+    State().chooser = std::move(chooser);
+    return previous;
+}
+
+// ---- drawing context ---------------------------------------------------------------------------------
+
+bool PrdCheckPrinter() {
+    if (PrdPrinterNames().empty()) {
+        plat::MsgBox("Printer is not connected.", plat::Buttons::Ok, plat::Icon::None, "Print");
+        return false;
+    }
+    PrdSurface& p = Printer();
+    const int16_t was = p.Orientation();
+    const bool ok = p.SetOrientation(1) && p.SetOrientation(2) && p.SetOrientation(was);
+    if (!ok) {
+        plat::MsgBox("Printer can't be used.", plat::Buttons::Ok, plat::Icon::None, "Print");
+        p.SetOrientation(was);
+        p.EndDoc();
+        return false;
+    }
+    return true;
+}
+
+void PrdSelPrinter() {
+    PrinterState& s = Current();
+    for (const std::string& n : PrdPrinterNames()) {
+        if (n == s.name) {
+            // The same printer afresh: its settings and documents as the system has them now.
+            if (s.device && !s.device->InDocument()) {
+                const int16_t o = s.device->Orientation();
+                const std::vector<std::string> docs = s.pdfDocs;
+                OpenPrinter(s);
+                s.pdfDocs = docs;
+                s.device->SetOrientation(o);
+            }
+            return;
+        }
+    }
+}
+
+void PrdInit(PrdCtx& ctx, PrdSurface* surface, float width, float height, const std::string& mode) {
+    ctx.Mode = mode;
+    ctx.Obj = surface;
+    ctx.Orientation = 0;
+    const bool printer = Contains(mode, "/PRINTER");
+    if (!Contains(mode, "/EDIT")) {
+        if (printer) {
+            PrdSelPrinter();
+            ctx.Obj = &Printer();
+            ctx.Orientation = ctx.Obj->Orientation();
+            ctx.Obj->SetOrientation(2);
+        } else if (surface) {
+            surface->Cls();
+        }
+    }
+    PrdSurface* o = ctx.Obj;
+    if (!o) return;
+    o->Scale(0, 0, width, height);
+    o->ScalePoints();
+    ctx.WidthPt = static_cast<float>(o->ScaleWidth());
+    o->SetFontName("Arial");
+    o->SetFontSize(ctx.WidthPt / (printer ? 80.0f : 55.0f));
+    o->ScalePixels();
+    ctx.WidthPx = static_cast<float>(o->ScaleWidth());
+    o->Scale(0, 0, width, height);
+}
+
+void PrdEnd(PrdCtx& ctx) {
+    // Only a context that took the printer has a document to end and an orientation to give back.
+    if (!Contains(ctx.Mode, "/PRINTER") || ctx.Orientation == 0 || !ctx.Obj) return;
+    ctx.Obj->EndDoc();
+    ctx.Obj->SetOrientation(ctx.Orientation);
+}
+
+void PrdSetDrawWidth(PrdCtx& ctx, float width) {
+    if (!ctx.Obj) return;
+    float w = width * ctx.WidthPx / 10000.0f;
+    if (w < 1) w = 1;
+    ctx.Obj->SetDrawWidth(static_cast<int>(plat::RoundHalfEven(w)));
+}
+
+void PrdSetFontSize(PrdCtx& ctx, float factor) {
+    if (!ctx.Obj) return;
+    const float base = ctx.WidthPt / (Contains(ctx.Mode, "/PRINTER") ? 85.0f : 50.0f);
+    const float size = base * factor;
+    ctx.Obj->SetFontSize(size < 1 ? 1.0 : size);
+}
