@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/FrmInstall.h"
 #include "app/FrmLog.h"
 #include "app/FrmOpen.h"
 #include "app/FrmPort.h"
@@ -12,6 +13,7 @@
 #include "comm/EnvCheck.h"
 #include "comm/FrmSysCon.h"
 #include "comm/FrmCom.h"
+#include "comm/TeskR.h"
 #include "data/DefFil.h"
 #include "data/PrmTbl.h"
 #include "platform/Ask.h"
@@ -148,6 +150,8 @@ void WireStartUpWindows() {
     Links().showType = [] { ShowFrmType(Mevalo::Instance()); };
     WireFrmCom();
     WirePrmTbl();
+    WireDataInstaller();
+    InstallTeskRPrmRecv();
 }
 
 bool StartUpProbeOn() {

@@ -3,7 +3,7 @@
 //
 // The wire layouts here are written from the request tables on their own, apart from the program's
 // decoders, so that a wrong offset on either side shows up as a failed test rather than agreeing with
-// itself. Every reply ends with the status byte; 0 means all is well.
+// itself. Every reply ends with the status byte: 0 all is well (capture blocks carry 0x04, data ready).
 //
 // The model is shared between the line thread (the handler) and the test thread (the accessors): every
 // member takes the model's lock.
