@@ -15,8 +15,7 @@
 
 PathTblRec PathTbl[PathTblSize];
 
-std::string PathGet(const std::string& key, const std::string& def)
-{
+std::string PathGet(const std::string& key, const std::string& def) {
     for (int i = 0; i < PathTblUsed; ++i) {
         if (PathTbl[i].Key.empty()) break;
         if (PathTbl[i].Key == key) return PathTbl[i].Folder;
@@ -24,8 +23,7 @@ std::string PathGet(const std::string& key, const std::string& def)
     return def;
 }
 
-void PathSet(const std::string& key, const std::string& folder)
-{
+void PathSet(const std::string& key, const std::string& folder) {
     for (int i = 0; i < PathTblUsed; ++i) {
         PathTblRec& e = PathTbl[i];
         if (e.Key == key) {
@@ -40,15 +38,14 @@ void PathSet(const std::string& key, const std::string& folder)
     }
 }
 
-void PathTblClear()
-{
-    for (PathTblRec& e : PathTbl) e = PathTblRec{};
+void PathTblClear() {
+    for (PathTblRec& e : PathTbl)
+        e = PathTblRec{};
 }
 
 namespace {
 
-std::vector<std::string> SplitBar(const std::string& s)
-{
+std::vector<std::string> SplitBar(const std::string& s) {
     std::vector<std::string> parts;
     size_t b = 0;
     for (;;) {
@@ -59,8 +56,7 @@ std::vector<std::string> SplitBar(const std::string& s)
     }
 }
 
-std::string RealDialog(const FileDlgRequest& req)
-{
+std::string RealDialog(const FileDlgRequest& req) {
     QFileDialog dlg(QApplication::activeWindow());
     // The same dialog on every desktop, and one that tests can drive offscreen.
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -76,23 +72,20 @@ std::string RealDialog(const FileDlgRequest& req)
     return dlg.selectedFiles().first().toStdString();
 }
 
-FileDlgShow& Show()
-{
+FileDlgShow& Show() {
     static FileDlgShow show;
     return show;
 }
 
 } // namespace
 
-FileDlgShow SetFileDlgShow(FileDlgShow show)
-{
+FileDlgShow SetFileDlgShow(FileDlgShow show) {
     FileDlgShow previous = std::move(Show());
     Show() = std::move(show);
     return previous;
 }
 
-std::string FilDlgFilter(const std::string& filter)
-{
+std::string FilDlgFilter(const std::string& filter) {
     const std::vector<std::string> parts = SplitBar(filter);
     std::string out;
     for (size_t i = 0; i < parts.size(); i += 2) {
@@ -100,14 +93,14 @@ std::string FilDlgFilter(const std::string& filter)
         const std::string pattern = i + 1 < parts.size() ? parts[i + 1] : std::string("*");
         if (!out.empty()) out += ";;";
         const std::string tail = "(" + pattern + ")";
-        const bool shown = desc.size() >= tail.size() && desc.compare(desc.size() - tail.size(), tail.size(), tail) == 0;
+        const bool shown =
+            desc.size() >= tail.size() && desc.compare(desc.size() - tail.size(), tail.size(), tail) == 0;
         out += shown ? desc : desc + " " + tail;
     }
     return out;
 }
 
-std::string FilDlgExtension(const std::string& filter)
-{
+std::string FilDlgExtension(const std::string& filter) {
     const std::vector<std::string> parts = SplitBar(filter);
     if (parts.size() < 2) return {};
     std::string pattern = parts[1];
@@ -119,8 +112,7 @@ std::string FilDlgExtension(const std::string& filter)
     return ext;
 }
 
-std::string ExistingFolder(const std::string& folder)
-{
+std::string ExistingFolder(const std::string& folder) {
     QString f = QDir::cleanPath(QString::fromStdString(plat::RealPath(folder)));
     if (f.isEmpty()) f = QDir::currentPath();
     QFileInfo fi(f);
@@ -132,8 +124,7 @@ std::string ExistingFolder(const std::string& folder)
     return fi.absoluteFilePath().toStdString();
 }
 
-std::string FilDlg(const std::string& key, const std::string& mode, const std::string& filter)
-{
+std::string FilDlg(const std::string& key, const std::string& mode, const std::string& filter) {
     const QString before = QDir::currentPath();
 
     FileDlgRequest req;
@@ -167,6 +158,7 @@ std::string FilDlg(const std::string& key, const std::string& mode, const std::s
     }
 
     if (!path.empty()) PathSet(key, QFileInfo(QString::fromStdString(path)).absolutePath().toStdString());
-    if (QDir::currentPath() != before && !QDir::setCurrent(before)) QDir::setCurrent(QString::fromStdString(StartDir));
+    if (QDir::currentPath() != before && !QDir::setCurrent(before))
+        QDir::setCurrent(QString::fromStdString(StartDir));
     return path;
 }

@@ -27,10 +27,10 @@ void PathTblClear();
 
 // What the dialog is asked to show. The answer is the full path the user chose, or "" for Cancel.
 struct FileDlgRequest {
-    bool save = false;        // save dialog; otherwise open an existing file
-    std::string filter;       // in the dialog's own form, "Parameter file(*.prm) (*.prm)"
-    std::string folder;       // initial folder
-    std::string name;         // initial file name (empty the first time)
+    bool save = false;  // save dialog; otherwise open an existing file
+    std::string filter; // in the dialog's own form, "Parameter file(*.prm) (*.prm)"
+    std::string folder; // initial folder
+    std::string name;   // initial file name (empty the first time)
 };
 using FileDlgShow = std::function<std::string(const FileDlgRequest&)>;
 // Replaces the dialog (tests script it); an empty function restores the real one. Returns the previous.

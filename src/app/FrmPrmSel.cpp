@@ -19,34 +19,29 @@
 #include <QVBoxLayout>
 
 namespace {
-FrmPrmSel::ShowHook& Hook()
-{
+FrmPrmSel::ShowHook& Hook() {
     static FrmPrmSel::ShowHook hook;
     return hook;
 }
-FrmPrmSel::Answerer& Answer()
-{
+FrmPrmSel::Answerer& Answer() {
     static FrmPrmSel::Answerer answer;
     return answer;
 }
 } // namespace
 
-FrmPrmSel::ShowHook FrmPrmSel::SetShowHook(ShowHook hook)
-{
+FrmPrmSel::ShowHook FrmPrmSel::SetShowHook(ShowHook hook) {
     ShowHook previous = std::move(Hook());
     Hook() = std::move(hook);
     return previous;
 }
 
-FrmPrmSel::Answerer FrmPrmSel::SetAnswerer(Answerer answerer)
-{
+FrmPrmSel::Answerer FrmPrmSel::SetAnswerer(Answerer answerer) {
     Answerer previous = std::move(Answer());
     Answer() = std::move(answerer);
     return previous;
 }
 
-FrmPrmSel::FrmPrmSel(QWidget* parent) : QDialog(parent)
-{
+FrmPrmSel::FrmPrmSel(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmPrmSel"));
     setWindowTitle(QStringLiteral("Select the file"));
 
@@ -56,7 +51,8 @@ FrmPrmSel::FrmPrmSel(QWidget* parent) : QDialog(parent)
     Dir1 = new QTreeView(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     Dir1->setModel(dirModel_);
-    for (int c = 1; c < dirModel_->columnCount(); ++c) Dir1->hideColumn(c);
+    for (int c = 1; c < dirModel_->columnCount(); ++c)
+        Dir1->hideColumn(c);
     Dir1->setHeaderHidden(true);
     Dir1->setMinimumWidth(200);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { Dir1_Change(); });
@@ -65,7 +61,8 @@ FrmPrmSel::FrmPrmSel(QWidget* parent) : QDialog(parent)
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setHeaderLabels({QStringLiteral("File name"), QStringLiteral("Model name"), QStringLiteral("Comment")});
+    ListView1->setHeaderLabels(
+        {QStringLiteral("File name"), QStringLiteral("Model name"), QStringLiteral("Comment")});
     ListView1->setMinimumWidth(480);
     ListView1->installEventFilter(this);
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { CmdOk_Click(); });
@@ -102,13 +99,11 @@ FrmPrmSel::FrmPrmSel(QWidget* parent) : QDialog(parent)
     plat::RegisterForm("FrmPrmSel", this);
 }
 
-FrmPrmSel::~FrmPrmSel()
-{
+FrmPrmSel::~FrmPrmSel() {
     plat::UnregisterForm(this);
 }
 
-void FrmPrmSel::Form_Load()
-{
+void FrmPrmSel::Form_Load() {
     if (QWidget* main = parentWidget()) {
         const QRect m = main->frameGeometry();
         move(m.x() + m.width() / 2 - width() / 2, m.y() + m.height() / 2 - height() / 2);
@@ -116,14 +111,12 @@ void FrmPrmSel::Form_Load()
     TimInit->start();
 }
 
-std::string FrmPrmSel::TreeFolder() const
-{
+std::string FrmPrmSel::TreeFolder() const {
     const QModelIndex i = Dir1->currentIndex();
     return i.isValid() ? dirModel_->filePath(i).toStdString() : std::string();
 }
 
-void FrmPrmSel::ShowFolder(const std::string& path)
-{
+void FrmPrmSel::ShowFolder(const std::string& path) {
     const QModelIndex i = dirModel_->index(QString::fromStdString(path));
     if (!i.isValid()) return;
     syncing_ = true;
@@ -133,8 +126,7 @@ void FrmPrmSel::ShowFolder(const std::string& path)
     syncing_ = false;
 }
 
-void FrmPrmSel::SelectFolder(const std::string& path)
-{
+void FrmPrmSel::SelectFolder(const std::string& path) {
     const QModelIndex i = dirModel_->index(QString::fromStdString(path));
     if (i.isValid()) {
         Dir1->setCurrentIndex(i); // Dir1_Change follows
@@ -144,8 +136,7 @@ void FrmPrmSel::SelectFolder(const std::string& path)
     ShowFolder(logic_.dirPath);
 }
 
-void FrmPrmSel::TimInit_Timer()
-{
+void FrmPrmSel::TimInit_Timer() {
     PrmSelTrace("TimInit_Timer:ENTER");
     TimInit->stop();
     setWindowTitle(QString::fromStdString(logic_.Caption()));
@@ -156,8 +147,7 @@ void FrmPrmSel::TimInit_Timer()
     PrmSelTrace("TimInit_Timer:EXIT");
 }
 
-void FrmPrmSel::TimSearch_Timer()
-{
+void FrmPrmSel::TimSearch_Timer() {
     TimSearch->stop();
     PrmSelTrace("TimSearch_Timer:Enter");
     Hourglass(true);
@@ -185,8 +175,7 @@ void FrmPrmSel::TimSearch_Timer()
     Hourglass(false);
 }
 
-void FrmPrmSel::Dir1_Change()
-{
+void FrmPrmSel::Dir1_Change() {
     if (syncing_) return;
     PrmSelTrace("Dir1_Change:ENTER");
     const std::string path = TreeFolder();
@@ -199,8 +188,7 @@ void FrmPrmSel::Dir1_Change()
     PrmSelTrace("Dir1_Change:EXIT");
 }
 
-void FrmPrmSel::CmdOk_Click()
-{
+void FrmPrmSel::CmdOk_Click() {
     QTreeWidgetItem* item = ListView1->currentItem();
     const int selected = item && item->isSelected() ? ListView1->indexOfTopLevelItem(item) : -1;
     switch (logic_.Ok(Dir1->hasFocus(), selected)) {
@@ -210,34 +198,35 @@ void FrmPrmSel::CmdOk_Click()
         if (!path.empty() && path != logic_.dirPath) SelectFolder(path);
         break;
     }
-    case PrmSelLogic::OkAction::Close: accept(); break;
-    case PrmSelLogic::OkAction::Stay: break;
+    case PrmSelLogic::OkAction::Close:
+        accept();
+        break;
+    case PrmSelLogic::OkAction::Stay:
+        break;
     }
 }
 
-void FrmPrmSel::CmdCancel_Click()
-{
+void FrmPrmSel::CmdCancel_Click() {
     logic_.Cancel();
     reject();
 }
 
-void FrmPrmSel::ListView1_KeyPress(char key)
-{
+void FrmPrmSel::ListView1_KeyPress(char key) {
     QTreeWidgetItem* item = ListView1->currentItem();
     logic_.KeyPress(key, item && item->isSelected() ? ListView1->indexOfTopLevelItem(item) : -1);
 }
 
-bool FrmPrmSel::eventFilter(QObject* watched, QEvent* event)
-{
+bool FrmPrmSel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListView1 && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.size() == 1 && text[0].unicode() < 0x80) ListView1_KeyPress(static_cast<char>(text[0].unicode()));
+        if (text.size() == 1 && text[0].unicode() < 0x80)
+            ListView1_KeyPress(static_cast<char>(text[0].unicode()));
     }
     return QDialog::eventFilter(watched, event);
 }
 
-std::string FrmPrmSel::Exec(const std::string& key, const std::string& extensions, const std::string& typeName)
-{
+std::string FrmPrmSel::Exec(const std::string& key, const std::string& extensions,
+                            const std::string& typeName) {
     if (Answer()) return Answer()(key, extensions, typeName);
     if (ChkResourceSmall()) return {};
 

@@ -22,7 +22,8 @@ class FrmPrmSel : public QDialog {
     // Shows the chooser for files of the kind key with the given extensions (three letters each, run
     // together, e.g. "wgdwgcwgp") and returns the full path chosen, or "" (cancelled, or OK in a folder
     // without such files). The folder of a chosen file is remembered for key.
-    static std::string Exec(const std::string& key, const std::string& extensions, const std::string& typeName);
+    static std::string Exec(const std::string& key, const std::string& extensions,
+                            const std::string& typeName);
 
     // For tests: while set, Exec hands the window to the hook instead of running it modally.
     using ShowHook = std::function<void(FrmPrmSel&)>;

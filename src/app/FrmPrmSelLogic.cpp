@@ -17,8 +17,7 @@ namespace {
 
 enum class HeaderGroup { Comment, Model, CpuVer, Motor, Other };
 
-HeaderGroup Classify(const std::string& name)
-{
+HeaderGroup Classify(const std::string& name) {
     if (name == "COMMENT" || name == "WAVE COMMENT" || name == "PARA COMMENT" || name == "FREQ COMMENT" ||
         name == "STEP COMMENT")
         return HeaderGroup::Comment;
@@ -33,16 +32,14 @@ struct CloseFile {
     ~CloseFile() { FIL_Close(file); }
 };
 
-std::string Join(const std::string& folder, const std::string& name)
-{
+std::string Join(const std::string& folder, const std::string& name) {
     if (!folder.empty() && folder.back() == '/') return folder + name;
     return folder + "/" + name;
 }
 
 } // namespace
 
-int16_t FIL_LoadName(const std::string& path, FilHeader& h)
-{
+int16_t FIL_LoadName(const std::string& path, FilHeader& h) {
     const int16_t file = FIL_OpenRead(path);
     if (file == -1) {
         log("*FIL_LoadName:File Can't read setting from the file " + path + ".", LogOther);
@@ -90,8 +87,11 @@ int16_t FIL_LoadName(const std::string& path, FilHeader& h)
                     FIL_ReadValue(file);
                     FIL_ReadValue(file);
                     break;
-                case HeaderGroup::Motor: FIL_ReadString(file); break;
-                case HeaderGroup::Other: break;
+                case HeaderGroup::Motor:
+                    FIL_ReadString(file);
+                    break;
+                case HeaderGroup::Other:
+                    break;
                 }
             } catch (const std::exception&) {
                 break; // a record that cannot be read ends its group
@@ -100,19 +100,16 @@ int16_t FIL_LoadName(const std::string& path, FilHeader& h)
     }
 }
 
-void PrmSelTrace(const std::string& text)
-{
+void PrmSelTrace(const std::string& text) {
     WrtLogSwitch(text, "FilLog.txt");
 }
 
-bool FolderListable(const std::string& path)
-{
+bool FolderListable(const std::string& path) {
     const QFileInfo fi(QString::fromStdString(path));
     return !path.empty() && fi.isDir() && fi.isReadable() && fi.isExecutable();
 }
 
-void PrmSelLogic::Begin(const std::string& k, const std::string& exts, const std::string& type)
-{
+void PrmSelLogic::Begin(const std::string& k, const std::string& exts, const std::string& type) {
     key = k;
     extensions = exts;
     typeName = type;
@@ -121,26 +118,24 @@ void PrmSelLogic::Begin(const std::string& k, const std::string& exts, const std
     dirPath = folder;
 }
 
-void PrmSelLogic::Start()
-{
+void PrmSelLogic::Start() {
     // A remembered folder may have gone with its medium; the key's own folder may not exist yet.
     if (!FolderListable(folder)) folder = ExistingFolder(AppPath(key));
     dirPath = folder;
 }
 
-bool PrmSelLogic::ChangeFolder(const std::string& path)
-{
+bool PrmSelLogic::ChangeFolder(const std::string& path) {
     if (FolderListable(path)) {
         dirPath = QDir::cleanPath(QString::fromStdString(path)).toStdString();
         return true;
     }
-    plat::MsgBox("Drive isn't installed, or not ready.", plat::Buttons::Ok, plat::Icon::Exclamation, "Drive error");
+    plat::MsgBox("Drive isn't installed, or not ready.", plat::Buttons::Ok, plat::Icon::Exclamation,
+                 "Drive error");
     dirPath = folder;
     return false;
 }
 
-void PrmSelLogic::AddFiles()
-{
+void PrmSelLogic::AddFiles() {
     PrmSelTrace("AddFiles:Enter");
     fileCount = 0;
     LstFile.clear();
@@ -170,8 +165,7 @@ void PrmSelLogic::AddFiles()
     PrmSelTrace("AddFiles:Exit");
 }
 
-PrmSelLogic::OkAction PrmSelLogic::Ok(bool dirFocused, int selected)
-{
+PrmSelLogic::OkAction PrmSelLogic::Ok(bool dirFocused, int selected) {
     if (dirFocused) return OkAction::OpenFolder;
     if (fileCount == 0) {
         result.clear();
@@ -186,8 +180,7 @@ PrmSelLogic::OkAction PrmSelLogic::Ok(bool dirFocused, int selected)
     return OkAction::Close;
 }
 
-bool PrmSelLogic::KeyPress(char k, int selected)
-{
+bool PrmSelLogic::KeyPress(char k, int selected) {
     if (k != '@' || UserLevel < 3) return false;
     if (selected < 0 || selected >= static_cast<int>(LstFile.size())) return false;
     const int16_t r = FIL_ReadGroupFile(LstFile[selected], plat::VbFalse);

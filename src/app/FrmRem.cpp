@@ -17,8 +17,7 @@
 
 const char* const CommentEdit::kForbiddenMsg = "',' and ''' can't be used in memo.";
 
-bool CommentEdit::SetKind(const Variant& kind)
-{
+bool CommentEdit::SetKind(const Variant& kind) {
     int16_t k = -1;
     try {
         k = kind.ToInt16();
@@ -30,42 +29,38 @@ bool CommentEdit::SetKind(const Variant& kind)
     return true;
 }
 
-std::array<std::string, 5> CommentEdit::Lines() const
-{
+std::array<std::string, 5> CommentEdit::Lines() const {
     std::array<std::string, 5> lines;
-    for (int j = 0; j < CommentLines; ++j) lines[j] = CommentTxt[kind_][j];
+    for (int j = 0; j < CommentLines; ++j)
+        lines[j] = CommentTxt[kind_][j];
     return lines;
 }
 
-void CommentEdit::Store(const std::array<std::string, 5>& lines) const
-{
-    for (int j = 0; j < CommentLines; ++j) CommentTxt[kind_][j] = lines[j];
+void CommentEdit::Store(const std::array<std::string, 5>& lines) const {
+    for (int j = 0; j < CommentLines; ++j)
+        CommentTxt[kind_][j] = lines[j];
 }
 
-std::string CommentEdit::Clean(const std::string& text, bool& changed)
-{
+std::string CommentEdit::Clean(const std::string& text, bool& changed) {
     std::string clean = DelCommaQuote(text);
     changed = clean != text;
     return clean;
 }
 
 namespace {
-FrmRem::ShowHook& Hook()
-{
+FrmRem::ShowHook& Hook() {
     static FrmRem::ShowHook hook;
     return hook;
 }
 } // namespace
 
-FrmRem::ShowHook FrmRem::SetShowHook(ShowHook hook)
-{
+FrmRem::ShowHook FrmRem::SetShowHook(ShowHook hook) {
     ShowHook previous = std::move(Hook());
     Hook() = std::move(hook);
     return previous;
 }
 
-FrmRem::FrmRem(QWidget* parent) : QDialog(parent)
-{
+FrmRem::FrmRem(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmRem"));
     setWindowTitle(QStringLiteral("Comment"));
 
@@ -82,8 +77,9 @@ FrmRem::FrmRem(QWidget* parent) : QDialog(parent)
         box->setObjectName(QStringLiteral("TxtCmt_%1").arg(j));
         box->setMaxLength(CommentEdit::MaxLen);
         box->setMinimumWidth(box->fontMetrics().averageCharWidth() * CommentEdit::MaxLen);
-        box->setToolTip(j == 0 ? QStringLiteral("Memo at data saving. This line is displayed at file selection.")
-                               : QStringLiteral("Memo at data saving"));
+        box->setToolTip(j == 0
+                            ? QStringLiteral("Memo at data saving. This line is displayed at file selection.")
+                            : QStringLiteral("Memo at data saving"));
         connect(box, &QLineEdit::textChanged, this, [this, j] { TxtCmt_Change(j); });
         TxtCmt[j] = box;
         grid->addWidget(box, j, 0);
@@ -112,13 +108,11 @@ FrmRem::FrmRem(QWidget* parent) : QDialog(parent)
     plat::RegisterForm("FrmRem", this);
 }
 
-FrmRem::~FrmRem()
-{
+FrmRem::~FrmRem() {
     plat::UnregisterForm(this);
 }
 
-void FrmRem::Form_Load()
-{
+void FrmRem::Form_Load() {
     adjustSize();
     if (QWidget* main = parentWidget()) {
         const QRect m = main->frameGeometry();
@@ -126,29 +120,27 @@ void FrmRem::Form_Load()
     }
 }
 
-void FrmRem::DispComment()
-{
+void FrmRem::DispComment() {
     const auto lines = edit_.Lines();
-    for (int j = 0; j < CommentLines; ++j) TxtCmt[j]->setText(QString::fromStdString(lines[j]));
+    for (int j = 0; j < CommentLines; ++j)
+        TxtCmt[j]->setText(QString::fromStdString(lines[j]));
 }
 
-void FrmRem::CmdOk_Click()
-{
+void FrmRem::CmdOk_Click() {
     std::array<std::string, 5> lines;
-    for (int j = 0; j < CommentLines; ++j) lines[j] = TxtCmt[j]->text().toStdString();
+    for (int j = 0; j < CommentLines; ++j)
+        lines[j] = TxtCmt[j]->text().toStdString();
     edit_.Store(lines);
     DlgResult = plat::VbTrue;
     accept();
 }
 
-void FrmRem::CmdCancel_Click()
-{
+void FrmRem::CmdCancel_Click() {
     DlgResult = 0;
     reject();
 }
 
-void FrmRem::TxtCmt_Change(int index)
-{
+void FrmRem::TxtCmt_Change(int index) {
     QLineEdit* box = TxtCmt[index];
     const std::string text = box->text().toStdString();
     bool changed = false;
@@ -158,13 +150,13 @@ void FrmRem::TxtCmt_Change(int index)
     // The caret stays after the character typed, less what was removed before it.
     const QString before = box->text().left(box->cursorPosition());
     bool unused = false;
-    const int caret = static_cast<int>(QString::fromStdString(CommentEdit::Clean(before.toStdString(), unused)).size());
+    const int caret =
+        static_cast<int>(QString::fromStdString(CommentEdit::Clean(before.toStdString(), unused)).size());
     box->setText(QString::fromStdString(clean)); // re-enters with nothing left to remove
     box->setCursorPosition(caret);
 }
 
-void FrmRem::Exec(const Variant& kind, const std::string& caption, const std::string& foot)
-{
+void FrmRem::Exec(const Variant& kind, const std::string& caption, const std::string& foot) {
     DlgResult = 0;
     QPointer<FrmRem> w = new FrmRem(QApplication::activeWindow());
     if (!w->edit_.SetKind(kind)) {

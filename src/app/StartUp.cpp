@@ -1,7 +1,9 @@
 #include "app/StartUp.h"
 
+#include "app/FrmAxis.h"
 #include "app/FrmInstall.h"
 #include "app/FrmLog.h"
+#include "app/SetModel.h"
 #include "app/FrmOpen.h"
 #include "app/FrmPort.h"
 #include "app/FrmType.h"
@@ -16,6 +18,7 @@
 #include "comm/TeskR.h"
 #include "data/DefFil.h"
 #include "data/PrmTbl.h"
+#include "positioning/PopGlb.h"
 #include "platform/Ask.h"
 #include "platform/EndProgram.h"
 #include "platform/Files.h"
@@ -151,7 +154,11 @@ void WireStartUpWindows() {
     WireFrmCom();
     WirePrmTbl();
     WireDataInstaller();
+    WireConnectSteps();
     InstallTeskRPrmRecv();
+    AxisScreens().loadPopDefault = [](const std::string& model, int16_t flag) {
+        return LoadPopDefault(model, flag != 0);
+    };
 }
 
 bool StartUpProbeOn() {

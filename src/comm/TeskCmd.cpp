@@ -1,6 +1,8 @@
 #include "comm/TeskCmd.h"
 
 #include "app/Log.h"
+#include "comm/TeskK.h"
+#include "comm/TeskM.h"
 #include "comm/TeskR.h"
 
 namespace {
@@ -19,12 +21,12 @@ CmdFamilyKind CurrentFamily() {
 }
 
 FamilyKCmds& FamilyK() {
-    static FamilyKCmds cmds;
+    static FamilyKCmds cmds = TeskKCmds();
     return cmds;
 }
 
 FamilyMCmds& FamilyM() {
-    static FamilyMCmds cmds;
+    static FamilyMCmds cmds = TeskMCmds();
     return cmds;
 }
 

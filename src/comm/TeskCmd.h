@@ -12,6 +12,8 @@
 #include "app/Glb.h"
 #include "app/Variant.h"
 
+struct WavCondRec;
+
 enum class CmdFamilyKind { K, M, R };
 // The family that serves the selected series.
 CmdFamilyKind CurrentFamily();
@@ -22,6 +24,15 @@ struct FamilyKCmds {
     std::function<int16_t(int32_t& in, int32_t& out)> IoMonK;
     std::function<int16_t()> ErrMonK;
     std::function<int16_t()> HistK;
+    // What the screens call on family K directly: "MON", the parameter transfers, tuning and capture.
+    std::function<int16_t()> MonK;
+    std::function<int16_t()> PrmJuShinK;
+    std::function<int16_t()> UsrPrmSouShinK;
+    std::function<int16_t()> SysPrmSouShinK;
+    std::function<int16_t(int32_t v)> AutoK;
+    std::function<int16_t(const WavCondRec& cond)> GrpStartK;
+    std::function<int16_t()> GrpChrK;
+    std::function<void()> GrpStopK;
 };
 // Family M (and the CPU versions of family R).
 struct FamilyMCmds {
@@ -29,6 +40,27 @@ struct FamilyMCmds {
     std::function<int16_t(int32_t& in, int32_t& out)> IoMonM;
     std::function<int16_t()> AlmNowM;
     std::function<int16_t()> AlmHistM;
+    // What the screens call on family M directly: monitor, parameter transfers, tuning and capture.
+    std::function<int16_t()> PingM;
+    std::function<int16_t()> GetSpeedM;
+    std::function<int16_t()> UsrPrmSouShinM;
+    std::function<int16_t()> SysPrmSouShinM;
+    std::function<int16_t()> UsrPrmJuShinM;
+    std::function<int16_t()> SysPrmJuShinM;
+    std::function<int16_t(int16_t n)> PrmRdM;
+    std::function<int16_t(int16_t n)> SysPrmRdM;
+    std::function<Variant(int16_t n)> PrmWrM;
+    std::function<Variant(int16_t n)> SysPrmWrM;
+    std::function<int16_t()> UsrPrmEepM;
+    std::function<int16_t()> SysPrmEepM;
+    std::function<Variant(int16_t n)> Prm32WrM;
+    std::function<Variant(int16_t n)> SysPrm32WrM;
+    std::function<int16_t(int16_t n)> Prm32RdM;
+    std::function<int16_t(int16_t n)> SysPrm32RdM;
+    std::function<int16_t(int16_t v)> AutoM;
+    std::function<int16_t(const WavCondRec& cond)> GrpSetM;
+    std::function<int16_t()> GrpBlkRcvM; // 1 ready, 0 not yet, -1 failed exchange
+    std::function<int16_t(const WavCondRec& cond)> GrpDatJuShinM;
 };
 // Family R.
 struct FamilyRCmds {

@@ -16,21 +16,22 @@ namespace {
 
 // A code of a step record: any number is taken, clamped to the code's range, so that a hand-edited or
 // foreign file can never put a code on the wire that the amplifier does not know.
-int16_t ReadCode(int16_t file, int16_t max, int16_t index, const char* what)
-{
+int16_t ReadCode(int16_t file, int16_t max, int16_t index, const char* what) {
     const double v = FIL_ReadValue(file).ToDouble();
-    if (std::isnan(v)) throw FilError(std::string(what) + " of step " + std::to_string(index) + " is not a number");
+    if (std::isnan(v))
+        throw FilError(std::string(what) + " of step " + std::to_string(index) + " is not a number");
     const double r = plat::RoundHalfEven(std::clamp(v, -32768.0, 32767.0));
     const int16_t code = FIL_LimitVal(static_cast<int16_t>(r), 0, max);
-    if (code != v) log("Step " + Hex2(index) + " " + what + " " + plat::StrForm(v) + " limited to " +
-                           std::to_string(code), LogOther);
+    if (code != v)
+        log("Step " + Hex2(index) + " " + what + " " + plat::StrForm(v) + " limited to " +
+                std::to_string(code),
+            LogOther);
     return code;
 }
 
 // A step comment is one quoted item: a double quote would end it early and a line end would split the
 // record, so they are written as an apostrophe and a blank.
-std::string StepCommentText(const std::string& text)
-{
+std::string StepCommentText(const std::string& text) {
     std::string t = text;
     for (char& c : t) {
         if (c == '"') c = '\'';
@@ -39,16 +40,14 @@ std::string StepCommentText(const std::string& text)
     return t;
 }
 
-void LoadPopValue(int16_t file, int16_t index, PopPrmRec* table, bool wide)
-{
+void LoadPopValue(int16_t file, int16_t index, PopPrmRec* table, bool wide) {
     FIL_CheckIndex(index, 0, PopPrmCnt - 1, wide ? "POS PARA 32" : "POS PARA 16");
     const Variant v = FIL_ReadValue(file);
     table[index].Value = wide ? v.ToInt32() : v.ToInt16();
     PrmPosLoaded = plat::VbTrue;
 }
 
-void SavePopValue(int16_t file, int16_t index, const PopPrmRec* table)
-{
+void SavePopValue(int16_t file, int16_t index, const PopPrmRec* table) {
     FIL_CheckIndex(index, 0, PopPrmCnt - 1, "positioning parameters");
     const PopPrmRec& r = table[index];
     FIL_WriteLine(file, "DATA," + FIL_PopIndex(index) + "," + std::to_string(r.Value) + ",#[" +
@@ -57,26 +56,24 @@ void SavePopValue(int16_t file, int16_t index, const PopPrmRec* table)
 
 } // namespace
 
-int16_t FIL_LimitVal(int16_t value, int16_t minimum, int16_t maximum)
-{
+int16_t FIL_LimitVal(int16_t value, int16_t minimum, int16_t maximum) {
     if (value > maximum) return maximum;
     if (value < minimum) return minimum;
     return value;
 }
 
-std::string FIL_PopIndex(int index)
-{
+std::string FIL_PopIndex(int index) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%02X", static_cast<unsigned>(index) & 0xFFFFu);
     return buf;
 }
 
-void FIL_LoadStepData(int16_t file, int16_t index)
-{
+void FIL_LoadStepData(int16_t file, int16_t index) {
     FIL_CheckIndex(index, 0, PopStepTblCnt - 1, "STEP DATA");
     const std::string text = FIL_ReadString(file);
     const auto pos = PopPosParse(text);
-    if (!pos) throw FilError("position of step " + std::to_string(index) + " is not a 64-bit integer: " + text);
+    if (!pos)
+        throw FilError("position of step " + std::to_string(index) + " is not a 64-bit integer: " + text);
     PopStepRec step;
     step.Position = pos->value;
     step.PosEmpty = pos->empty;
@@ -91,22 +88,29 @@ void FIL_LoadStepData(int16_t file, int16_t index)
     PrmPosLoaded = plat::VbTrue;
 }
 
-void FIL_SaveStepData(int16_t file, int16_t index)
-{
+void FIL_SaveStepData(int16_t file, int16_t index) {
     FIL_CheckIndex(index, 0, PopStepTblCnt - 1, "STEP DATA");
     const PopStepRec& s = PopStep[index];
-    FIL_WriteLine(file, "DATA," + FIL_PopIndex(index) + "," + PopPosText(s) + "," + std::to_string(s.Acc) + "," +
-                            std::to_string(s.Dec) + "," + std::to_string(s.Vel) + "," + std::to_string(s.Blk) +
-                            "," + std::to_string(s.Mod) + ",\"" + StepCommentText(s.Comment) + "\"");
+    FIL_WriteLine(file, "DATA," + FIL_PopIndex(index) + "," + PopPosText(s) + "," + std::to_string(s.Acc) +
+                            "," + std::to_string(s.Dec) + "," + std::to_string(s.Vel) + "," +
+                            std::to_string(s.Blk) + "," + std::to_string(s.Mod) + ",\"" +
+                            StepCommentText(s.Comment) + "\"");
 }
 
-void FIL_LoadPosPara16(int16_t file, int16_t index) { LoadPopValue(file, index, Pop16Prm, false); }
-void FIL_LoadPosPara32(int16_t file, int16_t index) { LoadPopValue(file, index, Pop32Prm, true); }
-void FIL_SavePosPara16(int16_t file, int16_t index) { SavePopValue(file, index, Pop16Prm); }
-void FIL_SavePosPara32(int16_t file, int16_t index) { SavePopValue(file, index, Pop32Prm); }
+void FIL_LoadPosPara16(int16_t file, int16_t index) {
+    LoadPopValue(file, index, Pop16Prm, false);
+}
+void FIL_LoadPosPara32(int16_t file, int16_t index) {
+    LoadPopValue(file, index, Pop32Prm, true);
+}
+void FIL_SavePosPara16(int16_t file, int16_t index) {
+    SavePopValue(file, index, Pop16Prm);
+}
+void FIL_SavePosPara32(int16_t file, int16_t index) {
+    SavePopValue(file, index, Pop32Prm);
+}
 
-int16_t FIL_SaveStepFile(const std::string& path)
-{
+int16_t FIL_SaveStepFile(const std::string& path) {
     if (path.empty()) return plat::VbFalse;
     ClearErr();
     const int16_t file = FIL_OpenDateGroupe(path);

@@ -52,11 +52,11 @@ struct PopStepRec {
     int64_t Position = 0;
     // No position entered yet: counts as 0 and stays empty in files.
     bool PosEmpty = true;
-    int16_t Vel = 0; // velocity code
-    int16_t Acc = 0; // acceleration code
-    int16_t Dec = 0; // deceleration code
-    int16_t Mod = 0; // mode code
-    int16_t Blk = 0; // block code
+    int16_t Vel = 0;     // velocity code
+    int16_t Acc = 0;     // acceleration code
+    int16_t Dec = 0;     // deceleration code
+    int16_t Mod = 0;     // mode code
+    int16_t Blk = 0;     // block code
     std::string Comment; // never sent to the amplifier; kept in the data files
     bool operator==(const PopStepRec&) const = default;
 };
@@ -123,3 +123,10 @@ void RestorePopData();
 // fails part way leaves them as they were. With showError a failure is told to the user. True (-1) or
 // False (0).
 int16_t POP_Load(const std::string& path, int16_t seriesCode, bool showError);
+
+// Loads the factory presets of the connected series and model from ini\prm\<series>\: the series file
+// <series>.NCP, then <model>.NCP, then <model><version key>.NCP, each followed by its numbered files
+// (<name>00.NCP, <name>01.NCP ... up to the first missing one); later files refine earlier ones. False,
+// after a message, when the series file cannot be read; then nothing has changed. With showModelMessage
+// (and the definition allowing it) a missing model file is told. The source becomes "Default".
+int16_t LoadPopDefault(const std::string& modelName, bool showModelMessage);

@@ -56,6 +56,7 @@ struct Simulator::Engine {
     mutable std::mutex mu;
     mutable std::condition_variable changed;
     std::map<int, Handler> handlers;
+    LineHandler lineHandler;
     std::bitset<16> present;
     bool pace = false;
     uint32_t baud = 38400;
@@ -353,6 +354,21 @@ struct Simulator::Engine {
         }
     }
 
+    // A byte outside a framed exchange: the line handler's, or a stray one when there is none.
+    void serveLineByte(uint8_t b) {
+        LineHandler h;
+        {
+            std::lock_guard lk(mu);
+            h = lineHandler;
+        }
+        if (!h) return;
+        setIdle(false);
+        for (const LineOut& out : h(b)) {
+            if (out.delay.count() > 0) sleepUntil(Clock::now() + out.delay);
+            send(out.bytes);
+        }
+    }
+
     void setIdle(bool v) {
         std::lock_guard lk(mu);
         idle = v;
@@ -365,7 +381,10 @@ struct Simulator::Engine {
                 if (!enqPending) {
                     setIdle(inbox.empty());
                     int b = readByte(Clock::now() + std::chrono::hours(24));
-                    if (b != kEnq) continue; // stray bytes between exchanges
+                    if (b != kEnq) {
+                        if (b >= 0) serveLineByte(static_cast<uint8_t>(b));
+                        continue;
+                    }
                 }
                 enqPending = false;
                 setIdle(false);
@@ -443,6 +462,11 @@ void Simulator::setHandler(Handler handler, int address) {
         engine_->handlers[address] = std::move(handler);
     else
         engine_->handlers.erase(address);
+}
+
+void Simulator::setLineHandler(LineHandler handler) {
+    std::lock_guard lk(engine_->mu);
+    engine_->lineHandler = std::move(handler);
 }
 
 void Simulator::setAddresses(std::vector<int> addresses) {

@@ -76,6 +76,15 @@ struct WireByte {
 // Replies carry up to 251 bytes, or exactly 1001, 2001, 3001 or 4001 (extended); other sizes are dropped.
 using Handler = std::function<std::optional<std::vector<uint8_t>>(const Request&)>;
 
+// Raw line mode, for amplifiers that speak a character protocol: every byte of the PC outside a framed
+// exchange (an ENQ still opens one) goes to the line handler, which answers with what to send back, each
+// part after its own delay. The line thread waits out a delay before it reads on, so the PC's bytes queue.
+struct LineOut {
+    milliseconds delay{0};
+    std::vector<uint8_t> bytes;
+};
+using LineHandler = std::function<std::vector<LineOut>(uint8_t byte)>;
+
 // Points in one exchange where the simulator sends something.
 enum class Phase {
     Eot,        // grant of the line after the PC's ENQ
@@ -159,6 +168,8 @@ class Simulator {
 
     // handler for one address, or for every address that has none of its own (address -1).
     void setHandler(Handler handler, int address = -1);
+    // Without a line handler (the default, or an empty one) bytes between exchanges are dropped.
+    void setLineHandler(LineHandler handler);
     void setAddresses(std::vector<int> addresses);
     void setPacing(bool pace, uint32_t baud);
     void setTiming(Timing timing);

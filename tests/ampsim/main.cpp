@@ -1,9 +1,13 @@
 // ampsim: the simulated amplifier as a program, for trying the link by hand.
 //   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R] [--delay-us D]
 //          [--front-panel]
-// With --family R each address answers as a family R amplifier of its own.
+// With --family R each address answers as a family R amplifier of its own; with --family K one family K
+// amplifier speaks the line protocol (and answers the framed ping, model name and axis requests); with
+// --family M each address answers as a family M amplifier of its own (--delay-us does not apply).
 // Prints QEL_COM<N>=<pty path>, then one line per request block, until killed.
 #include "ampsim.h"
+#include "ModelK.h"
+#include "ModelM.h"
 #include "ModelR.h"
 
 #include <csignal>
@@ -18,7 +22,7 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R]\n"
+    std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R|K|M]\n"
                          "              [--delay-us D] [--front-panel]\n");
     std::exit(2);
 }
@@ -88,7 +92,9 @@ int main(int argc, char** argv) {
         else
             usage();
     }
-    if (opt.port == 0 || (!family.empty() && family != "R" && family != "r")) usage();
+    const bool familyK = family == "K" || family == "k";
+    const bool familyM = family == "M" || family == "m";
+    if (opt.port == 0 || (!family.empty() && family != "R" && family != "r" && !familyK && !familyM)) usage();
 
     // Signals are taken synchronously below, so block them before the line thread starts.
     sigset_t stopSignals;
@@ -101,8 +107,18 @@ int main(int argc, char** argv) {
     try {
         // The models outlive the simulator, whose line thread calls into them.
         std::vector<std::unique_ptr<ampsim::ModelR>> models;
+        ampsim::ModelK modelK;
+        std::vector<std::unique_ptr<ampsim::ModelM>> modelsM;
         ampsim::Simulator sim(opt);
-        if (!family.empty()) {
+        if (familyK) {
+            modelK.attach(sim);
+        } else if (familyM) {
+            for (int address : opt.addresses) {
+                modelsM.push_back(std::make_unique<ampsim::ModelM>());
+                modelsM.back()->setFrontPanel(frontPanel);
+                sim.setHandler(modelsM.back()->handler(), address);
+            }
+        } else if (!family.empty()) {
             for (int address : opt.addresses) {
                 ampsim::ModelR::Options mo;
                 mo.replyDelay = std::chrono::microseconds(delayUs);

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -67,12 +66,14 @@ protected:
     // Group headers of a file in order, as "NAME,count".
     static std::vector<std::string> Groups(const std::string& path)
     {
-        static const std::regex header(R"(^([A-Z][A-Z0-9 .]*),(\d+),#Group name and max\. data\r?$)");
+        static const std::string mark = ",#Group name and max. data";
         std::vector<std::string> out;
         std::istringstream in(Slurp(path));
-        std::smatch m;
-        for (std::string line; std::getline(in, line);)
-            if (std::regex_match(line, m, header)) out.push_back(m[1].str() + "," + m[2].str());
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            const size_t at = line.find(mark);
+            if (at != std::string::npos && at + mark.size() == line.size()) out.push_back(line.substr(0, at));
+        }
         return out;
     }
 

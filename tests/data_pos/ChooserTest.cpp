@@ -16,29 +16,27 @@ namespace {
 
 class Chooser : public PosEnv {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PosEnv::SetUp();
-        Put("prm/a.prm", "#\n#file(x)\nMODEL,1\nDATA,0,TESK_R,MODELA______\nEND\n"
-                         "PARA COMMENT,5\nDATA,0,\"hello\",#Memo\nDATA,1,\"second\",#Memo\nEND\n"
-                         "CPU VER,1\nDATA,0,0x01,0x02\nEND\nMOTOR MODEL,1\nDATA,0,M1\nEND\n"
-                         "POS PARA 16,1\nDATA,0x00,5\nEND\nPARA COMMENT,5\nDATA,0,\"never read\"\nEND\nDEF END,0\n");
+        Put("prm/a.prm",
+            "#\n#file(x)\nMODEL,1\nDATA,0,TESK_R,MODELA______\nEND\n"
+            "PARA COMMENT,5\nDATA,0,\"hello\",#Memo\nDATA,1,\"second\",#Memo\nEND\n"
+            "CPU VER,1\nDATA,0,0x01,0x02\nEND\nMOTOR MODEL,1\nDATA,0,M1\nEND\n"
+            "POS PARA 16,1\nDATA,0x00,5\nEND\nPARA COMMENT,5\nDATA,0,\"never read\"\nEND\nDEF END,0\n");
         Put("prm/broken.prm", "MODEL,1\nDATA,0,TESK_R,BROKEN\nEND\nPARA COMMENT,5\nFOO,0,\"x\"\nEND\n");
         Put("prm/bin.PRM", std::string("\x01\x02\0\xff,\"\n\xfe", 8));
         Put("prm/noheader.prm", "STEP COMMENT,5\nDATA,0,\"only memo\"\nEND\nDEF END,0\n");
         Put("prm/c.wgd", "MODEL,1\nDATA,0,TESK_R,W\nEND\nDEF END,0\n");
         Dir("prm/sub");
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         FrmPrmSel::SetShowHook(nullptr);
         PosEnv::TearDown();
     }
 
     // Runs the chooser; the hook starts it as its timers would and then acts.
     std::string Run(const std::string& key, const std::string& exts, const std::string& type,
-                    const std::function<void(FrmPrmSel&)>& act)
-    {
+                    const std::function<void(FrmPrmSel&)>& act) {
         FrmPrmSel::SetShowHook([&](FrmPrmSel& w) {
             w.TimInit_Timer();
             w.TimSearch_Timer();
@@ -47,8 +45,7 @@ class Chooser : public PosEnv {
         return FrmPrmSel::Exec(key, exts, type);
     }
 
-    static std::vector<std::vector<std::string>> Rows(const FrmPrmSel& w)
-    {
+    static std::vector<std::vector<std::string>> Rows(const FrmPrmSel& w) {
         std::vector<std::vector<std::string>> rows;
         for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* it = w.ListView1->topLevelItem(i);
@@ -56,15 +53,13 @@ class Chooser : public PosEnv {
         }
         return rows;
     }
-    static void Select(FrmPrmSel& w, int row)
-    {
+    static void Select(FrmPrmSel& w, int row) {
         w.ListView1->setCurrentItem(w.ListView1->topLevelItem(row));
         w.ListView1->setFocus();
     }
 };
 
-TEST_F(Chooser, HeaderReaderStopsAtTheFirstDataGroup)
-{
+TEST_F(Chooser, HeaderReaderStopsAtTheFirstDataGroup) {
     FilHeader h;
     EXPECT_EQ(FIL_LoadName((dir_ / "prm/a.prm").string(), h), -1);
     EXPECT_EQ(h.model, "MODELA______");
@@ -82,8 +77,7 @@ TEST_F(Chooser, HeaderReaderStopsAtTheFirstDataGroup)
     EXPECT_EQ(g.model, "");
 }
 
-TEST_F(Chooser, ListsOneKindWithModelAndFirstCommentLine)
-{
+TEST_F(Chooser, ListsOneKindWithModelAndFirstCommentLine) {
     const std::string chosen = Run("prm", "prm", "Parameter file", [&](FrmPrmSel& w) {
         EXPECT_EQ(w.windowTitle().toStdString(), "Parameter file - Selection of the file.");
         EXPECT_EQ(w.CmdOk->toolTip().toStdString(), "Read designated Parameter file.");
@@ -106,8 +100,7 @@ TEST_F(Chooser, ListsOneKindWithModelAndFirstCommentLine)
     EXPECT_EQ(PathGet("prm", "none"), (dir_ / "prm").string());
 }
 
-TEST_F(Chooser, SeveralKindsAreGroupedInTheOrderAsked)
-{
+TEST_F(Chooser, SeveralKindsAreGroupedInTheOrderAsked) {
     Put("wgd/z.wgd", "DEF END,0\n");
     Put("wgd/a.wgc", "DEF END,0\n");
     Put("wgd/m.wgp", "DEF END,0\n");
@@ -115,21 +108,22 @@ TEST_F(Chooser, SeveralKindsAreGroupedInTheOrderAsked)
     Put("wgd/n.txt", "DEF END,0\n");
     Run("wgd", "wgdwgcwgp", "Wave form graphic file", [&](FrmPrmSel& w) {
         std::vector<std::string> names;
-        for (const auto& r : Rows(w)) names.push_back(r[0]);
+        for (const auto& r : Rows(w))
+            names.push_back(r[0]);
         EXPECT_EQ(names, (std::vector<std::string>{"b.wgd", "z.wgd", "a.wgc", "m.wgp"}));
         w.CmdCancel_Click();
     });
 }
 
-TEST_F(Chooser, EmptyFolderCancelAndAnotherFolder)
-{
+TEST_F(Chooser, EmptyFolderCancelAndAnotherFolder) {
     // OK in a folder without files of the kind answers "" and closes.
-    EXPECT_EQ(Run("ncp", "ncp", "Positioning parameter", [&](FrmPrmSel& w) {
-                  // The key's own folder does not exist yet: the program folder is shown.
-                  EXPECT_EQ(w.Logic().dirPath, dir_.string());
-                  w.CmdOk_Click();
-                  EXPECT_EQ(w.result(), QDialog::Accepted);
-              }),
+    EXPECT_EQ(Run("ncp", "ncp", "Positioning parameter",
+                  [&](FrmPrmSel& w) {
+                      // The key's own folder does not exist yet: the program folder is shown.
+                      EXPECT_EQ(w.Logic().dirPath, dir_.string());
+                      w.CmdOk_Click();
+                      EXPECT_EQ(w.result(), QDialog::Accepted);
+                  }),
               "");
     EXPECT_EQ(PathGet("ncp", "none"), "none");
 
@@ -167,8 +161,7 @@ TEST_F(Chooser, EmptyFolderCancelAndAnotherFolder)
     });
 }
 
-TEST_F(Chooser, FolderThatCannotBeListedTakesTheDialogBack)
-{
+TEST_F(Chooser, FolderThatCannotBeListedTakesTheDialogBack) {
     plat::ScriptedAsker ask;
     PrmSelLogic l;
     l.Begin("prm", "prm", "Parameter file");
@@ -190,8 +183,7 @@ TEST_F(Chooser, FolderThatCannotBeListedTakesTheDialogBack)
     EXPECT_EQ(l.dirPath, (dir_ / "prm").string());
 }
 
-TEST_F(Chooser, TrialReadOnlyInSeMode)
-{
+TEST_F(Chooser, TrialReadOnlyInSeMode) {
     for (int16_t level : {1, 2, 3}) {
         SCOPED_TRACE(level);
         UserLevel = level;
@@ -217,27 +209,26 @@ TEST_F(Chooser, TrialReadOnlyInSeMode)
     }
 }
 
-TEST_F(Chooser, TraceIsWrittenOnlyWhileSwitchedOn)
-{
+TEST_F(Chooser, TraceIsWrittenOnlyWhileSwitchedOn) {
     Run("prm", "prm", "Parameter file", [](FrmPrmSel& w) { w.CmdCancel_Click(); });
     EXPECT_FALSE(std::filesystem::exists(dir_ / "FilLog.txt"));
 
-    QSettings(QStringLiteral("Mevalo"), QStringLiteral("Mevalo")).setValue(QStringLiteral("Log/Switch"), "ON");
+    QSettings(QStringLiteral("Mevalo"), QStringLiteral("Mevalo"))
+        .setValue(QStringLiteral("Log/Switch"), "ON");
     Run("prm", "prm", "Parameter file", [](FrmPrmSel& w) { w.CmdCancel_Click(); });
     QSettings(QStringLiteral("Mevalo"), QStringLiteral("Mevalo")).remove(QStringLiteral("Log/Switch"));
     const std::string log = Slurp((dir_ / "FilLog.txt").string());
-    EXPECT_EQ(log.rfind("FrmPrmSel.Exec:-----------ENTER------------\r\nTimInit_Timer:ENTER\r\n", 0), 0u) << log;
+    EXPECT_EQ(log.rfind("FrmPrmSel.Exec:-----------ENTER------------\r\nTimInit_Timer:ENTER\r\n", 0), 0u)
+        << log;
     EXPECT_NE(log.find("AddFiles:Extention:prm\r\nAddFiles:File:a.prm\r\n"), std::string::npos);
     const std::string tail = "FrmPrmSel.Exec:-----------END------------\r\n";
     ASSERT_GE(log.size(), tail.size());
     EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
 }
 
-TEST_F(Chooser, ScreensCanScriptTheAnswer)
-{
-    FrmPrmSel::SetAnswerer([](const std::string& key, const std::string& exts, const std::string&) {
-        return key + "/" + exts;
-    });
+TEST_F(Chooser, ScreensCanScriptTheAnswer) {
+    FrmPrmSel::SetAnswerer(
+        [](const std::string& key, const std::string& exts, const std::string&) { return key + "/" + exts; });
     EXPECT_EQ(FrmPrmSel::Exec("ncp", "ncp", "Positioning parameter"), "ncp/ncp");
     FrmPrmSel::SetAnswerer(nullptr);
 }

@@ -11,15 +11,13 @@ namespace {
 
 class Comment : public PosEnv {
   protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         FrmRem::SetShowHook(nullptr);
         PosEnv::TearDown();
     }
 };
 
-TEST_F(Comment, ForbiddenCharactersAreRemovedAsTyped)
-{
+TEST_F(Comment, ForbiddenCharactersAreRemovedAsTyped) {
     FrmRem::SetShowHook([&](FrmRem& w) {
         QLineEdit* box = w.TxtCmt[1];
         box->setFocus();
@@ -37,15 +35,16 @@ TEST_F(Comment, ForbiddenCharactersAreRemovedAsTyped)
         EXPECT_EQ(w.TxtCmt[2]->text().size(), 60);
         w.CmdOk_Click();
     });
-    FrmRem::Exec(Variant(int16_t(3)), "Comment on positioning parameter", "Comment is saved with positioning parameter.");
+    FrmRem::Exec(Variant(int16_t(3)), "Comment on positioning parameter",
+                 "Comment is saved with positioning parameter.");
     EXPECT_EQ(DlgResult, -1);
     EXPECT_EQ(CommentTxt[3][1], "aXbc'd");
     EXPECT_EQ(CommentTxt[3][2], std::string(60, 'z'));
 }
 
-TEST_F(Comment, CancelKeepsTheLinesAndOkStoresThem)
-{
-    for (int j = 0; j < 5; ++j) CommentTxt[0][j] = "old " + std::to_string(j);
+TEST_F(Comment, CancelKeepsTheLinesAndOkStoresThem) {
+    for (int j = 0; j < 5; ++j)
+        CommentTxt[0][j] = "old " + std::to_string(j);
     FrmRem::SetShowHook([&](FrmRem& w) {
         EXPECT_EQ(w.windowTitle().toStdString(), "Comment on parameter");
         EXPECT_EQ(w.LblFoot->text().toStdString(), "Comment is saved with parameter.");
@@ -79,8 +78,7 @@ TEST_F(Comment, CancelKeepsTheLinesAndOkStoresThem)
     EXPECT_EQ(CommentTxt[0][0], "new");
 }
 
-TEST_F(Comment, KindOutsideTheTableEditsNothing)
-{
+TEST_F(Comment, KindOutsideTheTableEditsNothing) {
     bool shown = false;
     FrmRem::SetShowHook([&](FrmRem&) { shown = true; });
     for (const Variant& kind : {Variant(int16_t(6)), Variant(int16_t(-1)), Variant("x")}) {

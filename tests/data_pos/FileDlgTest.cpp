@@ -12,8 +12,7 @@ namespace {
 
 class FileDialog : public PosEnv {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PosEnv::SetUp();
         SetFileDlgShow([this](const FileDlgRequest& r) {
             asked_.push_back(r);
@@ -24,8 +23,7 @@ class FileDialog : public PosEnv {
             return a;
         });
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SetFileDlgShow(nullptr);
         PosEnv::TearDown();
     }
@@ -35,8 +33,7 @@ class FileDialog : public PosEnv {
     bool moveTo_ = false;
 };
 
-TEST(PathTable, KeepsOneFolderPerKeyForTwentyOneKeys)
-{
+TEST(PathTable, KeepsOneFolderPerKeyForTwentyOneKeys) {
     PathTblClear();
     EXPECT_EQ(PathGet("prm", "def"), "def");
     PathSet("prm", "/a");
@@ -45,7 +42,8 @@ TEST(PathTable, KeepsOneFolderPerKeyForTwentyOneKeys)
     EXPECT_EQ(PathGet("prm", "def"), "/c");
     EXPECT_EQ(PathGet("wgd", "def"), "/b");
     EXPECT_EQ(PathGet("PRM", "def"), "def"); // keys are case-sensitive
-    for (int i = 3; i <= 21; ++i) PathSet("k" + std::to_string(i), "/k");
+    for (int i = 3; i <= 21; ++i)
+        PathSet("k" + std::to_string(i), "/k");
     PathSet("k22", "/full");
     EXPECT_EQ(PathGet("k21", "def"), "/k");
     EXPECT_EQ(PathGet("k22", "def"), "def");
@@ -55,8 +53,7 @@ TEST(PathTable, KeepsOneFolderPerKeyForTwentyOneKeys)
     EXPECT_EQ(PathGet("prm", "def"), "def");
 }
 
-TEST(FileDlgText, FilterAndExtension)
-{
+TEST(FileDlgText, FilterAndExtension) {
     EXPECT_EQ(FilDlgFilter("Parameter file(*.prm)|*.prm"), "Parameter file(*.prm)");
     EXPECT_EQ(FilDlgFilter("Text|*.txt|All|*.*"), "Text (*.txt);;All (*.*)");
     EXPECT_EQ(FilDlgExtension("Positioning parameter and step data file(*.ncp)|*.ncp"), "ncp");
@@ -64,8 +61,7 @@ TEST(FileDlgText, FilterAndExtension)
     EXPECT_EQ(FilDlgExtension("no pattern"), "");
 }
 
-TEST_F(FileDialog, RemembersTheFolderPerKindAndRestoresTheCurrentFolder)
-{
+TEST_F(FileDialog, RemembersTheFolderPerKindAndRestoresTheCurrentFolder) {
     const std::string prm = Dir("prm");
     const std::string other = Dir("other/folder");
     const std::string elsewhere = Dir("elsewhere");
@@ -95,8 +91,7 @@ TEST_F(FileDialog, RemembersTheFolderPerKindAndRestoresTheCurrentFolder)
     EXPECT_EQ(QDir::currentPath().toStdString(), elsewhere);
 }
 
-TEST_F(FileDialog, ReplacingAFileNeedsTheUsersYes)
-{
+TEST_F(FileDialog, ReplacingAFileNeedsTheUsersYes) {
     const std::string other = Dir("other");
     Put("other/x.prm", "old\n");
     plat::ScriptedAsker ask(plat::No);
@@ -117,8 +112,7 @@ TEST_F(FileDialog, ReplacingAFileNeedsTheUsersYes)
     EXPECT_EQ(PathGet("prm", "none"), other);
 }
 
-TEST_F(FileDialog, ReadTakesOnlyExistingFiles)
-{
+TEST_F(FileDialog, ReadTakesOnlyExistingFiles) {
     const std::string p = Put("prm/a.prm", "x\n");
     answers_ = {p, (dir_ / "prm/none.prm").string()};
     EXPECT_EQ(FilDlg("prm", "read", "Parameter file(*.prm)|*.prm"), p);
@@ -126,8 +120,7 @@ TEST_F(FileDialog, ReadTakesOnlyExistingFiles)
     EXPECT_EQ(FilDlg("prm", "read", "Parameter file(*.prm)|*.prm"), "");
 }
 
-TEST_F(FileDialog, RealDialogStartsInTheFolderAndGivesTheFullPath)
-{
+TEST_F(FileDialog, RealDialogStartsInTheFolderAndGivesTheFullPath) {
     SetFileDlgShow(nullptr);
     const std::string prm = Dir("prm");
     std::string shownIn;

@@ -18,8 +18,7 @@ const char* kEnd = "DEF END,0\n";
 class PopFile : public PosEnv {
   protected:
     // A recognisable state that a refused file must leave as it is.
-    void Known()
-    {
+    void Known() {
         PopStep[5] = {777, false, 1, 2, 3, 4, 1, "keep"};
         PopStep[6] = {};
         Pop16Prm[2].Value = 42;
@@ -27,8 +26,7 @@ class PopFile : public PosEnv {
         CommentTxt[3][0] = "old memo";
         SetPopDataSource(1, "");
     }
-    void ExpectKnown()
-    {
+    void ExpectKnown() {
         EXPECT_EQ(PopStep[5], (PopStepRec{777, false, 1, 2, 3, 4, 1, "keep"}));
         EXPECT_EQ(PopStep[6], PopStepRec{});
         EXPECT_EQ(Pop16Prm[2].Value, 42);
@@ -39,8 +37,7 @@ class PopFile : public PosEnv {
     }
 };
 
-TEST_F(PopFile, SavedTablesReadBackEqual)
-{
+TEST_F(PopFile, SavedTablesReadBackEqual) {
     // More than 256 entries, so that indexes above 0xFF must not fall onto the first ones.
     PopStepCnt[1] = 4;
     PopStepCnt[2] = PopStepCnt[3] = 300;
@@ -48,15 +45,18 @@ TEST_F(PopFile, SavedTablesReadBackEqual)
     Pop16Cnt[2] = Pop16Cnt[3] = 260;
     Pop32Cnt[2] = Pop32Cnt[3] = 3;
     UserLevel = 1;
-    for (int i = 0; i < 300; ++i) PopStep[i] = {i * 1000LL - 7, false, int16_t(i % 16), int16_t(i % 4),
-                                                int16_t((i + 1) % 4), int16_t(i % 128), int16_t(i % 2),
-                                                "step " + std::to_string(i)};
+    for (int i = 0; i < 300; ++i)
+        PopStep[i] = {i * 1000LL - 7,       false,
+                      int16_t(i % 16),      int16_t(i % 4),
+                      int16_t((i + 1) % 4), int16_t(i % 128),
+                      int16_t(i % 2),       "step " + std::to_string(i)};
     PopStep[0] = {-123456789012345LL, false, 15, 3, 0, 100, 1, "far, away"};
     PopStep[1] = {0, true, 1, 1, 1, 1, 0, ""};
     PopStep[2] = {INT64_MIN, false, 0, 0, 0, 127, 0, "min"};
     PopStep[3] = {INT64_MAX, false, 0, 0, 0, 0, 0, "#not a remark"};
     PopStep[257] = {99, false, 9, 2, 2, 64, 1, "row 257"};
-    for (int i = 0; i < 260; ++i) Pop16Prm[i].Value = i - 130;
+    for (int i = 0; i < 260; ++i)
+        Pop16Prm[i].Value = i - 130;
     Pop16Prm[0].Value = -32768;
     Pop16Prm[1].Value = 32767;
     Pop16Prm[1].Name = "Speed, limit";
@@ -65,7 +65,8 @@ TEST_F(PopFile, SavedTablesReadBackEqual)
     Pop32Prm[1].Value = 70000;
     Pop32Prm[1].Name = "Span";
     Pop32Prm[2].Value = INT32_MAX;
-    for (int j = 0; j < 5; ++j) CommentTxt[3][j] = "memo " + std::to_string(j);
+    for (int j = 0; j < 5; ++j)
+        CommentTxt[3][j] = "memo " + std::to_string(j);
 
     const std::string path = (dir_ / "a.ncp").string();
     ASSERT_EQ(FIL_SaveStepFile(path), -1);
@@ -80,35 +81,44 @@ TEST_F(PopFile, SavedTablesReadBackEqual)
     PopStepRec steps[300];
     std::copy_n(PopStep, 300, steps);
     int32_t v16[260], v32[3];
-    for (int i = 0; i < 260; ++i) v16[i] = Pop16Prm[i].Value;
-    for (int i = 0; i < 3; ++i) v32[i] = Pop32Prm[i].Value;
-    for (auto& s : PopStep) s = PopStepRec{};
-    for (auto& p : Pop16Prm) p.Value = 0;
-    for (auto& p : Pop32Prm) p.Value = 0;
-    for (auto& l : CommentTxt[3]) l.clear();
+    for (int i = 0; i < 260; ++i)
+        v16[i] = Pop16Prm[i].Value;
+    for (int i = 0; i < 3; ++i)
+        v32[i] = Pop32Prm[i].Value;
+    for (auto& s : PopStep)
+        s = PopStepRec{};
+    for (auto& p : Pop16Prm)
+        p.Value = 0;
+    for (auto& p : Pop32Prm)
+        p.Value = 0;
+    for (auto& l : CommentTxt[3])
+        l.clear();
 
     plat::ScriptedAsker ask;
     ASSERT_EQ(POP_Load(path, 25, true), -1);
     EXPECT_TRUE(ask.Asked().empty());
-    for (int i = 0; i < 300; ++i) EXPECT_EQ(PopStep[i], steps[i]) << "step " << i;
+    for (int i = 0; i < 300; ++i)
+        EXPECT_EQ(PopStep[i], steps[i]) << "step " << i;
     EXPECT_EQ(PopStep[300], PopStepRec{});
-    for (int i = 0; i < 260; ++i) EXPECT_EQ(Pop16Prm[i].Value, v16[i]) << "16-bit " << i;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(Pop32Prm[i].Value, v32[i]) << "32-bit " << i;
+    for (int i = 0; i < 260; ++i)
+        EXPECT_EQ(Pop16Prm[i].Value, v16[i]) << "16-bit " << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Pop32Prm[i].Value, v32[i]) << "32-bit " << i;
     EXPECT_EQ(CommentTxt[3][4], "memo 4");
     EXPECT_EQ(PopDataSrc, 2);
     EXPECT_EQ(PopDataSrcCaption, "Value read from the file.");
     EXPECT_EQ(PopDataSent, 0);
 }
 
-TEST_F(PopFile, QuotesAndLineBreaksInStepCommentsCannotBreakTheFile)
-{
+TEST_F(PopFile, QuotesAndLineBreaksInStepCommentsCannotBreakTheFile) {
     PopStepCnt[2] = PopStepCnt[3] = 3;
     PopStep[0] = {1, false, 0, 0, 0, 0, 0, "say \"hi\", then\r\nleave"};
     PopStep[1] = {2, false, 0, 0, 0, 0, 0, "\""};
     PopStep[2] = {3, false, 1, 1, 1, 1, 1, "after"};
     const std::string path = (dir_ / "q.ncp").string();
     ASSERT_EQ(FIL_SaveStepFile(path), -1);
-    for (auto& s : PopStep) s = PopStepRec{};
+    for (auto& s : PopStep)
+        s = PopStepRec{};
     plat::ScriptedAsker ask;
     ASSERT_EQ(POP_Load(path, 25, true), -1);
     EXPECT_EQ(PopStep[0].Comment, "say 'hi', then  leave");
@@ -116,8 +126,7 @@ TEST_F(PopFile, QuotesAndLineBreaksInStepCommentsCannotBreakTheFile)
     EXPECT_EQ(PopStep[2], (PopStepRec{3, false, 1, 1, 1, 1, 1, "after"}));
 }
 
-TEST_F(PopFile, HandWrittenRecordsAreTakenAsTheAmplifierCanUseThem)
-{
+TEST_F(PopFile, HandWrittenRecordsAreTakenAsTheAmplifierCanUseThem) {
     const std::string p = Put("h.ncp", std::string(kHead) +
                                            "STEP DATA,5\n"
                                            "DATA,0x05,-123456789012,70,2,3,1,0,\"cmt\"\n"
@@ -126,7 +135,8 @@ TEST_F(PopFile, HandWrittenRecordsAreTakenAsTheAmplifierCanUseThem)
                                            "DATA,0x400,1,1,1,1,1,1,\"last\"\n"
                                            "END\n"
                                            "POS PARA 16,2\nDATA,0x00,2.5\nDATA,0x200,-3.5\nEND\n"
-                                           "POS PARA 32,1\nDATA,0x1A,70000\nEND\n" + kEnd);
+                                           "POS PARA 32,1\nDATA,0x1A,70000\nEND\n" +
+                                           kEnd);
     plat::ScriptedAsker ask;
     ASSERT_EQ(POP_Load(p, 25, true), -1);
     // Codes in file order acceleration, deceleration, velocity, block, mode, each limited to its range.
@@ -135,14 +145,13 @@ TEST_F(PopFile, HandWrittenRecordsAreTakenAsTheAmplifierCanUseThem)
     EXPECT_EQ(PopStep[7].Vel, 15);
     EXPECT_EQ(PopStep[7].Mod, 127);
     EXPECT_EQ(PopStep[1024].Comment, "last");
-    EXPECT_EQ(Pop16Prm[0].Value, 2);   // halves to even
+    EXPECT_EQ(Pop16Prm[0].Value, 2); // halves to even
     EXPECT_EQ(Pop16Prm[512].Value, -4);
     EXPECT_EQ(Pop32Prm[26].Value, 70000);
     EXPECT_EQ(PopDataSrc, 2);
 }
 
-TEST_F(PopFile, FilesThatCannotBeReadWholeChangeNothing)
-{
+TEST_F(PopFile, FilesThatCannotBeReadWholeChangeNothing) {
     struct Case {
         const char* what;
         std::string body;
@@ -152,15 +161,21 @@ TEST_F(PopFile, FilesThatCannotBeReadWholeChangeNothing)
     const std::string memo = "STEP COMMENT,5\nDATA,0,\"new memo\",#Memo\nEND\n";
     const Case cases[] = {
         {"truncated", std::string(kHead) + memo + good + "POS PARA 16,1\nDATA,0x02,5\n", {}},
-        {"damaged", std::string(kHead) + memo + good + "POS PARA 16,1\nDATA,0x02,5\nBOGUS\nEND\n" + kEnd,
+        {"damaged",
+         std::string(kHead) + memo + good + "POS PARA 16,1\nDATA,0x02,5\nBOGUS\nEND\n" + kEnd,
          {"File is damaged.", ""}},
-        {"step index", std::string(kHead) + good + "STEP DATA,1\nDATA,0x401,1,0,0,0,0,0,\"\"\nEND\n" + kEnd, {}},
+        {"step index",
+         std::string(kHead) + good + "STEP DATA,1\nDATA,0x401,1,0,0,0,0,0,\"\"\nEND\n" + kEnd,
+         {}},
         {"parameter index", good + "POS PARA 32,1\nDATA,0x201,1\nEND\n" + kEnd, {}},
         {"16-bit range", good + "POS PARA 16,1\nDATA,0x02,40000\nEND\n" + kEnd, {}},
         {"32-bit range", good + "POS PARA 32,1\nDATA,0x02,2147483648\nEND\n" + kEnd, {}},
         {"position text", good + "STEP DATA,1\nDATA,0x06,abc,0,0,0,0,0,\"\"\nEND\n" + kEnd, {}},
-        {"position range", good + "STEP DATA,1\nDATA,0x06,9223372036854775808,0,0,0,0,0,\"\"\nEND\n" + kEnd, {}},
-        {"other model", "MODEL,1\nDATA,0,TESK_R,OTHER0______\nEND\n" + memo + good + kEnd,
+        {"position range",
+         good + "STEP DATA,1\nDATA,0x06,9223372036854775808,0,0,0,0,0,\"\"\nEND\n" + kEnd,
+         {}},
+        {"other model",
+         "MODEL,1\nDATA,0,TESK_R,OTHER0______\nEND\n" + memo + good + kEnd,
          {"Do you read data, though this is different model ?"}},
     };
     for (const Case& c : cases) {
@@ -190,8 +205,7 @@ TEST_F(PopFile, FilesThatCannotBeReadWholeChangeNothing)
     EXPECT_TRUE(ask.Asked().empty());
 }
 
-TEST_F(PopFile, FailedSavesLeaveTheOldFileAndSaySo)
-{
+TEST_F(PopFile, FailedSavesLeaveTheOldFileAndSaySo) {
     PopStepCnt[2] = PopStepCnt[3] = 2;
     const std::string path = Put("keep.ncp", "old\n");
     plat::ScriptedAsker ask;
@@ -215,8 +229,7 @@ TEST_F(PopFile, FailedSavesLeaveTheOldFileAndSaySo)
     EXPECT_EQ(Err().Number, 0);
 }
 
-TEST_F(PopFile, RestoreBringsBackStepsAndValuesButKeepsNewLimits)
-{
+TEST_F(PopFile, RestoreBringsBackStepsAndValuesButKeepsNewLimits) {
     PopStepCnt[2] = 4;
     PopStepCnt[3] = 2; // normal mode: backup still covers every entry of the model
     Pop16Cnt[2] = Pop16Cnt[3] = 3;
@@ -232,8 +245,44 @@ TEST_F(PopFile, RestoreBringsBackStepsAndValuesButKeepsNewLimits)
     EXPECT_EQ(Pop16Prm[2].Min, -10);
 }
 
-TEST(PopPos, TextIsExactOverTheWholeRange)
-{
+TEST_F(PopFile, PresetsOfSeriesThenModel) {
+    KisyuKey = "TESK_R";
+    ExtV25Opt[1] = 1;
+    for (auto& v : CpuVer)
+        v = CpuVerRec{};
+    Known();
+    plat::ScriptedAsker ask;
+    EXPECT_EQ(LoadPopDefault(KisyuMei, true), 0);
+    ASSERT_EQ(ask.Asked().size(), 1u);
+    EXPECT_EQ(
+        ask.Asked()[0].text,
+        "Can not read the file of preset standard value of positioning parameter according to the series.  ");
+    EXPECT_EQ(ask.Asked()[0].title, "Reading of the default");
+    ExpectKnown();
+
+    Put("ini/prm/TESK_R/tesk_r.ncp", "POS PARA 16,1\nDATA,0x02,1\nEND\nDEF END,0\n");
+    Put("ini/prm/TESK_R/TESK_R00.NCP", "POS PARA 32,1\nDATA,0x02,2\nEND\nDEF END,0\n");
+    Put("ini/prm/TESK_R/TESK_R02.NCP",
+        "POS PARA 32,1\nDATA,0x02,3\nEND\nDEF END,0\n"); // after a gap: not read
+    ask.Clear();
+    EXPECT_EQ(LoadPopDefault(KisyuMei, true), -1);
+    EXPECT_EQ(Pop16Prm[2].Value, 1);
+    EXPECT_EQ(Pop32Prm[2].Value, 2);
+    ASSERT_EQ(ask.Asked().size(), 1u);
+    EXPECT_EQ(ask.Asked()[0].text,
+              "Can not read the file of preset standard value of positioning parameter according "
+              "to the model. Standerd preset values of TESK_R series are used.");
+    EXPECT_EQ(PopDataSrc, 3);
+    EXPECT_EQ(PopDataSrcCaption, "Default");
+
+    Put("ini/prm/TESK_R/DEMO01______.NCP", "POS PARA 16,1\nDATA,0x02,9\nEND\nDEF END,0\n");
+    ask.Clear();
+    EXPECT_EQ(LoadPopDefault(KisyuMei, true), -1);
+    EXPECT_EQ(Pop16Prm[2].Value, 9);
+    EXPECT_TRUE(ask.Asked().empty());
+}
+
+TEST(PopPos, TextIsExactOverTheWholeRange) {
     EXPECT_EQ(PopPosParse(" -9223372036854775808 ")->value, INT64_MIN);
     EXPECT_EQ(PopPosParse("+5")->value, 5);
     EXPECT_TRUE(PopPosParse("  ")->empty);

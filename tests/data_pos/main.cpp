@@ -3,8 +3,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // The trace switch lives in the per-user settings: keep the tests' settings away from the user's.
