@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Mevalo and starts it on the shipped data.
+# Installs what is missing, builds Mevalo and starts it on the shipped data, with a simulated family R
+# amplifier on a pseudo-terminal as COM1 (choose RS-232C and "Auto-set" in the connection dialog).
+# Set MEVALO_NO_SIM=1 to leave the ports alone and use real hardware (see "Serial ports" in the README).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
 dir=build/plain
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$dir" -j "$(nproc)"
-if [ -x "$dir/bin/mevalo" ]; then
-  exec "$dir/bin/mevalo"
+bin="$dir/bin"
+if [ "${MEVALO_NO_SIM:-0}" != 1 ]; then
+  envfile=$(mktemp)
+  "$bin/ampsim" --port 1 --family R --env-file "$envfile" >/dev/null &
+  sim=$!
+  trap 'kill $sim 2>/dev/null; rm -f "$envfile"' EXIT
+  for _ in $(seq 50); do [ -s "$envfile" ] && break; sleep 0.1; done
+  export "$(cat "$envfile")"
+  echo "Simulated amplifier on ${QEL_COM1} (COM1)"
 fi
-# Until the main program is there: one request/reply exchange through Qel with the simulated amplifier.
-exec "$dir/bin/bench_link"
+"$bin/mevalo"

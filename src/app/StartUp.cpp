@@ -15,6 +15,7 @@
 #include "comm/EnvCheck.h"
 #include "comm/FrmSysCon.h"
 #include "comm/FrmCom.h"
+#include "comm/TeskM.h"
 #include "comm/TeskR.h"
 #include "data/DefFil.h"
 #include "data/PrmTbl.h"
@@ -156,6 +157,7 @@ void WireStartUpWindows() {
     WireDataInstaller();
     WireConnectSteps();
     InstallTeskRPrmRecv();
+    InstallTeskMPrmRecv();
     AxisScreens().loadPopDefault = [](const std::string& model, int16_t flag) {
         return LoadPopDefault(model, flag != 0);
     };

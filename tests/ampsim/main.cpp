@@ -23,7 +23,7 @@ namespace {
 
 void usage() {
     std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R|K|M]\n"
-                         "              [--delay-us D] [--front-panel]\n");
+                         "              [--delay-us D] [--front-panel] [--model NAME]\n");
     std::exit(2);
 }
 
@@ -67,6 +67,9 @@ int main(int argc, char** argv) {
     std::string family;
     long delayUs = 0;
     bool frontPanel = false;
+    // The model the family R amplifier reports: by default one of the shipped catalogue, so that the
+    // program finds its presets.
+    std::string modelName = "ZT010A";
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&]() -> const char* {
@@ -89,6 +92,8 @@ int main(int argc, char** argv) {
             delayUs = number(value(), 0, 10000000);
         else if (a == "--front-panel")
             frontPanel = true;
+        else if (a == "--model")
+            modelName = value();
         else
             usage();
     }
@@ -122,6 +127,8 @@ int main(int argc, char** argv) {
             for (int address : opt.addresses) {
                 ampsim::ModelR::Options mo;
                 mo.replyDelay = std::chrono::microseconds(delayUs);
+                mo.modelName = modelName.substr(0, 12);
+                mo.modelName.resize(12, '*');
                 models.push_back(std::make_unique<ampsim::ModelR>(mo));
                 models.back()->setFrontPanel(frontPanel);
                 sim.setHandler(models.back()->handler(), address);
