@@ -17,7 +17,7 @@
 #include "platform/EndProgram.h"
 #include "platform/FormRegistry.h"
 #include "platform/Library.h"
-#include "platform/spekt/spekt.h"
+#include "comm/SpektApi.h"
 #include "positioning/PopGlb.h"
 
 #include <QButtonGroup>
@@ -34,10 +34,7 @@ namespace {
 constexpr int AxisCnt = 16;
 constexpr int16_t AxisLast = 15;
 
-int16_t BtoS(uint8_t hi, uint8_t lo) {
-    static plat::LazyFn<decltype(UTY_BtoS)> f("libspekt.so", "UTY_BtoS");
-    return f(hi, lo);
-}
+using spekt::BtoS;
 
 void Message(const std::string& text, const std::string& title) {
     plat::MsgBox(text, plat::Buttons::Ok, plat::Icon::None, title);

@@ -19,38 +19,6 @@ using plat::VbFalse;
 using plat::VbTrue;
 using namespace teskm;
 
-namespace teskm {
-
-int16_t Request(int cmd, int mode, int len, int16_t errset, uint8_t mask) {
-    SndAxis = AxisNo;
-    SndCmd = static_cast<int16_t>(cmd);
-    SndMode = static_cast<int16_t>(mode);
-    SndLen = static_cast<int16_t>(len);
-    return ComCmd(SndAxis, SndCmd, SndMode, SndLen, errset, 0, mask);
-}
-
-Reply LastReply() {
-    const int n = std::clamp<int>(SndLen, 0, RcvBufSize);
-    return Reply(RcvBuf, static_cast<size_t>(n));
-}
-
-bool ReplyHolds(size_t used, const char* who) {
-    if (Holds(LastReply(), used)) return true;
-    log(std::string(who) + ": reply too short (" + std::to_string(SndLen) + " bytes, " +
-            std::to_string(used + 1) + " needed)",
-        LogOther);
-    return false;
-}
-
-bool FitsByte(int value, const char* who) {
-    if (value >= 0 && value <= 255) return true;
-    log(std::string(who) + ": number " + std::to_string(value) + " does not fit its byte, nothing sent",
-        LogOther);
-    return false;
-}
-
-} // namespace teskm
-
 namespace {
 
 // A read without a driver-error window whose reply must hold `used` data bytes.

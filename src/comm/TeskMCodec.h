@@ -7,6 +7,8 @@
 // their first call; block transfers use the program's own pair rule.
 #pragma once
 
+#include "comm/CmdReq.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -18,16 +20,12 @@ struct WavCondRec;
 
 namespace teskm {
 
-using Reply = std::span<const uint8_t>;
+using cmdreq::Reply;
+using cmdreq::Holds;
 
 // A plain block carries at most 251 data bytes (a length byte of 252 to 255 marks an extended block), so a
 // block transfer holds at most 125 values and the status byte.
 constexpr int MaxBlockValues = 125;
-
-// The reply (data and status byte) holds `used` data bytes before its status byte.
-constexpr bool Holds(Reply reply, size_t used) {
-    return reply.size() >= used + 1;
-}
 
 // Single values through the packing library; the caller has checked the length with Holds.
 int16_t S16(Reply r, size_t at);

@@ -8,14 +8,12 @@
 
 namespace teskm {
 
-// Fills the request fields (axis AxisNo; SndBuf is the caller's) and runs ComCmd with no retries.
-int16_t Request(int cmd, int mode, int len, int16_t errset, uint8_t mask);
-// The last reply's data bytes, status byte last.
-Reply LastReply();
-// True when the last reply holds `used` data bytes before its status byte; otherwise logs who was
-// short-changed.
-bool ReplyHolds(size_t used, const char* who);
-// A number outside the byte it travels in: logged, false.
-bool FitsByte(int value, const char* who);
+// Family M requests make one try: the caller decides about repeating.
+inline int16_t Request(int cmd, int mode, int len, int16_t errset, uint8_t mask) {
+    return cmdreq::Request(cmd, mode, len, errset, 0, mask);
+}
+using cmdreq::FitsByte;
+using cmdreq::LastReply;
+using cmdreq::ReplyHolds;
 
 } // namespace teskm

@@ -6,6 +6,8 @@
 // byte-packing functions of libspekt.so, bound by name at their first call.
 #pragma once
 
+#include "comm/CmdReq.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -16,12 +18,8 @@
 
 namespace teskr {
 
-using Reply = std::span<const uint8_t>;
-
-// The reply (data and status byte) holds `used` data bytes before its status byte.
-constexpr bool Holds(Reply reply, size_t used) {
-    return reply.size() >= used + 1;
-}
+using cmdreq::Reply;
+using cmdreq::Holds;
 
 // Reading at a fixed offset; the caller has checked the length with Holds.
 int16_t S16(Reply r, size_t at);

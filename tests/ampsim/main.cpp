@@ -1,6 +1,6 @@
 // ampsim: the simulated amplifier as a program, for trying the link by hand.
-//   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R] [--delay-us D]
-//          [--front-panel]
+//   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R|K|M] [--delay-us D]
+//          [--front-panel] [--model NAME]
 // With --family R each address answers as a family R amplifier of its own; with --family K one family K
 // amplifier speaks the line protocol (and answers the framed ping, model name and axis requests); with
 // --family M each address answers as a family M amplifier of its own (--delay-us does not apply).
@@ -22,8 +22,8 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R|K|M]\n"
-                         "              [--delay-us D] [--front-panel] [--model NAME]\n");
+    std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]\n"
+                         "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n");
     std::exit(2);
 }
 
