@@ -8,12 +8,8 @@
 #include "comm/ComGlb.h"
 #include "data/DefFil.h"
 #include "platform/Ask.h"
-#include "platform/FormRegistry.h"
 
-#include <QHBoxLayout>
 #include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 int16_t GetCmdFamily(int16_t code) {
     if (code >= 10 && code <= 12) return 1;
@@ -35,47 +31,13 @@ void SetOfflineModel(int row) {
     MenuSetEnable();
 }
 
-FrmModel::FrmModel(const std::string& seriesKey, QWidget* parent) : QDialog(parent), SeriesKey(seriesKey) {
-    setObjectName("FrmModel");
-    setModal(true);
-    List1 = new QListWidget(this);
-    List1->setObjectName("List1");
-    CmdOk = new QPushButton("OK", this);
-    CmdOk->setObjectName("CmdOk");
-    CmdOk->setDefault(true);
-    CmdCancel = new QPushButton("Cancel", this);
-    CmdCancel->setObjectName("CmdCancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(CmdOk);
-    buttons->addWidget(CmdCancel);
-    auto* lay = new QVBoxLayout(this);
-    lay->addWidget(List1, 1);
-    lay->addLayout(buttons);
-
-    connect(CmdOk, &QPushButton::clicked, this, &FrmModel::CmdOk_Click);
-    connect(CmdCancel, &QPushButton::clicked, this, &FrmModel::CmdCancel_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &FrmModel::CmdOk_Click);
-
-    modeKeys_ = new ModeKeyFilter(ModeDlg::Model, modeBuf_, this);
-    modeKeys_->WatchButton(CmdOk);
-    modeKeys_->WatchButton(CmdCancel);
-    modeKeys_->WatchWindow(this);
-
-    plat::RegisterForm("FrmModel", this);
+FrmModel::FrmModel(const std::string& seriesKey, QWidget* parent)
+    : ListDlg("FrmModel", ModeDlg::Model, parent), SeriesKey(seriesKey) {
     Form_Load();
 }
 
-FrmModel::~FrmModel() {
-    plat::UnregisterForm(this);
-}
-
 void FrmModel::Form_Load() {
-    if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        adjustSize();
-        const QRect m = main->frameGeometry();
-        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
-    }
+    CenterOnMain();
     List1->clear();
     for (int i = 0; i < KisyuTblCnt; ++i) {
         if (KisyuTbl[i].SeriesKey != SeriesKey) continue;
@@ -96,20 +58,6 @@ void FrmModel::CmdOk_Click() {
     if (row < 0 || row >= KisyuTblCnt) return; // the catalogue was rebuilt under the dialog; nothing to set
     SetOfflineModel(row);
     Unload();
-}
-
-void FrmModel::CmdCancel_Click() {
-    DlgResult = 0;
-    Unload();
-}
-
-void FrmModel::reject() {
-    CmdCancel_Click();
-}
-
-void FrmModel::Unload() {
-    hide();
-    done(0);
 }
 
 void ShowFrmModel(const std::string& seriesKey, QWidget* parent) {

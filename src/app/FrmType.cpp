@@ -7,13 +7,9 @@
 #include "app/Uty.h"
 #include "data/DefFil.h"
 #include "platform/Ask.h"
-#include "platform/FormRegistry.h"
 #include "platform/Numbers.h"
 
-#include <QHBoxLayout>
 #include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 bool SelectSeries(const std::string& key) {
@@ -39,49 +35,14 @@ bool SelectSeries(const std::string& key) {
     return false;
 }
 
-FrmType::FrmType(QWidget* parent) : QDialog(parent) {
-    setObjectName("FrmType");
-    setModal(true);
+FrmType::FrmType(QWidget* parent) : ListDlg("FrmType", ModeDlg::Type, parent) {
     setWindowTitle("Series setting");
-    List1 = new QListWidget(this);
-    List1->setObjectName("List1");
     List1->setToolTip("Selects the amplifier series.");
-    CmdOk = new QPushButton("OK", this);
-    CmdOk->setObjectName("CmdOk");
-    CmdOk->setDefault(true);
-    CmdCancel = new QPushButton("Cancel", this);
-    CmdCancel->setObjectName("CmdCancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(CmdOk);
-    buttons->addWidget(CmdCancel);
-    auto* lay = new QVBoxLayout(this);
-    lay->addWidget(List1, 1);
-    lay->addLayout(buttons);
-
-    connect(CmdOk, &QPushButton::clicked, this, &FrmType::CmdOk_Click);
-    connect(CmdCancel, &QPushButton::clicked, this, &FrmType::CmdCancel_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &FrmType::CmdOk_Click);
-
-    modeKeys_ = new ModeKeyFilter(ModeDlg::Type, modeBuf_, this);
-    modeKeys_->WatchButton(CmdOk);
-    modeKeys_->WatchButton(CmdCancel);
-    modeKeys_->WatchWindow(this);
-
-    plat::RegisterForm("FrmType", this);
     Form_Load();
 }
 
-FrmType::~FrmType() {
-    plat::UnregisterForm(this);
-}
-
 void FrmType::Form_Load() {
-    if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        adjustSize();
-        const QRect m = main->frameGeometry();
-        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
-    }
+    CenterOnMain();
     RetVar = SearchKisyu();
     List1->clear();
     for (int i = 0; i < KisyuListCnt; ++i)
@@ -104,20 +65,6 @@ void FrmType::CmdOk_Click() {
         DlgResult = -1;
     // A cancelled model choice leaves the series dialog open.
     if (DlgResult != 0) Unload();
-}
-
-void FrmType::CmdCancel_Click() {
-    DlgResult = 0;
-    Unload();
-}
-
-void FrmType::reject() {
-    CmdCancel_Click();
-}
-
-void FrmType::Unload() {
-    hide();
-    done(0);
 }
 
 void ShowFrmType(QWidget* parent) {

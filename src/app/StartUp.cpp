@@ -18,6 +18,7 @@
 #include "comm/TeskM.h"
 #include "comm/TeskR.h"
 #include "data/DefFil.h"
+#include "data/PmtFil.h"
 #include "data/PrmTbl.h"
 #include "positioning/PopGlb.h"
 #include "platform/Ask.h"
@@ -154,6 +155,7 @@ void WireStartUpWindows() {
     Links().showType = [] { ShowFrmType(Mevalo::Instance()); };
     WireFrmCom();
     WirePrmTbl();
+    WirePmtFil();
     WireDataInstaller();
     WireConnectSteps();
     InstallTeskRPrmRecv();

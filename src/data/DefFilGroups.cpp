@@ -5,6 +5,7 @@
 #include "data/WavFil.h"
 #include "data/PrmTbl.h"
 #include "data/PopFil.h"
+#include "data/PmtFil.h"
 
 namespace {
 
@@ -57,7 +58,12 @@ constexpr FilGroupDef kGroups[] = {
     {"PARA MENU", FIL_LoadParaMenu, nullptr, false},
     {"PARA MENU32", FIL_LoadParaMenu32, nullptr, false},
 
-    // Parameter values: "PARA TYPE", "PARA TYPE32", "USER DATA", "USER DATA32".
+    // Parameter values and selections, and the comment lines of parameter extraction files.
+    {"USER DATA", FIL_LoadUserData, FIL_SaveUserData, true},
+    {"USER DATA32", FIL_LoadUserData32, FIL_SaveUserData32, true},
+    {"PARA TYPE", FIL_LoadParaType, FIL_SaveParaType, true},
+    {"PARA TYPE32", FIL_LoadParaType32, FIL_SaveParaType32, true},
+    {"COMMENT", FIL_LoadParaComment, FIL_SaveParaComment, true},
 
     // Waveform data.
     {"WAVE GRAPH VERSION", FIL_LoadWaveVer, FIL_SaveWaveVer, false},

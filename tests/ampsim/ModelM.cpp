@@ -8,39 +8,8 @@
 #include <stdexcept>
 
 namespace ampsim {
-namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& b, int32_t v) {
-    b.push_back(static_cast<uint8_t>(v & 0xFF));
-    b.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-}
-void put32(Bytes& b, int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<uint8_t>((u >> (8 * i)) & 0xFF));
-}
-int16_t get16(const Bytes& b, size_t at) {
-    return static_cast<int16_t>(static_cast<uint16_t>(b[at] | (b[at + 1] << 8)));
-}
-int32_t get32(const Bytes& b, size_t at) {
-    uint32_t u = 0;
-    for (int i = 3; i >= 0; --i)
-        u = (u << 8) | b[at + static_cast<size_t>(i)];
-    return static_cast<int32_t>(u);
-}
-
-bool readOnly(int32_t attr) {
-    return (attr & (0x80 | 0x100)) != 0;
-}
-
-std::string fit12(std::string s) {
-    s.resize(12, ' ');
-    return s;
-}
-
-} // namespace
+using namespace wire;
 
 ModelM::ModelM(Options options) : opt_(std::move(options)) {
     if (opt_.user16 < 0 || opt_.user16 > kMaxBlock || opt_.sys16 < 0 || opt_.sys16 > kMaxBlock ||
@@ -88,9 +57,7 @@ std::optional<std::vector<uint8_t>> ModelM::answer(const Request& rq) {
     tickTuning();
     std::optional<Bytes> out = dispatch(rq);
     if (out && shorten_ && (shorten_->cmd < 0 || (shorten_->cmd == rq.cmd && shorten_->mode == rq.mode))) {
-        const uint8_t st = out->back();
-        out->resize(std::min(shorten_->bytes, out->size() - 1));
-        out->push_back(st);
+        shorten(*out, shorten_->bytes);
         shorten_.reset();
     }
     return out;
@@ -365,12 +332,10 @@ int16_t ModelM::sample(int ch, int i) const {
 
 void ModelM::powerCycle() {
     std::lock_guard lk(mu_);
-    for (auto* t : {&user16_, &sys16_})
-        for (Prm16& p : *t)
-            p.ram = p.eep;
-    for (auto* t : {&user32_, &sys32_})
-        for (Prm32& p : *t)
-            p.ram = p.eep;
+    reloadRam(user16_);
+    reloadRam(sys16_);
+    reloadRam(user32_);
+    reloadRam(sys32_);
     right_ = false;
     cap_ = Capture{};
     tuningLeft_ = -1;

@@ -9,6 +9,7 @@
 // member takes the model's lock.
 #pragma once
 
+#include "ModelCommon.h"
 #include "ampsim.h"
 
 #include <array>
@@ -44,12 +45,8 @@ class ModelM {
         std::array<std::array<uint8_t, 2>, 3> cpuVer{{{0x25, 0x37}, {0x13, 0x02}, {0x4F, 0x99}}};
     };
 
-    struct Prm16 {
-        int16_t ram = 0, eep = 0, min = 0, max = 0, attr = 0;
-    };
-    struct Prm32 {
-        int32_t ram = 0, eep = 0, min = 0, max = 0, attr = 0;
-    };
+    using Prm16 = Param16;
+    using Prm32 = Param32;
     // Monitor values and I/O words; they move with every monitor request while `moving` is set.
     struct Monitor {
         bool moving = true;

@@ -8,38 +8,10 @@
 #include <thread>
 
 namespace ampsim {
+
+using namespace wire;
+
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& b, int32_t v) {
-    b.push_back(static_cast<uint8_t>(v & 0xFF));
-    b.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-}
-void put32(Bytes& b, int64_t v) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<uint8_t>((v >> (8 * i)) & 0xFF));
-}
-void put64(Bytes& b, int64_t v) {
-    auto u = static_cast<uint64_t>(v);
-    for (int i = 0; i < 8; ++i)
-        b.push_back(static_cast<uint8_t>((u >> (8 * i)) & 0xFF));
-}
-int16_t get16(const Bytes& b, size_t at) {
-    return static_cast<int16_t>(static_cast<uint16_t>(b[at] | (b[at + 1] << 8)));
-}
-int32_t get32(const Bytes& b, size_t at) {
-    uint32_t u = 0;
-    for (int i = 3; i >= 0; --i)
-        u = (u << 8) | b[at + static_cast<size_t>(i)];
-    return static_cast<int32_t>(u);
-}
-int64_t get64(const Bytes& b, size_t at) {
-    uint64_t u = 0;
-    for (int i = 7; i >= 0; --i)
-        u = (u << 8) | b[at + static_cast<size_t>(i)];
-    return static_cast<int64_t>(u);
-}
 
 // Step image: position, then velocity | deceleration << 4 | acceleration << 6, then mode | block << 7.
 void putStep(Bytes& b, const ModelR::Step& s) {
@@ -55,15 +27,6 @@ ModelR::Step getStep(const Bytes& b, size_t at) {
     s.acc = b[at + 8] >> 6;
     s.mode = b[at + 9] & 127;
     s.block = b[at + 9] >> 7;
-    return s;
-}
-
-bool readOnly(int32_t attr) {
-    return (attr & (0x80 | 0x100)) != 0;
-}
-
-std::string fit12(std::string s) {
-    s.resize(12, ' ');
     return s;
 }
 
@@ -134,9 +97,7 @@ std::optional<std::vector<uint8_t>> ModelR::answer(const Request& rq) {
         delay = opt_.replyDelay;
         out = dispatch(rq);
         if (out && shorten_) {
-            uint8_t st = out->back();
-            out->resize(std::min(*shorten_, out->size() - 1));
-            out->push_back(st);
+            shorten(*out, *shorten_);
             shorten_.reset();
         }
     }
@@ -642,15 +603,11 @@ Bytes ModelR::alarmReply(int mode) {
 
 void ModelR::powerCycle() {
     std::lock_guard lk(mu_);
-    for (auto& p : prm16_)
-        p.ram = p.eep;
-    for (auto& p : prm32_)
-        p.ram = p.eep;
+    reloadRam(prm16_);
+    reloadRam(prm32_);
     steps_ = stepsEep_;
-    for (auto& p : pop16_)
-        p.ram = p.eep;
-    for (auto& p : pop32_)
-        p.ram = p.eep;
+    reloadRam(pop16_);
+    reloadRam(pop32_);
     right_ = false;
     cap_ = Capture{};
     tuning_ = -1;

@@ -9,6 +9,7 @@
 // member takes the model's lock.
 #pragma once
 
+#include "ModelCommon.h"
 #include "ampsim.h"
 
 #include <array>
@@ -50,12 +51,8 @@ class ModelR {
         std::chrono::microseconds replyDelay{0}; // the amplifier's own thinking time before each reply
     };
 
-    struct Prm16 {
-        int16_t ram = 0, eep = 0, min = 0, max = 0, attr = 0;
-    };
-    struct Prm32 {
-        int32_t ram = 0, eep = 0, min = 0, max = 0, attr = 0;
-    };
+    using Prm16 = Param16;
+    using Prm32 = Param32;
     struct Step {
         int64_t pos = 0;
         int vel = 0, acc = 0, dec = 0, mode = 0, block = 0;

@@ -3,6 +3,7 @@
 // series TESK_R is chosen.
 #pragma once
 
+#include "TestMain.h"
 #include "ModelR.h"
 #include "ampsim.h"
 #include "app/Frame.h"
@@ -30,6 +31,10 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+// Listing the tests at build time runs this program without a display too; the windows the tests close
+// must not end it.
+inline const bool kMainSetup = testmain::Use({.keepPlatform = true, .keepRunning = true});
 
 namespace fs = std::filesystem;
 

@@ -2,6 +2,7 @@
 // with the shared state put back to what a fresh program has.
 #pragma once
 
+#include "TestMain.h"
 #include "app/Glb.h"
 #include "comm/ComGlb.h"
 #include "platform/Paths.h"
@@ -15,6 +16,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+
+// Listing the tests at build time runs this program without a display too; the windows the tests close
+// must not end it.
+inline const bool kMainSetup = testmain::Use({.keepPlatform = true, .keepRunning = true});
 
 namespace fs = std::filesystem;
 

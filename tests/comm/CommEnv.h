@@ -2,6 +2,7 @@
 // libraries, with comtest beside it) and a link to the simulated amplifier.
 #pragma once
 
+#include "TestMain.h"
 #include "ampsim.h"
 #include "app/Glb.h"
 #include "comm/ComGlb.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,9 +22,24 @@
 
 namespace commtest {
 
+// A folder of our own: the wrapper writes comtest beside the program folder.
+inline const bool kMainSetup = testmain::Use({.keepPlatform = true,
+                                              .rootName = "mevalo-comm",
+                                              .programLibraries = {"libqel.so", "libduvo.so"},
+                                              .before = [] {
+                                                  // The reply-file editor must not open a window.
+                                                  setenv("EDITOR", "true", 1);
+                                                  unsetenv("VISUAL");
+                                                  return 0;
+                                              }});
+
 // The program folder and the comtest folder beside it.
-std::string ProgramDir();
-std::string ComTest();
+inline std::string ProgramDir() {
+    return testmain::Root() + "/prog";
+}
+inline std::string ComTest() {
+    return testmain::Root() + "/comtest";
+}
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ModelK.h"
+#include "TestMain.h"
 #include "ampsim.h"
 #include "app/Glb.h"
 #include "comm/ComGlb.h"
@@ -18,6 +19,10 @@
 
 #include <string>
 #include <vector>
+
+// A program folder of our own, holding the link library the program loads by name.
+inline const bool kMainSetup =
+    testmain::Use({.keepPlatform = true, .rootName = "mevalo-comm-k", .programLibraries = {"libqel.so"}});
 
 namespace famk {
 

@@ -1,88 +1,51 @@
-// What the family M tests share: a link to a family M model on the simulated line, reached through the
-// series dispatcher, the user's answers scripted, and every driver-error window, status text and progress
-// step recorded.
+// What the family M tests share: the common link fixture with a family M model on the line, reached
+// through the series dispatcher, status texts that stay recorded too, and the program folder the tests
+// load their libraries from.
 #pragma once
 
+// The simulator's headers before Qt's, whose slots macro would empty a member's name.
 #include "ModelM.h"
-#include "ampsim.h"
-#include "app/Frame.h"
-#include "app/FrmDrvErr.h"
-#include "app/Glb.h"
+
+#include "FamLink.h"
+#include "TestMain.h"
 #include "comm/ComCore.h"
-#include "comm/ComGlb.h"
 #include "comm/ComReq.h"
-#include "comm/ComStatus.h"
-#include "comm/QelApi.h"
 #include "comm/TeskCmd.h"
 #include "comm/TeskM.h"
-#include "data/PrmGlb.h"
 #include "data/PrmTbl.h"
-#include "platform/Ask.h"
-
-#include <QLabel>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+// A program folder of our own, holding the libraries the program loads by name.
+inline const bool kMainSetup =
+    testmain::Use({.keepPlatform = true,
+                   .rootName = "mevalo-comm-m",
+                   .programLibraries = {"libqel.so", "libduvo.so", "libspekt.so"}});
+
 namespace famm {
 
-using Bytes = std::vector<uint8_t>;
 using ampsim::ModelM;
-
-// The block the program must put on the line, built by the simulator's own codec.
-inline Bytes Block(int cmd, int mode, const Bytes& data, int address = 0) {
-    return ampsim::encodeBlock(address, cmd, mode, data);
-}
+using famtest::Block;
+using famtest::Bytes;
 
 // Fault::silence, built in one place (GCC 12 sees its default junk bytes as uninitialised when it is inlined
 // into some test bodies).
 ampsim::Fault Silence(ampsim::Phase phase, int times = 1);
 
-class FamM : public ::testing::Test {
+class FamM : public famtest::FamLink<ModelM, 13> {
   protected:
-    static constexpr int kPort = 13;
-
-    static ampsim::Simulator::Options SimOptions() {
-        ampsim::Simulator::Options o;
-        o.port = kPort;
-        o.addresses = {0};
-        return o;
-    }
-
-    void SetUp() override {
-        sim.setHandler(model->handler());
-        sim.setTiming({std::chrono::milliseconds(100), std::chrono::milliseconds(500), 3});
-        ComStatus = 0;
-        ComResult = 0;
-        AxisNo = 0;
-        UserLevel = 1;
-        ExecRightUse = -1;
-        CmdFamily = 5;
+    void Configure() override {
         KisyuCode = 22;
         WavMaxItem = 4;
         UseCounts(*model);
-        ComHandle = qel::Open(kPort, 38400);
-        ASSERT_NE(ComHandle, 0u) << "cannot open " << sim.devicePath();
-        qel::SetT1(ComHandle, 200);
-        qel::SetT2(ComHandle, 300);
-        previousHook = FrmDrvErr::SetShowHook([this](FrmDrvErr& w) {
-            drvErr.push_back(w.LblMsg->text().toStdString());
-            w.CmdExit_Click();
-        });
-        Frame().updStat = [this](const std::string& s) { stat.push_back(s); };
         Frame().updStatFix = [this](const std::string& s) { stat.push_back("fix:" + s); };
-        Frame().updPbar = [this](long cur, long total) { pbar.emplace_back(cur, total); };
     }
     void TearDown() override {
-        qel::CloseAll();
-        ComHandle = 0;
-        FrmDrvErr::SetShowHook(previousHook);
-        Frame().updStat = nullptr;
+        FamLink::TearDown();
         Frame().updStatFix = nullptr;
-        Frame().updPbar = nullptr;
     }
 
     // The definition counts that match the model's tables; system numbers follow the user ones.
@@ -103,19 +66,6 @@ class FamM : public ::testing::Test {
         UseCounts(*model);
     }
 
-    std::vector<Bytes> Raw() const {
-        std::vector<Bytes> out;
-        for (const auto& r : sim.requests())
-            out.push_back(r.raw);
-        return out;
-    }
-    // Execution-right requests: +1 a take, -1 a release.
-    std::vector<int> Rights() const {
-        std::vector<int> out;
-        for (const auto& r : sim.requests())
-            if (r.cmd == 1 && r.mode == 7 && r.data.size() == 1) out.push_back(r.data[0] ? 1 : -1);
-        return out;
-    }
     // Bytes the PC put on the line.
     Bytes FromPc() const {
         Bytes out;
@@ -123,14 +73,6 @@ class FamM : public ::testing::Test {
             if (w.fromPc) out.push_back(w.byte);
         return out;
     }
-
-    std::unique_ptr<ModelM> model = std::make_unique<ModelM>();
-    ampsim::Simulator sim{SimOptions()};
-    plat::ScriptedAsker asker;
-    FrmDrvErr::ShowHook previousHook;
-    std::vector<std::string> drvErr;
-    std::vector<std::string> stat;
-    std::vector<std::pair<long, long>> pbar;
 };
 
 } // namespace famm

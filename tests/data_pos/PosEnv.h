@@ -13,11 +13,15 @@
 
 #include <unistd.h>
 
+#include "TestMain.h"
 #include "app/FileDlg.h"
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "platform/Paths.h"
 #include "positioning/PopGlb.h"
+
+// The trace switch lives in the per-user settings: keep the tests' settings away from the user's.
+inline const bool kMainSetup = testmain::Use({.privateSettings = true});
 
 class PosEnv : public ::testing::Test {
   protected:

@@ -1,4 +1,5 @@
 // The data installer on temporary trees: expansion, the replace questions, Cancel and failures.
+#include "TestMain.h"
 #include "app/ConnectCalls.h"
 #include "app/FrmInstall.h"
 #include "app/FrmPort.h"
@@ -21,6 +22,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+
+// The installer remembers its medium in the per-user settings: keep the tests' away from the user's.
+const bool kMainSetup = testmain::Use({.privateSettings = true});
 
 namespace {
 
