@@ -47,6 +47,12 @@ Variant SearchKisyu() {
         for (const std::string& file : files) {
             // The file named after its own folder holds the series presets, not a model.
             if (Lower(file) == seriesFile) continue;
+            // A model's numbered and version-key preset files share its 12-character key: one row.
+            const std::string model = file.substr(0, 12);
+            bool listed = false;
+            for (int16_t k = 0; k < n && !listed; ++k)
+                listed = KisyuTbl[k].SeriesKey == series && KisyuTbl[k].ModelKey == model;
+            if (listed) continue;
             if (n >= KisyuTblSize) {
                 log("SearchKisyu: more than " + std::to_string(KisyuTblSize) + " models; " + series + "\\" +
                         file + " and the following are left out",
@@ -56,7 +62,7 @@ Variant SearchKisyu() {
             }
             KisyuRec& r = KisyuTbl[n++];
             r.SeriesKey = series;
-            r.ModelKey = file.substr(0, 12);
+            r.ModelKey = model;
             r.Code = 25;
         }
         KisyuTblCnt = n;

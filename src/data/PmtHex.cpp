@@ -65,6 +65,7 @@ bool ReadAll(const std::string& path, std::string& text) {
 } // namespace
 
 int16_t WriteHexFile(const std::string& path) {
+    ClearErr();
     if (KisyuCode == 23) {
         // These two hold the checksums of the parameters before them.
         PrmVal[79] = static_cast<int16_t>(PrmSum(0, 79));

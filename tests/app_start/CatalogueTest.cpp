@@ -27,6 +27,9 @@ class CatalogueTest : public StartEnv {
 TEST_F(CatalogueTest, SeriesAreFoldersAndModelsArePresetFilesButTheSeriesOwn) {
     Write("ini/prm/TESK_R/tesk_r.PRM", "");
     Write("ini/prm/TESK_R/MODELA______.prm", "");
+    // The same model's numbered and version-key presets: no further rows.
+    Write("ini/prm/TESK_R/MODELA______00.prm", "");
+    Write("ini/prm/TESK_R/MODELA_______132_212.prm", "");
     Write("ini/prm/TESK_R/AB.prm", "");
     Write("ini/prm/TESK_R/notes.txt", "");
     Write("ini/prm/TESK_X/ZZ9_________.PRM", "");
