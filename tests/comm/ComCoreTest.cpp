@@ -6,11 +6,14 @@
 #include "app/FrmLog.h"
 #include "app/LogSvc.h"
 #include "comm/ComCore.h"
+#include "comm/ComGuard.h"
 #include "comm/ComWrap.h"
 #include "platform/Ask.h"
 
 #include <QLabel>
 #include <QListWidget>
+
+#include <stdexcept>
 
 using namespace commtest;
 using Bytes = std::vector<uint8_t>;
@@ -251,4 +254,40 @@ TEST(ComPortTest, LogsEveryStepOfBothPorts) {
     EXPECT_EQ(lines[17], "Qel_Open : QEL:0 err:");
     ASSERT_EQ(com1.requests().size(), 1u);
     EXPECT_EQ(com1.requests()[0].raw, (Bytes{0x00, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(ComCore, GuardsGiveBackOnlyWhatTheyTookAndOnlyOnce) {
+    ComBusy = 0x01;
+    {
+        BusyGuard busy(0x10);
+        EXPECT_EQ(ComBusy, 0x11);
+        busy.Release();
+        busy.Release();
+        EXPECT_EQ(ComBusy, 0x01);
+    }
+    EXPECT_EQ(ComBusy, 0x01);
+    ComBusy = 0;
+
+    ExecRightUse = 1;
+    sim.setHandler(Statuses({}, {0x01})); // refused: nothing to give back
+    {
+        plat::ScriptedAsker asker;
+        ExecRightGuard right;
+        EXPECT_FALSE(right.Take());
+    }
+    EXPECT_EQ(sim.requests().size(), 1u);
+
+    sim.clearLog();
+    sim.setHandler(Statuses({}, {0x00}));
+    try {
+        ExecRightGuard right;
+        ASSERT_TRUE(right.Take());
+        EXPECT_TRUE(right.Take()); // held already: no second request
+        throw std::runtime_error("way out");
+    } catch (const std::runtime_error&) {
+    }
+    auto rq = sim.requests();
+    ASSERT_EQ(rq.size(), 2u);
+    EXPECT_EQ(rq[0].data, (Bytes{0x01}));
+    EXPECT_EQ(rq[1].data, (Bytes{0x00}));
 }
