@@ -21,6 +21,12 @@
 #include "data/PmtFil.h"
 #include "data/PrmTbl.h"
 #include "positioning/PopGlb.h"
+#include "positioning/PopWiring.h"
+#include "params/PrmWiring.h"
+#include "monitor/MoniWiring.h"
+#include "monitor/WavWiring.h"
+#include "frequency/FrqWiring.h"
+#include "frequency/AutoWiring.h"
 #include "platform/Ask.h"
 #include "platform/EndProgram.h"
 #include "platform/Files.h"
@@ -163,6 +169,12 @@ void WireStartUpWindows() {
     AxisScreens().loadPopDefault = [](const std::string& model, int16_t flag) {
         return LoadPopDefault(model, flag != 0);
     };
+    WireParamScreens();
+    WireMonitorScreens();
+    WireWaveScreen();
+    WireFrequencyScreen();
+    WireAutoScreen();
+    WirePositioningScreens();
 }
 
 bool StartUpProbeOn() {

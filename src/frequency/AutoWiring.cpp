@@ -1,0 +1,3 @@
+#include "frequency/AutoWiring.h"
+
+void WireAutoScreen() {}

@@ -1,0 +1,3 @@
+#include "frequency/FrqWiring.h"
+
+void WireFrequencyScreen() {}

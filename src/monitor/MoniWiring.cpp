@@ -1,0 +1,3 @@
+#include "monitor/MoniWiring.h"
+
+void WireMonitorScreens() {}

@@ -1,0 +1,3 @@
+#include "monitor/WavWiring.h"
+
+void WireWaveScreen() {}

@@ -1,0 +1,3 @@
+#include "params/PrmWiring.h"
+
+void WireParamScreens() {}

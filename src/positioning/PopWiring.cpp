@@ -1,0 +1,3 @@
+#include "positioning/PopWiring.h"
+
+void WirePositioningScreens() {}
