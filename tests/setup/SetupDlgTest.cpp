@@ -1,0 +1,151 @@
+#include "SetupEnv.h"
+
+#include "setup/SetupDlg.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+using namespace setuptest;
+
+namespace {
+
+// Three disk folders behind one "drive" link that the test turns to the disk asked for, a temporary
+// folder given by TEMP, and a dialog whose messages are recorded.
+class SetupRun : public ::testing::Test {
+  protected:
+    SetupRun() {
+        for (int i = 0; i < 3; ++i) disks[i] = scratch.Dir("disk" + std::to_string(i + 1));
+        Insert(1);
+        qputenv("TEMP", temp.string().c_str());
+        previous = SetupDlg::SetMessageHook(
+            [this](const QString& text, const QString& title) { messages.push_back((title + "|" + text).toStdString()); });
+        dlg = std::make_unique<SetupDlg>(drive.string());
+        QObject::connect(dlg.get(), &QDialog::finished, [this](int r) { result = r; });
+        QObject::connect(dlg->TxtProgress, &QLineEdit::textChanged,
+                         [this](const QString& t) { progress.push_back(t.toStdString()); });
+        dlg->show();
+    }
+    ~SetupRun() override {
+        dlg.reset();
+        SetupDlg::SetMessageHook(previous);
+        qunsetenv("TEMP");
+    }
+    void Insert(int disk) {
+        std::error_code ec;
+        fs::remove(drive, ec);
+        fs::create_symlink(disks[disk - 1], drive);
+    }
+    // Presses OK and waits for the prompt for the next disk.
+    void CopyDisk(int next) {
+        dlg->CmdOk->click();
+        ASSERT_TRUE(WaitFor([&] { return dlg->CmdOk->isEnabled() || result != -1; })) << "disk before " << next;
+        ASSERT_EQ(dlg->TxtMessage->text().toStdString(), "Insert DISK " + std::to_string(next) + " in the drive.");
+        Insert(next);
+    }
+
+    Scratch scratch;
+    fs::path disks[3];
+    fs::path drive = scratch.Root() / "drive";
+    fs::path temp = scratch.Dir("temp");
+    std::vector<std::string> messages;
+    std::vector<std::string> progress;
+    SetupDlg::MessageHook previous;
+    std::unique_ptr<SetupDlg> dlg;
+    int result = -1;
+};
+
+TEST_F(SetupRun, CopiesTheThreeDisksAndStartsTheInstallerInTheTemporaryFolder) {
+    const fs::path record = scratch.Root() / "record";
+    std::map<std::string, std::string> files = {
+        {"setup.lst", WriteFile(disks[0] / "setup.lst", 4096)},
+        {"vimedo1.cab", WriteFile(disks[0] / "vimedo1.cab", 0)},
+        {"vimedo2.cab", WriteFile(disks[1] / "vimedo2.cab", 301 * 4096 + 100)},
+        {"vimedo3.cab", WriteFile(disks[2] / "vimedo3.cab", 7000)},
+    };
+    std::ofstream(disks[0] / "setup.exe") << "#!/bin/sh\npwd > \"" << record.string() << "\"\n";
+    files["setup.exe"] = ReadFile(disks[0] / "setup.exe");
+
+    EXPECT_EQ(dlg->TxtMessage->text(), "Are you sure to start setup?");
+    CopyDisk(2);
+    CopyDisk(3);
+    // A file of one block shows 0 %; the 301st block of the next stays at 100 %.
+    EXPECT_NE(std::find(progress.begin(), progress.end(), "Approx. 0 %"), progress.end());
+    EXPECT_NE(std::find(progress.begin(), progress.end(), "Approx. 100 %"), progress.end());
+    EXPECT_EQ(std::find(progress.begin(), progress.end(), "Approx. 101 %"), progress.end());
+    dlg->CmdOk->click();
+    ASSERT_TRUE(WaitFor([&] { return result != -1; }));
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(messages.empty());
+    for (const auto& [name, data] : files) EXPECT_EQ(ReadFile(temp / name), data) << name;
+    ASSERT_TRUE(WaitFor([&] { return !ReadFile(record).empty(); }));
+    EXPECT_EQ(ReadFile(record), temp.string() + "\n");
+}
+
+TEST_F(SetupRun, AFailedCopyStopsTheDiskAndEndsTheDialog) {
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::vector<std::string> copied;
+    };
+    const Case cases[] = {
+        {"setup.exe missing", [] {}, {"setup.lst"}},
+        {"temporary folder full",
+         [&] {
+             WriteFile(disks[0] / "setup.exe", 10);
+             fs::create_symlink("/dev/full", temp / "vimedo1.cab");
+         },
+         {"setup.exe", "setup.lst", "vimedo1.cab"}}, // sorted
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(temp);
+        fs::create_directory(temp);
+        fs::remove_all(disks[0]);
+        fs::create_directory(disks[0]);
+        WriteFile(disks[0] / "setup.lst", 100);
+        WriteFile(disks[0] / "vimedo1.cab", 9000);
+        c.prepare();
+        messages.clear();
+        result = -1;
+        dlg = std::make_unique<SetupDlg>(drive.string());
+        QObject::connect(dlg.get(), &QDialog::finished, [this](int r) { result = r; });
+        dlg->show();
+        dlg->CmdOk->click();
+        ASSERT_TRUE(WaitFor([&] { return result != -1; })) << c.what;
+        EXPECT_EQ(result, 0) << c.what;
+        EXPECT_EQ(messages, std::vector<std::string>{"Setup|A setup goes wrong."}) << c.what;
+        EXPECT_FALSE(dlg->Copying()) << c.what;
+        std::vector<std::string> inTemp;
+        for (const auto& e : fs::directory_iterator(temp)) inTemp.push_back(e.path().filename().string());
+        std::sort(inTemp.begin(), inTemp.end());
+        EXPECT_EQ(inTemp, c.copied) << c.what;
+    }
+}
+
+TEST_F(SetupRun, CancelBeforeOkEndsAtOnce) {
+    WriteFile(disks[0] / "setup.lst", 100);
+    dlg->CmdCancel->click();
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(fs::is_empty(temp));
+}
+
+TEST_F(SetupRun, CancelDuringACopyWaitsForTheWorkerAndKeepsThePartialFile) {
+    WriteFile(disks[0] / "setup.lst", 1000 * 4096);
+    WriteFile(disks[0] / "setup.exe", 10);
+    dlg->CmdOk->click();
+    ASSERT_TRUE(WaitFor([&] { return !progress.empty() && progress.back() == "Approx. 1 %"; }));
+    dlg->CmdCancel->click();
+    EXPECT_EQ(result, -1); // not before the worker has stopped
+    ASSERT_TRUE(WaitFor([&] { return result != -1; }, std::chrono::milliseconds(500)));
+    EXPECT_EQ(result, 2);
+    EXPECT_FALSE(dlg->Copying());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_LT(fs::file_size(temp / "setup.lst"), 1000u * 4096);
+    EXPECT_FALSE(fs::exists(temp / "setup.exe"));
+}
+
+} // namespace

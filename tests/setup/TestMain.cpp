@@ -1,0 +1,11 @@
+// The launcher's tests run in an offscreen application of their own: the launcher shares nothing with
+// the rest of the project, its tests neither.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
