@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <chrono>
@@ -9,31 +10,19 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 namespace setuptest {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class Scratch {
-  public:
-    Scratch() {
-        std::string tmpl = (fs::temp_directory_path() / "instoran-test-XXXXXX").string();
-        root_ = mkdtemp(tmpl.data()) ? tmpl : "";
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
+// A fresh folder, removed with everything in it.
+struct Scratch {
+    QTemporaryDir dir;
+    fs::path Root() const { return dir.path().toStdString(); }
     fs::path Dir(const std::string& name) const {
-        fs::create_directories(root_ / name);
-        return root_ / name;
+        fs::create_directories(Root() / name);
+        return Root() / name;
     }
-    const fs::path& Root() const { return root_; }
-
-  private:
-    fs::path root_;
 };
 
 // Writes size bytes that differ from file to file, so that a mixed-up copy shows.
