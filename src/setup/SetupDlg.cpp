@@ -67,6 +67,7 @@ SetupDlg::SetupDlg(std::string diskFolder, QWidget* parent)
     auto* icon = new QLabel(this);
     const int side = style()->pixelMetric(QStyle::PM_LargeIconSize);
     icon->setPixmap(style()->standardIcon(QStyle::SP_DriveFDIcon).pixmap(side, side));
+    icon->setAlignment(Qt::AlignCenter);
     icon->setGeometry(u.X(9), u.Y(10), side, side);
 
     TxtMessage = MessageLine(this, u.Rect(37, 11, 163, 12));

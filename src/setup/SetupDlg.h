@@ -23,9 +23,7 @@ class SetupDlg : public QDialog {
     using MessageHook = std::function<void(const QString& text, const QString& title)>;
     static MessageHook SetMessageHook(MessageHook hook);
 
-    int Step() const { return step_; }
     bool Copying() const { return worker_ != nullptr; }
-    const std::string& TempFolder() const { return tempFolder_; }
 
     void CmdOk_Click();
     void CmdCancel_Click();
