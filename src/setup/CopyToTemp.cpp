@@ -133,8 +133,8 @@ CopyResult Copy(const CopyJob& job, const std::string& name, std::string* error)
     struct stat inStat{}, outStat{};
     if (::fstat(in.get(), &inStat) != 0 || ::fstat(out.get(), &outStat) != 0) return fail(target);
     if (inStat.st_dev == outStat.st_dev && inStat.st_ino == outStat.st_ino) {
-        errno = EINVAL;
-        return fail(target + " is the source itself");
+        if (error) *error = target + ": the disk and the temporary folder are the same";
+        return CopyResult::Failed;
     }
     if (::ftruncate(out.get(), 0) != 0 && errno != EINVAL) return fail(target); // devices cannot be truncated
 
