@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Mevalo twice (plain, and with AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test of both builds with CTest.
+# UndefinedBehaviorSanitizer) and runs every test of both builds with CTest, then the setup launcher's tests
+# under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
@@ -15,4 +16,6 @@ for kind in plain sanitize; do
   echo "== tests: $kind build =="
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300) || status=1
 done
+# The setup launcher is the one program with threads of its own: its tests run under ThreadSanitizer too.
+./scripts/tsan-setup.sh || status=1
 exit $status

@@ -145,7 +145,13 @@ void SetupDlg::StartCopy(int disk) {
     TxtProgress->setText("Wait a minute...");
 
     copyFlag_ = instoran::CopyIdle;
-    instoran::CopyJob job{diskFolder_, tempFolder_, &copyFlag_, [this](int blocks) { emit CopyProgress(blocks); }};
+    instoran::CopyJob job{diskFolder_, tempFolder_, &copyFlag_, [this](int blocks) {
+                                  {
+                                      std::lock_guard lock(progressLock_);
+                                      progress_.push_back(blocks);
+                                  }
+                                  emit CopyProgress();
+                              }};
     worker_ = QThread::create([this, job, disk] {
         std::string error;
         switch (instoran::CopyDisk(job, disk, &error)) {
@@ -173,7 +179,14 @@ void SetupDlg::OnCopyFailed() {
     done(0);
 }
 
-void SetupDlg::OnCopyProgress(int blocks) { TxtProgress->setText(QString::fromStdString(instoran::ProgressText(blocks))); }
+void SetupDlg::OnCopyProgress() {
+    std::deque<int> shown;
+    {
+        std::lock_guard lock(progressLock_);
+        shown.swap(progress_);
+    }
+    for (const int blocks : shown) TxtProgress->setText(QString::fromStdString(instoran::ProgressText(blocks)));
+}
 
 void SetupDlg::OnWorkerFinished() {
     JoinWorker();

@@ -5,6 +5,8 @@
 #include <QDialog>
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 #include <functional>
 #include <string>
 
@@ -34,9 +36,11 @@ class SetupDlg : public QDialog {
     QPushButton* CmdCancel = nullptr;
 
   signals:
-    // Sent by the worker thread; connected queued, so the dialog handles them on its own thread.
+    // Sent by the worker thread; connected queued, so the dialog handles them on its own thread. They carry
+    // no arguments: the block counts travel through a queue under a standard mutex, which, unlike the
+    // arguments of a queued call, every race checker can see.
     void CopyFailed();
-    void CopyProgress(int blocks);
+    void CopyProgress();
     void CopyDone();
 
   public slots:
@@ -46,7 +50,7 @@ class SetupDlg : public QDialog {
   private:
     void StartCopy(int disk);
     void OnCopyFailed();
-    void OnCopyProgress(int blocks);
+    void OnCopyProgress();
     void OnWorkerFinished();
     void JoinWorker();
     void ShowMessage(const QString& text);
@@ -55,6 +59,8 @@ class SetupDlg : public QDialog {
     std::string tempFolder_;
     int step_ = 0;
     std::atomic<int> copyFlag_{0};
+    std::mutex progressLock_;
+    std::deque<int> progress_; // block counts the worker reported and the dialog has not shown yet
     QThread* worker_ = nullptr;
     int workerGeneration_ = 0; // tells a late finish of an earlier worker from the current one's
     bool cancelling_ = false;
