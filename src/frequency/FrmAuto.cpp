@@ -84,8 +84,10 @@ FrmAuto::FrmAuto(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
-    BuildMenus(bar->addMenu("File &F"), bar->addMenu("Display &D"), bar->addMenu("Window &W"),
-               bar->addMenu("Help &H"));
+    QMenu* fil = bar->addMenu("File &F");
+    QMenu* hyouji = bar->addMenu("Display &D");
+    QMenu* win = bar->addMenu("Window &W");
+    BuildMenus(fil, hyouji, win, bar->addMenu("Help &H"));
 
     TBar = new QToolBar(this);
     TBar->setObjectName("TBar");
@@ -111,10 +113,12 @@ FrmAuto::FrmAuto(QWidget* parent) : QWidget(parent)
     Picture1 = new CautionPicture(FrameCaution);
     Picture1->setToolTip(FrameCaution->toolTip());
     cautionLayout->addWidget(Picture1);
-    layout->addWidget(FrameCaution);
-
-    auto* lower = new QHBoxLayout;
-    layout->addLayout(lower);
+    // Cautions on the left, the run's controls and parameters beside them.
+    auto* body = new QHBoxLayout;
+    layout->addLayout(body);
+    body->addWidget(FrameCaution, 3);
+    auto* lower = new QVBoxLayout;
+    body->addLayout(lower, 2);
 
     Frame1 = new QGroupBox("Mechanical stiffness", this);
     Frame1->setObjectName("Frame1");
@@ -148,7 +152,7 @@ FrmAuto::FrmAuto(QWidget* parent) : QWidget(parent)
     stiff->setRowStretch(4, 1);
     connect(SldGouSei, &QSlider::valueChanged, this, &FrmAuto::SldGouSei_Change);
     connect(CmdZiKkou, &QPushButton::clicked, this, &FrmAuto::CmdZiKkou_Click);
-    lower->addWidget(Frame1, 1);
+    lower->addWidget(Frame1);
 
     // The value columns are framed "Before" and "After"; the rows line up with the labels beside them.
     FrmPara = new QGroupBox("Parameter", this);
