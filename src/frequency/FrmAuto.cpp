@@ -340,6 +340,10 @@ void FrmAuto::Sync()
     const bool on = !logic_.Busy();
     for (QAction* a : {TbStart, TbExit, TbEEP})
         a->setEnabled(on);
+    // Their link check would drain the line under a run, and with it the amplifier's closing block.
+    for (const char* name : {"MnuAutoExec", "MnuWriteEEP"})
+        if (QAction* a = findChild<QAction*>(name))
+            a->setEnabled(on);
     CmdZiKkou->setEnabled(on);
     SldGouSei->setEnabled(on);
     for (int i = 0; i < AutoTune::RowCnt; ++i) {

@@ -200,6 +200,7 @@ TEST_F(TuneR, WindowFollowsTheRunAndStopsItWhenClosed) {
     EXPECT_TRUE(w->Timer1->isActive());
     EXPECT_FALSE(w->CmdZiKkou->isEnabled());
     EXPECT_FALSE(w->TbExit->isEnabled());
+    EXPECT_FALSE(w->findChild<QAction*>("MnuAutoExec")->isEnabled());
 
     w->close();
     EXPECT_FALSE(w->Timer1->isActive());
