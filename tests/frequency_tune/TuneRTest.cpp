@@ -3,11 +3,15 @@
 #include "TuneEnv.h"
 
 #include "comm/ComReq.h"
+#include "app/MainLogic.h"
+#include "app/Mevalo.h"
+#include "frequency/AutoWiring.h"
 #include "frequency/FrmAuto.h"
 #include "platform/FormRegistry.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -208,6 +212,33 @@ TEST_F(TuneR, WindowFollowsTheRunAndStopsItWhenClosed) {
     EXPECT_EQ(Rights(), (std::vector<int>{1, -1}));
     EXPECT_FALSE(plat::IsFrmLoad("FrmAuto"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The close-all sequence waits while a long operation holds its busy bit; a run stops so that it can go on.
+TEST_F(TuneR, CloseAllStopsTheRunAndTakesTheWindowDown) {
+    tune.script(0, {0});
+    const MainLinks saved = Links();
+    auto main = std::make_unique<Mevalo>();
+    main->show();
+    WireAutoScreen();
+    main->MnuHyouji_Click(5);
+    FrmAuto* w = FrmAuto::Instance();
+    ASSERT_NE(w, nullptr);
+    w->CmdZiKkou->click();
+    ASSERT_TRUE(w->Timer1->isActive());
+
+    main->MnuHyouji_Click(9);
+    QElapsedTimer t;
+    t.start();
+    while (plat::IsFrmLoad("FrmAuto") && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(plat::IsFrmLoad("FrmAuto"));
+    EXPECT_EQ(ComBusy, 0);
+    EXPECT_EQ(Rights(), (std::vector<int>{1, -1}));
+    EXPECT_TRUE(Has(Texts(asker), AutoText::MayStillRun));
+    main.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Links() = saved;
 }
 
 } // namespace
