@@ -26,6 +26,10 @@ extern ComTimeRec ComTime[ComTimeCnt];
 extern int32_t& ComT1;
 extern int32_t& ComT2;
 extern int16_t& ComRetry;
+// Triple 3, put into the link while an auto tuning runs (same storage).
+extern int32_t& ComT1Auto;
+extern int32_t& ComT2Auto;
+extern int16_t& ComRetryAuto;
 
 // Required versions from the DLL VERSION group: 0 the link library, 1 the spectrum library.
 extern int16_t DllVer[2];

@@ -1,3 +1,14 @@
 #include "frequency/AutoWiring.h"
 
-void WireAutoScreen() {}
+#include "app/MainLogic.h"
+#include "app/SetModel.h"
+#include "frequency/FrmAuto.h"
+
+void WireAutoScreen()
+{
+    Links().openScreen[5] = [] { FrmAuto::Open(); };
+    AxisScreens().autoUpdAxis = [] {
+        if (FrmAuto* w = FrmAuto::Instance())
+            w->UpdAxis();
+    };
+}

@@ -49,6 +49,7 @@ struct Simulator::Engine {
     int master = -1;
     int slave = -1; // held open so the master never sees a hang-up between the PC's opens
     int stopPipe[2] = {-1, -1};
+    int wakePipe[2] = {-1, -1}; // a block was scheduled: the idle wait looks at its deadline again
     std::string path;
     std::thread thread;
 
@@ -65,6 +66,12 @@ struct Simulator::Engine {
     std::deque<Request> log;
     std::deque<WireByte> wireLog;
     bool idle = false;
+    struct Scheduled {
+        Clock::time_point at;
+        Request head; // address, command and mode of the block
+        std::vector<uint8_t> data;
+    };
+    std::vector<Scheduled> scheduled;
 
     // The thread's own.
     struct Pending {
@@ -108,9 +115,10 @@ struct Simulator::Engine {
         wireLog.push_back({fromPc, b, at});
     }
 
-    // Next byte from the PC, or -1 when none has arrived by deadline. With pacing a byte counts as
-    // arrived only once its ten bits would have crossed the line.
-    int readByte(Clock::time_point deadline) {
+    // Next byte from the PC, or -1 when none has arrived by deadline (or, when wakeable, once a block
+    // was scheduled). With pacing a byte counts as arrived only once its ten bits would have crossed the
+    // line.
+    int readByte(Clock::time_point deadline, bool wakeable = false) {
         for (;;) {
             if (!inbox.empty()) {
                 Pending p = inbox.front();
@@ -124,12 +132,19 @@ struct Simulator::Engine {
             }
             auto left = deadline - Clock::now();
             if (left <= Clock::duration::zero()) return -1;
-            pollfd p[2] = {{master, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+            pollfd p[3] = {{master, POLLIN, 0}, {stopPipe[0], POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
             timespec ts = toTimespec(left);
-            int r = ppoll(p, 2, &ts, nullptr);
+            int r = ppoll(p, 3, &ts, nullptr);
             if (r < 0 && errno != EINTR) throwErrno("ppoll");
             if (r <= 0) continue;
             if (p[1].revents) throw Stopped{};
+            if (p[2].revents) {
+                char drop[64];
+                while (::read(wakePipe[0], drop, sizeof drop) > 0) {
+                }
+                if (wakeable) return -1;
+                if (!(p[0].revents & POLLIN)) continue;
+            }
             if (p[0].revents & POLLIN) {
                 uint8_t buf[4096];
                 ssize_t got = ::read(master, buf, sizeof buf);
@@ -375,12 +390,45 @@ struct Simulator::Engine {
         changed.notify_all();
     }
 
+    // Blocks whose time has come, sent as replies are.
+    void serveScheduled() {
+        std::vector<Scheduled> due;
+        {
+            std::lock_guard lk(mu);
+            const auto now = Clock::now();
+            for (auto it = scheduled.begin(); it != scheduled.end();) {
+                if (it->at <= now) {
+                    due.push_back(std::move(*it));
+                    it = scheduled.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+        for (Scheduled& s : due) {
+            setIdle(false);
+            sendReply(s.head, std::move(s.data));
+            if (enqPending) return;
+        }
+    }
+
     void run() {
         try {
             for (;;) {
                 if (!enqPending) {
-                    setIdle(inbox.empty());
-                    int b = readByte(Clock::now() + std::chrono::hours(24));
+                    Clock::time_point deadline = Clock::now() + std::chrono::hours(24);
+                    {
+                        std::lock_guard lk(mu);
+                        for (const Scheduled& s : scheduled)
+                            deadline = std::min(deadline, s.at);
+                        idle = inbox.empty() && scheduled.empty();
+                        changed.notify_all();
+                    }
+                    int b = readByte(deadline, true);
+                    if (b < 0) {
+                        serveScheduled();
+                        continue;
+                    }
                     if (b != kEnq) {
                         if (b >= 0) serveLineByte(static_cast<uint8_t>(b));
                         continue;
@@ -425,6 +473,14 @@ Simulator::Simulator(Options options) : engine_(std::make_unique<Engine>(std::mo
         ::close(e.slave);
         throw std::system_error(err, std::generic_category(), "pipe2");
     }
+    if (::pipe2(e.wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        int err = errno;
+        ::close(e.master);
+        ::close(e.slave);
+        ::close(e.stopPipe[0]);
+        ::close(e.stopPipe[1]);
+        throw std::system_error(err, std::generic_category(), "pipe2");
+    }
     setAddresses(e.opt.addresses);
     setPacing(e.opt.pace, e.opt.baud);
     if (e.opt.publish) ::setenv(envName().c_str(), e.path.c_str(), 1);
@@ -442,6 +498,8 @@ Simulator::~Simulator() {
     }
     ::close(e.stopPipe[0]);
     ::close(e.stopPipe[1]);
+    ::close(e.wakePipe[0]);
+    ::close(e.wakePipe[1]);
     ::close(e.master);
     ::close(e.slave);
 }
@@ -489,6 +547,21 @@ void Simulator::setPacing(bool pace, uint32_t baud) {
 void Simulator::setTiming(Timing timing) {
     std::lock_guard lk(engine_->mu);
     engine_->timing = timing;
+}
+
+void Simulator::sendUnsolicited(int address, int cmd, int mode, std::vector<uint8_t> data, milliseconds after) {
+    Engine::Scheduled s;
+    s.at = Clock::now() + after;
+    s.head.address = address;
+    s.head.cmd = cmd;
+    s.head.mode = mode;
+    s.data = std::move(data);
+    {
+        std::lock_guard lk(engine_->mu);
+        engine_->scheduled.push_back(std::move(s));
+    }
+    char wake = 1;
+    (void)!::write(engine_->wakePipe[1], &wake, 1);
 }
 
 void Simulator::inject(Fault fault) {

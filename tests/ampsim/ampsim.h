@@ -174,6 +174,10 @@ class Simulator {
     void setPacing(bool pace, uint32_t baud);
     void setTiming(Timing timing);
 
+    // Sends a block of the amplifier's own accord once `after` has passed: ENQ, then the block after the
+    // PC's EOT, tried as a reply is. Callable from any thread, a handler's included.
+    void sendUnsolicited(int address, int cmd, int mode, std::vector<uint8_t> data, milliseconds after);
+
     void inject(Fault fault);
     void clearFaults();
     size_t faultsLeft() const; // injected faults not yet used up (kAlways ones count too)

@@ -9,6 +9,7 @@
 #include "ModelK.h"
 #include "ModelM.h"
 #include "ModelR.h"
+#include "ModelTune.h"
 
 #include <csignal>
 #include <cstdio>
@@ -114,14 +115,19 @@ int main(int argc, char** argv) {
         std::vector<std::unique_ptr<ampsim::ModelR>> models;
         ampsim::ModelK modelK;
         std::vector<std::unique_ptr<ampsim::ModelM>> modelsM;
+        // Auto tuning in front of each model (the tuned parameters are those of the shipped definition).
+        std::vector<std::unique_ptr<ampsim::TuneR>> tunesR;
+        std::vector<std::unique_ptr<ampsim::TuneM>> tunesM;
+        ampsim::TuneK tuneK(modelK);
         ampsim::Simulator sim(opt);
         if (familyK) {
-            modelK.attach(sim);
+            tuneK.attach(sim);
         } else if (familyM) {
             for (int address : opt.addresses) {
                 modelsM.push_back(std::make_unique<ampsim::ModelM>());
                 modelsM.back()->setFrontPanel(frontPanel);
-                sim.setHandler(modelsM.back()->handler(), address);
+                tunesM.push_back(std::make_unique<ampsim::TuneM>(*modelsM.back(), sim));
+                sim.setHandler(tunesM.back()->handler(), address);
             }
         } else if (!family.empty()) {
             for (int address : opt.addresses) {
@@ -131,7 +137,9 @@ int main(int argc, char** argv) {
                 mo.modelName.resize(12, '*');
                 models.push_back(std::make_unique<ampsim::ModelR>(mo));
                 models.back()->setFrontPanel(frontPanel);
-                sim.setHandler(models.back()->handler(), address);
+                tunesR.push_back(std::make_unique<ampsim::TuneR>(*models.back(), std::vector<int>{0, 1, 2, 3}));
+                tunesR.back()->script(0, {0, 2, 2, 2, 3});
+                sim.setHandler(tunesR.back()->handler(), address);
             }
         }
         std::string line = sim.envName() + "=" + sim.devicePath();
