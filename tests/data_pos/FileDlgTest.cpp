@@ -128,15 +128,19 @@ TEST_F(FileDialog, RealDialogStartsInTheFolderAndGivesTheFullPath) {
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* d = qobject_cast<QFileDialog*>(modal)) {
+        // Looked up among the visible windows, not as the active modal one: on a loaded machine the
+        // offscreen platform may not have activated the dialog yet.
+        QFileDialog* d = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
+        if (d) {
             poll.stop();
             shownIn = d->directory().absolutePath().toStdString();
             d->selectFile(QStringLiteral("typed"));
             QMetaObject::invokeMethod(d, "accept");
-        } else if (++ticks > 250) {
-            poll.stop(); // never hang the run: whatever is open is closed and the checks below fail
-            if (modal) modal->close();
+        } else if (++ticks > 1500) {
+            poll.stop(); // never hang the run: whatever modal window is open is closed, the checks fail
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         }
     });
     poll.start();
