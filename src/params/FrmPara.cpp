@@ -614,7 +614,7 @@ bool FrmPara::PA_KeyDown(bool is32, int row, int key) {
 void FrmPara::PA_SpaceUp(bool is32, int row) {
     if (IsSelect(tab_)) return;
     QCheckBox* c = Grid(is32).ChkGain[static_cast<size_t>(row)];
-    if (!c->isEnabled() || !c->isVisible()) {
+    if (!c->isEnabled() || c->isHidden()) {
         RestoreRow(is32, row);
         return;
     }
