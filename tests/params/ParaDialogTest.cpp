@@ -1,6 +1,7 @@
 // The dialogs of the parameter screens offscreen: the value entry's three linked views, the print words,
 // the load dialog off line, a list window's typed edit, and the editor's paging and selection.
 #include "app/Glb.h"
+#include "app/Prd.h"
 #include "comm/ComGlb.h"
 #include "data/PrmGlb.h"
 #include "data/PrmTbl.h"
@@ -13,6 +14,10 @@
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <QCheckBox>
 #include <QLabel>
@@ -173,4 +178,40 @@ TEST(ParaDialogs, EditorPagesWrapAndSelectionFeedsTheSelectTab) {
     EXPECT_EQ(PrmAttr[3].Type, 3);
     EXPECT_EQ(PrmAttr[40].Type, 0);
     again.close();
+}
+
+TEST(ParaDialogs, PrintGoesToPdfWithEveryNumberTheModeShows) {
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+    SetUpTables(3); // SE mode: numbers 0 .. 128
+    plat::ScriptedAsker asker;
+    QDir().mkpath(QString::fromStdString(plat::AppDir() + "/ini"));
+    Prm16MaxAll = 128;
+    KisyuCode = 25;
+    QTemporaryDir dir;
+    const std::string file = QDir(dir.path()).filePath("list.pdf").toStdString();
+    const auto prevChooser = SetPrinterChooser([&](PrdPrinterChoice& c) {
+        c.name = PrdPdfPrinterName;
+        c.pdfFile = file;
+        return true;
+    });
+    const auto prevPrn = FrmParaPrn::SetShowHook([](FrmParaPrn& w) { w.CmdOk_Click(); });
+    {
+        FrmPara p;
+        p.MnuInSatu_Click();
+        p.close();
+    }
+    FrmParaPrn::SetShowHook(prevPrn);
+    SetPrinterChooser(prevChooser);
+    std::string text;
+    for (const std::string& doc : PrdPdfDocuments())
+        if (FILE* f = ::popen(("pdftotext -layout '" + doc + "' - 2>/dev/null").c_str(), "r")) {
+            char buf[4096];
+            size_t got = 0;
+            while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)
+                text.append(buf, got);
+            ::pclose(f);
+        }
+    EXPECT_NE(text.find("P128"), std::string::npos); // the last number of the mode is on paper
+    EXPECT_EQ(text.find("P129"), std::string::npos);
+    EXPECT_TRUE(asker.Asked().empty());
 }
