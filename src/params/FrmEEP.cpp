@@ -43,11 +43,14 @@ QTimer* GuardTimer() {
     return m ? m->TimFrmEEPDisable() : nullptr;
 }
 
-bool Ok(int16_t r) { return r == -1; }
+bool Ok(int16_t r) {
+    return r == -1;
+}
 
 // Family M and K amplifiers have no comparison pages: their block reads fill the working table, so the
 // values read are taken into the copy and the working values are put back.
-template <class T, size_t N, class Read> bool ReadInto(T (&work)[N], T (&copy)[N], int first, int last, Read read) {
+template <class T, size_t N, class Read>
+bool ReadInto(T (&work)[N], T (&copy)[N], int first, int last, Read read) {
     std::array<T, N> keep;
     std::copy(std::begin(work), std::end(work), keep.begin());
     const bool ok = read();
@@ -114,22 +117,25 @@ FrmEEP::FrmEEP(QWidget* parent) : QDialog(parent) {
     setObjectName("FrmEEP");
     setWindowTitle(QStringLiteral("Writing to EEPROM "));
     Label1 = new QLabel(
-        QStringLiteral("Parameters in the table below are changed. Do you write the changes to EEPROM?"), this);
+        QStringLiteral("Parameters in the table below are changed. Do you write the changes to EEPROM?"),
+        this);
     Label1->setWordWrap(true);
     ListView1 = new QTreeWidget(this);
     ListView1->setRootIsDecorated(false);
     ListView1->setColumnCount(5);
     ListView1->setHeaderLabels({QStringLiteral("Type"), QStringLiteral("Number"), QStringLiteral("Title"),
                                 QStringLiteral("Before the change"), QStringLiteral("After the change")});
-    ListView1->setToolTip(QStringLiteral("Display the changed parameter and its value after and before the change."));
+    ListView1->setToolTip(
+        QStringLiteral("Display the changed parameter and its value after and before the change."));
     ListView1->setMinimumSize(560, 220);
     Label2 = new QLabel(QStringLiteral("No change in parameter"), this);
     Fram1 = new QGroupBox(QStringLiteral("Detection of the change"), this);
     Label3 = new QLabel(
-        QStringLiteral("Detection of the change is made based on the amplifier status when the amplifier is "
-                       "recognized by Mevalo at the first time. Click this button to make the current status as a "
-                       "reference for the change detection. Note that you can make the current status as a "
-                       "reference by clicking the <OK> button to write in EEPROM."),
+        QStringLiteral(
+            "Detection of the change is made based on the amplifier status when the amplifier is "
+            "recognized by Mevalo at the first time. Click this button to make the current status as a "
+            "reference for the change detection. Note that you can make the current status as a "
+            "reference by clicking the <OK> button to write in EEPROM."),
         Fram1);
     Label3->setWordWrap(true);
     CmdSetBase = new QPushButton(QStringLiteral("Reference setting"), Fram1);
@@ -157,7 +163,9 @@ FrmEEP::FrmEEP(QWidget* parent) : QDialog(parent) {
     plat::RegisterForm("FrmEEP", this);
 }
 
-FrmEEP::~FrmEEP() { plat::UnregisterForm(this); }
+FrmEEP::~FrmEEP() {
+    plat::UnregisterForm(this);
+}
 
 void FrmEEP::Exec(const std::string& flags) {
     if (QTimer* t = GuardTimer(); t && t->isActive()) return;
@@ -188,8 +196,8 @@ void FrmEEP::Exec(const std::string& flags) {
     const int wdt = w->ListView1->minimumWidth();
     const std::array<int, 5> widths{2 * wdt / 32, 3 * wdt / 32, 10 * wdt / 32, 5 * wdt / 32, 5 * wdt / 32};
     for (int c = 0; c < 5; ++c)
-        w->ListView1->setColumnWidth(c, std::max(widths[static_cast<size_t>(c)],
-                                                 w->ListView1->header()->sectionSizeHint(c)));
+        w->ListView1->setColumnWidth(
+            c, std::max(widths[static_cast<size_t>(c)], w->ListView1->header()->sectionSizeHint(c)));
     w->Label2->setVisible(false);
     w->adjustSize();
     DlgResult = 0;
@@ -236,7 +244,8 @@ bool FrmEEP::WriteScope() {
     if (sysOk && usrOk) return true;
     // The reference of a scope that did not reach EEPROM stays as it was, so its edits stay listed.
     UpdStat("Writing to EEPROM  failed");
-    plat::MsgBox("Writing to EEPROM  failed", plat::Buttons::Ok, plat::Icon::Exclamation, "Writing to EEPROM");
+    plat::MsgBox("Writing to EEPROM  failed", plat::Buttons::Ok, plat::Icon::Exclamation,
+                 "Writing to EEPROM");
     return false;
 }
 
@@ -261,7 +270,9 @@ void FrmEEP::CmdCancel_Click() {
     reject();
 }
 
-void FrmEEP::CmdSetBase_Click() { CheckPoint(EepWord::ForcedAll); }
+void FrmEEP::CmdSetBase_Click() {
+    CheckPoint(EepWord::ForcedAll);
+}
 
 void FrmEEP::CheckPoint(const std::string& flags) {
     const int k = AxisNo;

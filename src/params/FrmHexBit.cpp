@@ -55,7 +55,8 @@ FrmHexBit::FrmHexBit(QWidget* parent) : QDialog(parent) {
         bits->addWidget(label, 0, col);
         auto* b = new QPushButton(QStringLiteral("0"), frame);
         b->setObjectName(QStringLiteral("CmdBits_%1").arg(i));
-        b->setToolTip(QStringLiteral("Toggle [1] and [0]  by clicking or space key. Select the bit with cursor."));
+        b->setToolTip(
+            QStringLiteral("Toggle [1] and [0]  by clicking or space key. Select the bit with cursor."));
         b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("00")) + 12);
         b->installEventFilter(this);
         connect(b, &QPushButton::clicked, this, [this, i] { CmdBits_Click(i); });
@@ -81,7 +82,9 @@ FrmHexBit::FrmHexBit(QWidget* parent) : QDialog(parent) {
     plat::RegisterForm("FrmHexBit", this);
 }
 
-FrmHexBit::~FrmHexBit() { plat::UnregisterForm(this); }
+FrmHexBit::~FrmHexBit() {
+    plat::UnregisterForm(this);
+}
 
 int16_t FrmHexBit::GetBits() const {
     int32_t sum = 0;
@@ -114,16 +117,22 @@ void FrmHexBit::T_16_Change() {
     T_10->setText(QString::number(v));
 }
 
-void FrmHexBit::T_16_GotFocus() { savedHex_ = T_16->text().toStdString(); }
+void FrmHexBit::T_16_GotFocus() {
+    savedHex_ = T_16->text().toStdString();
+}
 
-void FrmHexBit::T_16_Escape() { T_16->setText(QString::fromStdString(savedHex_)); }
+void FrmHexBit::T_16_Escape() {
+    T_16->setText(QString::fromStdString(savedHex_));
+}
 
 void FrmHexBit::ok_Click() {
     result_ = GetBits();
     accept();
 }
 
-void FrmHexBit::cancel_Click() { reject(); }
+void FrmHexBit::cancel_Click() {
+    reject();
+}
 
 bool FrmHexBit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == T_16) {
@@ -139,9 +148,12 @@ bool FrmHexBit::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         for (int i = 0; i < 16; ++i) {
             if (watched != CmdBits[static_cast<size_t>(i)]) continue;
-            if (key == Qt::Key_Left && i < 15) CmdBits[static_cast<size_t>(i + 1)]->setFocus();
-            else if (key == Qt::Key_Right && i > 0) CmdBits[static_cast<size_t>(i - 1)]->setFocus();
-            else return false;
+            if (key == Qt::Key_Left && i < 15)
+                CmdBits[static_cast<size_t>(i + 1)]->setFocus();
+            else if (key == Qt::Key_Right && i > 0)
+                CmdBits[static_cast<size_t>(i - 1)]->setFocus();
+            else
+                return false;
             return true;
         }
     }

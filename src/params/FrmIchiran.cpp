@@ -33,12 +33,14 @@ FrmIchiran::ShowHook FrmIchiran::SetShowHook(ShowHook hook) {
 FrmIchiran::FrmIchiran(QWidget* parent, bool is32) : QDialog(parent), is32_(is32), buffer_(is32 ? 11 : 7) {
     const char* form = is32 ? "FrmIchiran32" : "FrmIchiran";
     setObjectName(form);
-    const QString title = is32 ? QStringLiteral("32bit parameter list") : QStringLiteral("16bit parameter list");
+    const QString title =
+        is32 ? QStringLiteral("32bit parameter list") : QStringLiteral("16bit parameter list");
     setWindowTitle(title);
     Label1 = new QLabel(title, this);
     layout = new QTableWidget(this);
     layout->setColumnCount(3);
-    layout->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("Parameter"), QStringLiteral("Value")});
+    layout->setHorizontalHeaderLabels(
+        {QStringLiteral("No."), QStringLiteral("Parameter"), QStringLiteral("Value")});
     layout->verticalHeader()->hide();
     layout->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -48,10 +50,11 @@ FrmIchiran::FrmIchiran(QWidget* parent, bool is32) : QDialog(parent), is32_(is32
     layout->setColumnWidth(1, 187);
     layout->setColumnWidth(2, is32 ? 87 : 60);
     layout->installEventFilter(this);
-    connect(layout, &QTableWidget::currentCellChanged, this, [this](int row, int col, int prevRow, int prevCol) {
-        if (prevRow >= 0) layout_LeaveCell(prevRow, prevCol);
-        if (row >= 0) layout_EnterCell(row, col);
-    });
+    connect(layout, &QTableWidget::currentCellChanged, this,
+            [this](int row, int col, int prevRow, int prevCol) {
+                if (prevRow >= 0) layout_LeaveCell(prevRow, prevCol);
+                if (row >= 0) layout_EnterCell(row, col);
+            });
     auto* v = new QVBoxLayout(this);
     v->addWidget(Label1);
     v->addWidget(layout, 1);
@@ -59,7 +62,9 @@ FrmIchiran::FrmIchiran(QWidget* parent, bool is32) : QDialog(parent), is32_(is32
     plat::RegisterForm(form, this);
 }
 
-FrmIchiran::~FrmIchiran() { plat::UnregisterForm(this); }
+FrmIchiran::~FrmIchiran() {
+    plat::UnregisterForm(this);
+}
 
 void FrmIchiran::Form_Load() {
     loading_ = true;
@@ -71,7 +76,8 @@ void FrmIchiran::Form_Load() {
     layout->setRowCount(count_);
     for (int r = 0; r < count_; ++r) {
         layout->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(Hex2(r))));
-        layout->setItem(r, 1, new QTableWidgetItem(QString::fromStdString(is32_ ? Prm32Attr[r].name : PrmAttr[r].name)));
+        layout->setItem(
+            r, 1, new QTableWidgetItem(QString::fromStdString(is32_ ? Prm32Attr[r].name : PrmAttr[r].name)));
         layout->setItem(r, ValueCol, new QTableWidgetItem);
         ShowValue(r);
     }
@@ -124,7 +130,8 @@ bool FrmIchiran::eventFilter(QObject* watched, QEvent* event) {
     if (watched == layout && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
         const QString t = k->text();
-        const char ch = t.size() == 1 && t[0].unicode() >= 32 && t[0].unicode() < 127 ? char(t[0].unicode()) : 0;
+        const char ch =
+            t.size() == 1 && t[0].unicode() >= 32 && t[0].unicode() < 127 ? char(t[0].unicode()) : 0;
         return layout_KeyPress(k->key(), ch);
     }
     return false;
@@ -139,7 +146,8 @@ void FrmIchiran::Exec(bool is32) {
         w->exec();
     if (w) {
         // A typed value still in its cell is committed as a leave of the cell would.
-        if (w->layout->currentRow() >= 0) w->layout_LeaveCell(w->layout->currentRow(), w->layout->currentColumn());
+        if (w->layout->currentRow() >= 0)
+            w->layout_LeaveCell(w->layout->currentRow(), w->layout->currentColumn());
         plat::UnregisterForm(w);
         w->deleteLater();
     }

@@ -68,10 +68,14 @@ QTimer* OneShot(QObject* parent, int ms, const char* name) {
 
 const char* TabKey(ParaTab t) {
     switch (t) {
-    case ParaTab::EditAll: return "EditAll";
-    case ParaTab::Select: return "Select";
-    case ParaTab::Edit32: return "Edit32";
-    case ParaTab::Select32: return "Select32";
+    case ParaTab::EditAll:
+        return "EditAll";
+    case ParaTab::Select:
+        return "Select";
+    case ParaTab::Edit32:
+        return "Edit32";
+    case ParaTab::Select32:
+        return "Select32";
     }
     return "";
 }
@@ -87,7 +91,9 @@ void Paint(QWidget* w, bool focused) {
 
 } // namespace
 
-FrmPara* FrmPara::Instance() { return g_instance; }
+FrmPara* FrmPara::Instance() {
+    return g_instance;
+}
 
 FrmPara::FrmPara(QWidget* parent) : QWidget(parent) {
     setObjectName("FrmPara");
@@ -178,16 +184,17 @@ void FrmPara::BuildGrid(ParaGrid& g) {
         g.PA[i] = new QLineEdit(g.pane);
         g.PA[i]->setAlignment(Qt::AlignRight);
         g.PA[i]->setMinimumWidth(valueWidth);
-        g.PA[i]->setToolTip(QStringLiteral(
-            "Modify the parameters. Changes after entering can be confirmed by clicking the Enter key or <change of "
-            "the setting value> button."));
+        g.PA[i]->setToolTip(QStringLiteral("Modify the parameters. Changes after entering can be confirmed "
+                                           "by clicking the Enter key or <change of "
+                                           "the setting value> button."));
         g.PA[i]->installEventFilter(this);
         g.Up[i] = new QToolButton(g.pane);
         g.Up[i]->setArrowType(Qt::UpArrow);
         g.Dn[i] = new QToolButton(g.pane);
         g.Dn[i]->setArrowType(Qt::DownArrow);
-        const QString spinTip = QStringLiteral("Increase or decrease the parameter value.Changes can be confirmed by "
-                                               "clicking the Enter key or <Change of the setting value>button.");
+        const QString spinTip =
+            QStringLiteral("Increase or decrease the parameter value.Changes can be confirmed by "
+                           "clicking the Enter key or <Change of the setting value>button.");
         g.Up[i]->setToolTip(spinTip);
         g.Dn[i]->setToolTip(spinTip);
         g.CmdUpdVal[i] = new QPushButton(QStringLiteral("Change of the setting value"), g.pane);
@@ -245,7 +252,8 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     connect(g.VScrPage, &QScrollBar::valueChanged, this, [this, w](int p) {
         if (!scrollLock_ && !Grid(w).VScrPage->isSliderDown()) ShowPage(w, p);
     });
-    connect(g.VScrPage, &QScrollBar::sliderReleased, this, [this, w] { ShowPage(w, Grid(w).VScrPage->value()); });
+    connect(g.VScrPage, &QScrollBar::sliderReleased, this,
+            [this, w] { ShowPage(w, Grid(w).VScrPage->value()); });
     for (auto& m : g.msg) {
         m = new QLabel(g.pane);
         m->setWordWrap(true);
@@ -257,7 +265,9 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     v->addStretch(1);
 }
 
-QAction* FrmPara::Item(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
+QAction* FrmPara::Item(const char* name) const {
+    return findChild<QAction*>(QString::fromLatin1(name));
+}
 
 void FrmPara::BuildMenus() {
     auto act = [this](QMenu* m, const char* name, const char* text, auto slot) {
@@ -286,8 +296,10 @@ void FrmPara::BuildMenus() {
     QMenu* tr = fil->addMenu(QStringLiteral("Transfer &T"));
     act(tr, "MnuPrmZyuShin", "Parameter reception &P", [this] { MnuPrmZyuShin_Click(); });
     act(tr, "MnuUsrPrmSouShin", "User parameter transmission &T", [this] { MnuUsrPrmSouShin_Click(); });
-    act(tr, "MnuSysPrmSouShin", "Transmission of the system parameter &S", [this] { MnuSysPrmSouShin_Click(); });
-    act(tr, "MnuEepromKakiKomi", "Writing of the user parameter to EEPROM &W", [this] { MnuEepromKakiKomi_Click(); });
+    act(tr, "MnuSysPrmSouShin", "Transmission of the system parameter &S",
+        [this] { MnuSysPrmSouShin_Click(); });
+    act(tr, "MnuEepromKakiKomi", "Writing of the user parameter to EEPROM &W",
+        [this] { MnuEepromKakiKomi_Click(); });
     act(tr, "MnuSysEepromKakiKomi", "Writing of system parameter to EEPROM &E",
         [this] { MnuSysEepromKakiKomi_Click(); });
     act(fil, "MnuInSatu", "Print &P", [this] { MnuInSatu_Click(); });
@@ -297,7 +309,8 @@ void FrmPara::BuildMenus() {
     for (int i = 0; i < 4; ++i) {
         QAction* a = set->addAction(QString::fromLatin1(setting[i]));
         a->setObjectName(Mevalo::ItemName("MnuSeTtei", i));
-        connect(a, &QAction::triggered, this, forward([i](Mevalo* m) { m->MnuSeTtei_Click(static_cast<int16_t>(i)); }));
+        connect(a, &QAction::triggered, this,
+                forward([i](Mevalo* m) { m->MnuSeTtei_Click(static_cast<int16_t>(i)); }));
     }
     act(fil, "MnuTojiru", "Close &C", [this] {
         if (Mevalo* m = Mevalo::Instance())
@@ -318,14 +331,21 @@ void FrmPara::BuildMenus() {
     connect(disp, &QMenu::aboutToShow, this, [this] {
         if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
     });
-    const char* items[] = {"Window menu &L",     "Parameter &P",   "Monitor &M",
-                           "Alarm &A",           "Wave form graphic &W", "Auto tuning &T",
-                           "Frequency characteristics &F", "Positioning Parameter &S", "Positioning Monitor &O",
+    const char* items[] = {"Window menu &L",
+                           "Parameter &P",
+                           "Monitor &M",
+                           "Alarm &A",
+                           "Wave form graphic &W",
+                           "Auto tuning &T",
+                           "Frequency characteristics &F",
+                           "Positioning Parameter &S",
+                           "Positioning Monitor &O",
                            "Close all windows &C"};
     for (int i = 0; i < 10; ++i) {
         QAction* a = disp->addAction(QString::fromLatin1(items[i]));
         a->setObjectName(Mevalo::ItemName("MnuHyouji", i));
-        connect(a, &QAction::triggered, this, forward([i](Mevalo* m) { m->MnuHyouji_Click(static_cast<int16_t>(i)); }));
+        connect(a, &QAction::triggered, this,
+                forward([i](Mevalo* m) { m->MnuHyouji_Click(static_cast<int16_t>(i)); }));
     }
     QMenu* input = MenuBar->addMenu(QStringLiteral("Input setting &I"));
     input->menuAction()->setObjectName("MnuInput");
@@ -335,7 +355,8 @@ void FrmPara::BuildMenus() {
     for (int i = 0; i < 3; ++i) {
         QAction* a = win->addAction(QString::fromLatin1(wins[i]));
         a->setObjectName(Mevalo::ItemName("MnuWin", i));
-        connect(a, &QAction::triggered, this, forward([i](Mevalo* m) { m->MnuWin_Click(static_cast<int16_t>(i)); }));
+        connect(a, &QAction::triggered, this,
+                forward([i](Mevalo* m) { m->MnuWin_Click(static_cast<int16_t>(i)); }));
     }
     QMenu* help = MenuBar->addMenu(QStringLiteral("Help &H"));
     act(help, "MnuVerGrp", "Version information &V", forward([](Mevalo* m) { m->MnuVerGrp_Click(); }));
@@ -384,7 +405,8 @@ void FrmPara::LoadSelection(const std::string& path) {
     RetVar = Variant(FIL_ReadGroupFile(path, 0));
     for (int n = 0; n < PrmCnt; ++n) {
         const auto i = static_cast<size_t>(n);
-        PrmAttr[n].Type = static_cast<int16_t>((keep16[i] & ~PrmTypeSelected) | (PrmAttr[n].Type & PrmTypeSelected));
+        PrmAttr[n].Type =
+            static_cast<int16_t>((keep16[i] & ~PrmTypeSelected) | (PrmAttr[n].Type & PrmTypeSelected));
         Prm32Attr[n].Type = (keep32[i] & ~PrmTypeSelected) | (Prm32Attr[n].Type & PrmTypeSelected);
     }
 }
@@ -506,8 +528,10 @@ void FrmPara::DispPage(bool is32, int page) {
         g.Up[i]->setEnabled(editable);
         g.Dn[i]->setEnabled(editable);
         g.ChkGain[i]->setVisible(!IsSelect(tab));
-        g.ChkGain[i]->setChecked((is32 ? ChkPrm32Type(n, PrmTypeSelected) : ChkPrmType(n, PrmTypeSelected)) != 0);
-        g.ChkGain[i]->setEnabled((is32 ? ChkPrm32Type(n, PrmTypeSelectable) : ChkPrmType(n, PrmTypeSelectable)) != 0);
+        g.ChkGain[i]->setChecked((is32 ? ChkPrm32Type(n, PrmTypeSelected) : ChkPrmType(n, PrmTypeSelected)) !=
+                                 0);
+        g.ChkGain[i]->setEnabled(
+            (is32 ? ChkPrm32Type(n, PrmTypeSelectable) : ChkPrmType(n, PrmTypeSelectable)) != 0);
     }
     DispParam(is32, page);
 }
@@ -537,7 +561,8 @@ void FrmPara::DispGuide(bool is32, int row, bool focused) {
     ParaGrid& g = Grid(is32);
     const int n = RowIndex(is32, row);
     for (int j = 0; j < 4; ++j) {
-        const std::string text = focused && n != NoPrm ? (is32 ? Prm32Attr[n].Guide[j] : PrmAttr[n].Guide[j]) : "";
+        const std::string text =
+            focused && n != NoPrm ? (is32 ? Prm32Attr[n].Guide[j] : PrmAttr[n].Guide[j]) : "";
         g.msg[static_cast<size_t>(j)]->setText(QString::fromStdString(text));
     }
 }
@@ -556,7 +581,8 @@ void FrmPara::RowFocus(bool is32, int row, bool in) {
 
 void FrmPara::RestoreRow(bool is32, int row) {
     const int n = RowIndex(is32, row);
-    if (n != NoPrm) Grid(is32).PA[static_cast<size_t>(row)]->setText(QString::number(is32 ? Prm32Val[n] : PrmVal[n]));
+    if (n != NoPrm)
+        Grid(is32).PA[static_cast<size_t>(row)]->setText(QString::number(is32 ? Prm32Val[n] : PrmVal[n]));
 }
 
 void FrmPara::SelectTab(ParaTab tab) {
@@ -578,7 +604,8 @@ void FrmPara::TimTabChange_Timer() {
     FocusRow(is32, 0);
 }
 
-// ---- keys and commits --------------------------------------------------------------------------------------
+// ---- keys and commits
+// --------------------------------------------------------------------------------------
 
 bool FrmPara::PA_KeyDown(bool is32, int row, int key) {
     ParaGrid& g = Grid(is32);
@@ -675,7 +702,8 @@ bool FrmPara::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::FocusOut: {
                 // A message box taking the focus is no move away from the row.
                 const auto reason = static_cast<QFocusEvent*>(event)->reason();
-                if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) RowFocus(is32, r, false);
+                if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                    RowFocus(is32, r, false);
                 return false;
             }
             default:
@@ -694,11 +722,17 @@ void FrmPara::UpdCaption(const std::string& text) {
     if (parentWidget()) parentWidget()->setWindowTitle(caption);
 }
 
-void FrmPara::DispDataSource() { TimDispDataSource->start(); }
+void FrmPara::DispDataSource() {
+    TimDispDataSource->start();
+}
 
-void FrmPara::UpdForRecv(const std::string& text) { SetPrmSrc(1, text); }
+void FrmPara::UpdForRecv(const std::string& text) {
+    SetPrmSrc(1, text);
+}
 
-void FrmPara::UpdAxis() { MnuPrmZyuShin_Click(); }
+void FrmPara::UpdAxis() {
+    MnuPrmZyuShin_Click();
+}
 
 void FrmPara::TimDispDataSource_Timer() {
     TimDispDataSource->stop();
@@ -712,7 +746,8 @@ void FrmPara::TimDispDataSource_Timer() {
 void FrmPara::TimMsgParaNotSend_Timer() {
     TimMsgParaNotSend->stop();
     if (UsrPrmSent != -1 && ComHandle != 0)
-        Tell("Changed parameter isn't transmitted to the amplifier at every change. Click the transmit button when "
+        Tell("Changed parameter isn't transmitted to the amplifier at every change. Click the transmit "
+             "button when "
              "necessary.",
              "Re:Parameter transmission");
 }
@@ -734,7 +769,8 @@ void FrmPara::UpdMenuState(int16_t level, bool linkOpen) {
         if (QAction* a = Item(name)) a->setEnabled(on);
     };
     auto key = [this](const char* k, bool on) {
-        if (QAction* a = findChild<QAction*>(QStringLiteral("Key_%1").arg(QString::fromLatin1(k)))) a->setEnabled(on);
+        if (QAction* a = findChild<QAction*>(QStringLiteral("Key_%1").arg(QString::fromLatin1(k))))
+            a->setEnabled(on);
     };
     const bool sys = linkOpen && level >= 2;
     for (const char* n : {"MnuPrmZyuShin", "MnuUsrPrmSouShin", "MnuEepromKakiKomi"})
@@ -766,9 +802,15 @@ void FrmPara::MnuPrmZyuShin_Click() {
     if (Prm32Cnt != 0) DispPage(true, std::max(0, g32_.page));
 }
 
-void FrmPara::MnuUsrPrmSouShin_Click() { SendUser(); }
-void FrmPara::MnuSysPrmSouShin_Click() { SendSystem(); }
-void FrmPara::PS_load_Click() { PsLoad(); }
+void FrmPara::MnuUsrPrmSouShin_Click() {
+    SendUser();
+}
+void FrmPara::MnuSysPrmSouShin_Click() {
+    SendSystem();
+}
+void FrmPara::PS_load_Click() {
+    PsLoad();
+}
 
 void FrmPara::MnuEepromKakiKomi_Click() {
     if (UsrPrmSent != -1) {
@@ -781,8 +823,9 @@ void FrmPara::MnuEepromKakiKomi_Click() {
 
 void FrmPara::MnuSysEepromKakiKomi_Click() {
     if (SysPrmSent != -1) {
-        Tell("Editted system parameter isn't transmitted to the amplifier. Transmit bofore writing to EEPROM.",
-             "Writing to EEPROM");
+        Tell(
+            "Editted system parameter isn't transmitted to the amplifier. Transmit bofore writing to EEPROM.",
+            "Writing to EEPROM");
         return;
     }
     if (ChkComm(-1, "Writing to EEPROM")) FrmEEP::Exec(EepWord::SystemExplicit);

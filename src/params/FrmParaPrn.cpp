@@ -50,14 +50,18 @@ FrmParaPrn::FrmParaPrn(QWidget* parent) : QDialog(parent) {
     plat::RegisterForm("FrmParaPrn", this);
 }
 
-FrmParaPrn::~FrmParaPrn() { plat::UnregisterForm(this); }
+FrmParaPrn::~FrmParaPrn() {
+    plat::UnregisterForm(this);
+}
 
 void FrmParaPrn::CmdOk_Click() {
     result_ = ParaPrnWord(ChkPara16->isChecked(), ChkPara32->isChecked());
     accept();
 }
 
-void FrmParaPrn::CmdCancel_Click() { reject(); }
+void FrmParaPrn::CmdCancel_Click() {
+    reject();
+}
 
 std::string FrmParaPrn::Exec() {
     QPointer<FrmParaPrn> w = new FrmParaPrn(QApplication::activeWindow());

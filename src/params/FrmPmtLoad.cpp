@@ -36,11 +36,13 @@ FrmPmtLoad::FrmPmtLoad(QWidget* parent) : QDialog(parent) {
     auto* frame = new QGroupBox(this);
     frame->setToolTip(QStringLiteral("Select the parameters to be read at log on."));
     OptDrv = new QRadioButton(QStringLiteral("Read-out from the amplifier"), frame);
-    OptDrv->setToolTip(QStringLiteral("Display the parameter screen after reading the amplifier parameters."));
+    OptDrv->setToolTip(
+        QStringLiteral("Display the parameter screen after reading the amplifier parameters."));
     OptFil = new QRadioButton(QStringLiteral("Read from the file"), frame);
     OptFil->setToolTip(QStringLiteral("Display the parameter screen after loading the filed data."));
     OptDefault = new QRadioButton(QStringLiteral("Read the default"), frame);
-    OptDefault->setToolTip(QStringLiteral("Display the parameter screen after reading the preset parameters."));
+    OptDefault->setToolTip(
+        QStringLiteral("Display the parameter screen after reading the preset parameters."));
     auto* fl = new QVBoxLayout(frame);
     fl->addWidget(OptDrv);
     fl->addWidget(OptFil);
@@ -71,7 +73,9 @@ FrmPmtLoad::FrmPmtLoad(QWidget* parent) : QDialog(parent) {
     plat::RegisterForm("FrmPmtLoad", this);
 }
 
-FrmPmtLoad::~FrmPmtLoad() { plat::UnregisterForm(this); }
+FrmPmtLoad::~FrmPmtLoad() {
+    plat::UnregisterForm(this);
+}
 
 void FrmPmtLoad::Form_Load() {
     ChkRecvByPage->setEnabled(ComPortNo != 0);
@@ -108,7 +112,9 @@ void FrmPmtLoad::OptFil_Click() {
     }
 }
 
-void FrmPmtLoad::OptDefault_Click() { OptFil_Click(); }
+void FrmPmtLoad::OptDefault_Click() {
+    OptFil_Click();
+}
 
 bool FrmPmtLoad::Load() {
     if (OptDrv->isChecked()) {

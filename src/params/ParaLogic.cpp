@@ -38,7 +38,8 @@ int GetPrmIdx(ParaTab tab, int pos) {
     if (!IsSelect(tab)) return pos <= last ? pos : NoPrm;
     int seen = 0;
     for (int n = 0; n <= last; ++n) {
-        const bool selected = is32 ? ChkPrm32Type(n, PrmTypeSelected) != 0 : ChkPrmType(n, PrmTypeSelected) != 0;
+        const bool selected =
+            is32 ? ChkPrm32Type(n, PrmTypeSelected) != 0 : ChkPrmType(n, PrmTypeSelected) != 0;
         if (selected && seen++ == pos) return n;
     }
     return NoPrm;
@@ -93,8 +94,12 @@ std::vector<PageReq> Pages16For(int screenPage) {
     return {{true, (first - 128) / 16}};
 }
 
-int LastUsr32Page() { return Prm32Max >= 1 ? (Prm32Max - 1) / 8 : -1; }
-int LastSys32Page() { return Prm32MaxSys - Prm32Max >= 1 ? (Prm32MaxSys - Prm32Max - 1) / 8 : -1; }
+int LastUsr32Page() {
+    return Prm32Max >= 1 ? (Prm32Max - 1) / 8 : -1;
+}
+int LastSys32Page() {
+    return Prm32MaxSys - Prm32Max >= 1 ? (Prm32MaxSys - Prm32Max - 1) / 8 : -1;
+}
 
 std::vector<PageReq> Pages32For(int screenPage) {
     std::vector<PageReq> out;
@@ -136,7 +141,9 @@ int16_t PrintCount16(int16_t level) {
     return static_cast<int16_t>(level >= 2 ? std::min(PrmCnt - 1, Prm16MaxAll + 1) : Prm16Max);
 }
 
-int16_t PrintCount32(int16_t level) { return level >= 2 ? Prm32MaxAll : Prm32Max; }
+int16_t PrintCount32(int16_t level) {
+    return level >= 2 ? Prm32MaxAll : Prm32Max;
+}
 
 // ---- EEPROM change list -----------------------------------------------------------------------------------
 
@@ -154,7 +161,8 @@ std::vector<EepRow> BuildChangeList(const std::string& flags, int axis) {
     if (axis < 0 || axis >= PrmCmpAxisCnt) return rows;
     const EepRange r = EepRanges(flags);
     for (int n = std::max(0, r.first16); n <= std::min(255, r.last16); ++n) {
-        if (ChkPrmAttr(n, PrmAttrReadOnly2) || PrmVal[n] == PrmCmpVal[axis][n] || ChkPrmAttr(n, PrmAttrReadOnly))
+        if (ChkPrmAttr(n, PrmAttrReadOnly2) || PrmVal[n] == PrmCmpVal[axis][n] ||
+            ChkPrmAttr(n, PrmAttrReadOnly))
             continue;
         rows.push_back({"Prm16", Hex2(n), PrmAttr[n].name, std::to_string(PrmCmpVal[axis][n]),
                         std::to_string(PrmVal[n])});
@@ -176,7 +184,8 @@ std::string EepWriteScope(const std::string& flags) {
     return "";
 }
 
-// ---- value entry -------------------------------------------------------------------------------------------
+// ---- value entry
+// -------------------------------------------------------------------------------------------
 
 std::string FormatHex16(int16_t v) {
     char buf[8];
@@ -210,7 +219,8 @@ bool CellBuffer::Backspace() {
     return true;
 }
 
-// ---- commit ------------------------------------------------------------------------------------------------
+// ---- commit
+// ------------------------------------------------------------------------------------------------
 
 bool ParseNumber(const std::string& text, double& value) {
     size_t i = 0;

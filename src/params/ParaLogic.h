@@ -23,8 +23,12 @@ int16_t Prm16SysLast();
 
 // The tabs of the editor.
 enum class ParaTab { EditAll, Select, Edit32, Select32 };
-inline bool Is32(ParaTab t) { return t == ParaTab::Edit32 || t == ParaTab::Select32; }
-inline bool IsSelect(ParaTab t) { return t == ParaTab::Select || t == ParaTab::Select32; }
+inline bool Is32(ParaTab t) {
+    return t == ParaTab::Edit32 || t == ParaTab::Select32;
+}
+inline bool IsSelect(ParaTab t) {
+    return t == ParaTab::Select || t == ParaTab::Select32;
+}
 
 // Last number shown in the current operating mode: Prm16Max - 1 in normal mode, Prm16MaxAll (at most
 // 256) in the internal and SE modes; the 32-bit twin is the count in force minus 1.
@@ -113,7 +117,8 @@ std::vector<EepRow> BuildChangeList(const std::string& flags, int axis);
 // The scope the OK button writes: first match of "/ALL", "/SYSTEM", "/USER"; "" for none.
 std::string EepWriteScope(const std::string& flags);
 
-// ---- value entry -------------------------------------------------------------------------------------------
+// ---- value entry
+// -------------------------------------------------------------------------------------------
 
 // Upper-case hexadecimal without leading zeros; a negative value as its four-digit 16-bit pattern.
 std::string FormatHex16(int16_t v);
@@ -139,7 +144,8 @@ class CellBuffer {
     std::string text_;
 };
 
-// ---- commit ------------------------------------------------------------------------------------------------
+// ---- commit
+// ------------------------------------------------------------------------------------------------
 
 // The value of a typed number: optional blanks and sign, digits with an optional fraction and exponent.
 // False for anything else.

@@ -26,7 +26,9 @@ struct HourglassScope {
     ~HourglassScope() { Hourglass(false); }
 };
 
-bool Ok(int16_t r) { return r == -1; }
+bool Ok(int16_t r) {
+    return r == -1;
+}
 
 // Family R pages one by one, so that every page is asked for even after one failed, and the user learns
 // which one it was.
@@ -56,11 +58,17 @@ struct Width {
     const char* failed;
 };
 
-const Width W16{false, "In-writing the 16bit parameter individually.", "16bit Parameter writing",
-                "In-reading the 16bit parameter individually.", "16bit Parameter value change completed",
+const Width W16{false,
+                "In-writing the 16bit parameter individually.",
+                "16bit Parameter writing",
+                "In-reading the 16bit parameter individually.",
+                "16bit Parameter value change completed",
                 "16bit Parameter value change failed"};
-const Width W32{true, "In-writing the 32bit parameter individually.", "32bit Parameter writing",
-                "In-reading the 32bit parameter individually.", "32bit parameter value change completed.",
+const Width W32{true,
+                "In-writing the 32bit parameter individually.",
+                "32bit Parameter writing",
+                "In-reading the 32bit parameter individually.",
+                "32bit parameter value change completed.",
                 "32bit parameter value change failed."};
 
 WriteOutcome WriteOne(const Width& w, int n, double value) {
@@ -126,8 +134,12 @@ bool Sys32Pages(const char* text, const char* title) {
 
 } // namespace
 
-WriteOutcome SetPrmOne(int n, double value) { return WriteOne(W16, n, value); }
-WriteOutcome SetPrmOne32(int n, double value) { return WriteOne(W32, n, value); }
+WriteOutcome SetPrmOne(int n, double value) {
+    return WriteOne(W16, n, value);
+}
+WriteOutcome SetPrmOne32(int n, double value) {
+    return WriteOne(W32, n, value);
+}
 
 bool RecvAll() {
     using namespace ParaText;
@@ -225,10 +237,12 @@ bool Send(bool system) {
     bool all = true;
     switch (CurrentFamily()) {
     case CmdFamilyKind::K:
-        all = Step(system ? FamilyK().SysPrmSouShinK() : FamilyK().UsrPrmSouShinK(), TransferFailed, SendTitle);
+        all =
+            Step(system ? FamilyK().SysPrmSouShinK() : FamilyK().UsrPrmSouShinK(), TransferFailed, SendTitle);
         break;
     case CmdFamilyKind::M:
-        all = Step(system ? FamilyM().SysPrmSouShinM() : FamilyM().UsrPrmSouShinM(), TransferFailed, SendTitle);
+        all =
+            Step(system ? FamilyM().SysPrmSouShinM() : FamilyM().UsrPrmSouShinM(), TransferFailed, SendTitle);
         break;
     case CmdFamilyKind::R:
         if (system) {
@@ -249,8 +263,12 @@ bool Send(bool system) {
 
 } // namespace
 
-bool SendUser() { return Send(false); }
-bool SendSystem() { return Send(true); }
+bool SendUser() {
+    return Send(false);
+}
+bool SendSystem() {
+    return Send(true);
+}
 
 void PsLoad() {
     HourglassScope busy;
@@ -318,8 +336,8 @@ int32_t ListSetPrm(bool is32, int n, int64_t value) {
     if (attr(PrmAttrReadOnly | PrmAttrReadOnly2) || current() == before || ComPortNo == 0) return current();
     FamilyMCmds& m = FamilyM();
     const auto n16 = static_cast<int16_t>(n);
-    const Variant wr = is32 ? (system ? m.SysPrm32WrM(n16) : m.Prm32WrM(n16))
-                            : (system ? m.SysPrmWrM(n16) : m.PrmWrM(n16));
+    const Variant wr =
+        is32 ? (system ? m.SysPrm32WrM(n16) : m.Prm32WrM(n16)) : (system ? m.SysPrmWrM(n16) : m.PrmWrM(n16));
     if (!wr.IsEmpty() && wr.ToBool()) {
         RetVar = Variant(is32 ? (system ? m.SysPrm32RdM(n16) : m.Prm32RdM(n16))
                               : (system ? m.SysPrmRdM(n16) : m.PrmRdM(n16)));

@@ -13,7 +13,8 @@
 void OpenParaEditor() {
     if (FrmPmtLoad::Exec() == 0) return;
     if (FrmPara* open = FrmPara::Instance()) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) sub->mdiArea()->setActiveSubWindow(sub);
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
+            sub->mdiArea()->setActiveSubWindow(sub);
         open->raise();
         return;
     }

@@ -44,7 +44,8 @@ void SetUpTables(int16_t level) {
     PrmSrc = 2;
     PrmIsAmp = 0;
     for (int n = 0; n < PrmCnt; ++n) {
-        PrmAttr[n] = {"P" + std::to_string(n), n >= 92 ? int16_t{PrmAttrSystem} : int16_t{0}, 2, -500, 500, {}};
+        PrmAttr[n] = {
+            "P" + std::to_string(n), n >= 92 ? int16_t{PrmAttrSystem} : int16_t{0}, 2, -500, 500, {}};
         PrmVal[n] = static_cast<int16_t>(n);
     }
 }

@@ -6,6 +6,9 @@
 #include "app/FileDlg.h"
 #include "app/FrmPrmSel.h"
 #include "app/FrmRem.h"
+#include "app/MainLogic.h"
+#include "app/Mevalo.h"
+#include "platform/FormRegistry.h"
 #include "app/Prd.h"
 #include "data/PmtFil.h"
 #include "params/FrmPara.h"
@@ -14,6 +17,7 @@
 #include "params/PrmWiring.h"
 
 #include <QDir>
+#include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -214,4 +218,49 @@ TEST_F(ParaM, ReferenceComesFromTheBlockReadsAndEepromWriteUsesIt) {
     EXPECT_NE(At(Log(), "8/4"), -1);
     EXPECT_EQ(model->prm16(false, 5).eep, 7);
     EXPECT_TRUE(BuildChangeList(EepWord::UserExplicit, 0).empty());
+}
+
+TEST_F(ParaR, MainWindowOpensTheEditorOnceAndCloseAllTakesItDown) {
+    const MainLinks savedLinks = Links();
+    WireParamScreens();
+    int loads = 0;
+    const auto previous = FrmPmtLoad::SetShowHook([&](FrmPmtLoad& w) {
+        ++loads;
+        w.CmdOk_Click();
+    });
+    {
+        Mevalo main;
+        main.show();
+        main.MnuHyouji_Click(1);
+        main.MnuHyouji_Click(1); // a second open brings the same window forward
+        EXPECT_EQ(loads, 2);
+        EXPECT_EQ(main.MdiArea()->subWindowList().size(), 1);
+        ASSERT_NE(FrmPara::Instance(), nullptr);
+        main.ParaUpdMsg("Value after auto tuning");
+        Pump(40);
+        EXPECT_EQ(FrmPara::Instance()->windowTitle().toStdString(), "Parameter(Value after auto tuning)");
+
+        // The EEPROM dialog drops a second request that follows its close within 100 ms.
+        SetPrmOne(5, 11);
+        FrmEEP::Exec(EepWord::UserExplicit);
+        const int shown = eepShown;
+        SetPrmOne(6, 12);
+        FrmEEP::Exec(EepWord::UserExplicit);
+        EXPECT_EQ(eepShown, shown);
+        Pump(150);
+        FrmEEP::Exec(EepWord::UserExplicit);
+        EXPECT_EQ(eepShown, shown + 1);
+
+        Pump(150);
+        main.MnuHyouji_Click(9);
+        QElapsedTimer t;
+        t.start();
+        while (main.CloseGoing() && t.elapsed() < 3000)
+            Pump(20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(plat::IsFrmLoad("FrmPara"));
+        EXPECT_EQ(FrmPara::Instance(), nullptr);
+    }
+    FrmPmtLoad::SetShowHook(previous);
+    Links() = savedLinks;
 }

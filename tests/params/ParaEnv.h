@@ -45,7 +45,9 @@ inline void Pump(int ms) {
 }
 
 // The program folder's ini folder, where the editor keeps the user's selection.
-inline void MakeIniFolder() { QDir().mkpath(QString::fromStdString(plat::AppDir() + "/ini")); }
+inline void MakeIniFolder() {
+    QDir().mkpath(QString::fromStdString(plat::AppDir() + "/ini"));
+}
 
 inline void ResetTables() {
     MakeIniFolder();
@@ -126,7 +128,9 @@ class ParaR : public ParaLink<ampsim::ModelR, 13> {
         Prm32Max = static_cast<int16_t>(model->options().prm32User);
         Prm32MaxSys = Prm32MaxAll = static_cast<int16_t>(model->prm32Count());
         for (int n = 0; n < 256; ++n) {
-            const int16_t attr = n == 0x20 ? int16_t{PrmAttrReadOnly} : n >= 128 ? int16_t{PrmAttrSystem} : int16_t{0};
+            const int16_t attr = n == 0x20  ? int16_t{PrmAttrReadOnly}
+                                 : n >= 128 ? int16_t{PrmAttrSystem}
+                                            : int16_t{0};
             model->setPrm16(n, {static_cast<int16_t>(n), static_cast<int16_t>(n), -1000, 1000, attr});
             PrmAttr[n] = {"P" + std::to_string(n), attr, 2, -1000, 1000, {}};
         }
@@ -134,7 +138,8 @@ class ParaR : public ParaLink<ampsim::ModelR, 13> {
         PrmAttr[6].Max = 500;
         for (int n = 0; n < model->prm32Count(); ++n) {
             model->setPrm32(n, {n * 1000, n * 1000, -1000000, 1000000, n >= Prm32Max ? PrmAttrSystem : 0});
-            Prm32Attr[n] = {"L" + std::to_string(n), n >= Prm32Max ? PrmAttrSystem : 0, 2, -1000000, 1000000, {}};
+            Prm32Attr[n] = {
+                "L" + std::to_string(n), n >= Prm32Max ? PrmAttrSystem : 0, 2, -1000000, 1000000, {}};
         }
     }
 };
@@ -152,11 +157,18 @@ class ParaM : public ParaLink<ampsim::ModelM, 14> {
         Prm32Cnt = 0;
         Prm32Max = Prm32MaxSys = Prm32MaxAll = 0;
         for (int n = 0; n < Prm16Max; ++n)
-            model->setPrm16(false, n, {static_cast<int16_t>(n + 100), static_cast<int16_t>(n + 100), -1000, 1000, 0});
+            model->setPrm16(false, n,
+                            {static_cast<int16_t>(n + 100), static_cast<int16_t>(n + 100), -1000, 1000, 0});
         for (int k = 0; k < Prm16SysCnt; ++k)
-            model->setPrm16(true, k, {static_cast<int16_t>(k + 500), static_cast<int16_t>(k + 500), -1000, 1000, 0});
+            model->setPrm16(true, k,
+                            {static_cast<int16_t>(k + 500), static_cast<int16_t>(k + 500), -1000, 1000, 0});
         for (int n = 0; n < Prm16Max + Prm16SysCnt; ++n)
-            PrmAttr[n] = {"M" + std::to_string(n), n >= Prm16Max ? int16_t{PrmAttrSystem} : int16_t{0}, 2, -1000, 1000, {}};
+            PrmAttr[n] = {"M" + std::to_string(n),
+                          n >= Prm16Max ? int16_t{PrmAttrSystem} : int16_t{0},
+                          2,
+                          -1000,
+                          1000,
+                          {}};
     }
 };
 

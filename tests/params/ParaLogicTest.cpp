@@ -108,8 +108,9 @@ TEST_F(ParaLogic, WordsOfTheCloseOfferAndThePrint) {
     struct Case {
         int16_t level, usr, sys;
         std::string word;
-    } cases[] = {{1, -1, 0, EepWord::UserImplicit}, {1, 0, -1, ""},          {3, -1, -1, EepWord::AllImplicit},
-                 {2, -1, 0, EepWord::UserImplicit}, {3, 0, -1, EepWord::SystemImplicit}, {3, 0, 0, ""}};
+    } cases[] = {{1, -1, 0, EepWord::UserImplicit},   {1, 0, -1, ""},
+                 {3, -1, -1, EepWord::AllImplicit},   {2, -1, 0, EepWord::UserImplicit},
+                 {3, 0, -1, EepWord::SystemImplicit}, {3, 0, 0, ""}};
     for (const Case& c : cases)
         EXPECT_EQ(CloseOfferWord(c.level, c.usr, c.sys), c.word) << c.level << c.usr << c.sys;
     EXPECT_EQ(ParaPrnWord(false, false), "cancel");
@@ -160,8 +161,9 @@ TEST_F(ParaLogic, HexadecimalFormAndParse) {
     struct Parse {
         const char* text;
         int16_t v;
-    } parses[] = {{"8000", -32768}, {"FFFF", -1}, {"10000", 32767}, {"1G", 1}, {"", 0}, {"zz", 0},
-                  {"FFFFFFFF", -1}, {"FFFF8000", -32768}, {"7FFFFFFF", 32767}, {"123456789", 32767}};
+    } parses[] = {
+        {"8000", -32768}, {"FFFF", -1},     {"10000", 32767},     {"1G", 1},           {"", 0},
+        {"zz", 0},        {"FFFFFFFF", -1}, {"FFFF8000", -32768}, {"7FFFFFFF", 32767}, {"123456789", 32767}};
     for (const Parse& p : parses)
         EXPECT_EQ(ParseHex16(p.text), p.v) << p.text;
 }
