@@ -215,6 +215,8 @@ void FrmPara::BuildGrid(ParaGrid& g) {
         g.Dn[i]->setFixedHeight(g.PA[i]->sizeHint().height() / 2);
         grid->addLayout(spin, r + 1, 7);
         grid->addWidget(g.CmdUpdVal[i], r + 1, 8);
+        for (QLabel* l : {g.No1[i], g.name1[i], g.min1[i], g.max1[i]})
+            l->installEventFilter(this); // a click on the row's labels focuses the row
         const bool w = g.is32;
         connect(g.ChkGain[i], &QCheckBox::clicked, this, [this, w, r] { ChkGain_MouseUp(w, r); });
         connect(g.CmdUpdVal[i], &QPushButton::clicked, this, [this, w, r] {
@@ -689,7 +691,13 @@ bool FrmPara::eventFilter(QObject* watched, QEvent* event) {
     for (bool is32 : {false, true}) {
         ParaGrid& g = Grid(is32);
         for (int r = 0; r < ParaRows; ++r) {
-            if (watched != g.PA[static_cast<size_t>(r)]) continue;
+            const auto i = static_cast<size_t>(r);
+            if (event->type() == QEvent::MouseButtonPress &&
+                (watched == g.No1[i] || watched == g.name1[i] || watched == g.min1[i] || watched == g.max1[i])) {
+                FocusRow(is32, r);
+                return false;
+            }
+            if (watched != g.PA[i]) continue;
             switch (event->type()) {
             case QEvent::KeyPress:
                 return PA_KeyDown(is32, r, static_cast<QKeyEvent*>(event)->key());
