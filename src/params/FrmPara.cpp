@@ -692,8 +692,8 @@ bool FrmPara::eventFilter(QObject* watched, QEvent* event) {
         ParaGrid& g = Grid(is32);
         for (int r = 0; r < ParaRows; ++r) {
             const auto i = static_cast<size_t>(r);
-            if (event->type() == QEvent::MouseButtonPress &&
-                (watched == g.No1[i] || watched == g.name1[i] || watched == g.min1[i] || watched == g.max1[i])) {
+            if (event->type() == QEvent::MouseButtonPress && (watched == g.No1[i] || watched == g.name1[i] ||
+                                                              watched == g.min1[i] || watched == g.max1[i])) {
                 FocusRow(is32, r);
                 return false;
             }

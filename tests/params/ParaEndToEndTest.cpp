@@ -264,3 +264,40 @@ TEST_F(ParaR, MainWindowOpensTheEditorOnceAndCloseAllTakesItDown) {
     FrmPmtLoad::SetShowHook(previous);
     Links() = savedLinks;
 }
+
+TEST_F(ParaR, EditorTellsWhatItWillNotDo) {
+    model->setPrm16(9, {9, 9, -1000, 1000, PrmAttrPowerOff}); // the pages carry the attributes
+    SetPrmSrc(2, "");
+    FrmPara p;
+    Pump(150);
+    EXPECT_TRUE(
+        Asked("Changed parameter isn't transmitted to the amplifier at every change. Click the transmit "
+              "button when necessary."));
+    p.MnuEepromKakiKomi_Click();
+    EXPECT_TRUE(
+        Asked("Editted  parameter isn't transmitted to the amplifier. Transmit bofore writing to EEPROM."));
+    p.MnuSysEepromKakiKomi_Click();
+    EXPECT_TRUE(Asked(
+        "Editted system parameter isn't transmitted to the amplifier. Transmit bofore writing to EEPROM."));
+    asker.Push(plat::No);
+    p.MnuPrmKiTeiChi_Click();
+    EXPECT_TRUE(Asked("Eliminate currently set valuses and read factory preset values?"));
+    EXPECT_EQ(PrmSrc, 2);
+
+    ASSERT_TRUE(RecvAll());
+    p.Grid(false).PA[1]->setText("x"); // not a number: the stored value comes back, nothing is sent
+    sim.clearLog();
+    p.CommitRow(false, 1);
+    EXPECT_EQ(p.Grid(false).PA[1]->text().toStdString(), "1");
+    EXPECT_TRUE(Log().empty());
+    p.GoToPage(false, 1);
+    p.Grid(false).PA[1]->setText("19");
+    p.PA_KeyDown(false, 1, Qt::Key_Return);
+    Pump(40);
+    EXPECT_EQ(model->prm16(9).ram, 19);
+    EXPECT_TRUE(
+        Asked("This parameter becomes active by re-switching on electrical power after writing in EEPROM."));
+    eepOk = false;
+    p.close();
+    EXPECT_EQ(eepShown, 1); // closing offers the user EEPROM write
+}
