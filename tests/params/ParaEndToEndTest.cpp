@@ -176,8 +176,8 @@ TEST_F(ParaR, LoadDialogOpensTheEditorAndSavedFilesComeBack) {
     FrmPmtLoad::SetShowHook(previous);
     FrmPara* p = FrmPara::Instance();
     ASSERT_NE(p, nullptr);
-    Pump(80);
-    EXPECT_EQ(p->windowTitle().toStdString(), "Parameter(Read-out value from the amplifier.)");
+    EXPECT_TRUE(
+        PumpUntil([&] { return p->windowTitle() == "Parameter(Read-out value from the amplifier.)"; }));
     const auto log = Log();
     EXPECT_LT(At(log, "11/1 07"), At(log, "11/4 00"));
     EXPECT_LT(At(log, "11/4 07"), At(log, "11/7 00"));
@@ -194,8 +194,7 @@ TEST_F(ParaR, LoadDialogOpensTheEditorAndSavedFilesComeBack) {
     PrmVal[5] = 99;
     p->MnuPrmYomiDashi_Click();
     EXPECT_EQ(PrmVal[5], 5);
-    Pump(40);
-    EXPECT_EQ(p->windowTitle().toStdString(), "Parameter(Value read from the file.)");
+    EXPECT_TRUE(PumpUntil([&] { return p->windowTitle() == "Parameter(Value read from the file.)"; }));
     FrmRem::SetShowHook(prevRem);
     SetFileDlgShow(prevDlg);
     FrmPrmSel::SetAnswerer(prevSel);
@@ -237,14 +236,14 @@ TEST_F(ParaR, MainWindowOpensTheEditorOnceAndCloseAllTakesItDown) {
         EXPECT_EQ(main.MdiArea()->subWindowList().size(), 1);
         ASSERT_NE(FrmPara::Instance(), nullptr);
         main.ParaUpdMsg("Value after auto tuning");
-        Pump(40);
-        EXPECT_EQ(FrmPara::Instance()->windowTitle().toStdString(), "Parameter(Value after auto tuning)");
+        EXPECT_TRUE(PumpUntil(
+            [] { return FrmPara::Instance()->windowTitle() == "Parameter(Value after auto tuning)"; }));
 
         // The EEPROM dialog drops a second request that follows its close within 100 ms.
         SetPrmOne(5, 11);
+        eepOk = false;
         FrmEEP::Exec(EepWord::UserExplicit);
         const int shown = eepShown;
-        SetPrmOne(6, 12);
         FrmEEP::Exec(EepWord::UserExplicit);
         EXPECT_EQ(eepShown, shown);
         Pump(150);
@@ -269,10 +268,11 @@ TEST_F(ParaR, EditorTellsWhatItWillNotDo) {
     model->setPrm16(9, {9, 9, -1000, 1000, PrmAttrPowerOff}); // the pages carry the attributes
     SetPrmSrc(2, "");
     FrmPara p;
-    Pump(150);
-    EXPECT_TRUE(
-        Asked("Changed parameter isn't transmitted to the amplifier at every change. Click the transmit "
-              "button when necessary."));
+    EXPECT_TRUE(PumpUntil([&] {
+        return Asked(
+            "Changed parameter isn't transmitted to the amplifier at every change. Click the transmit "
+            "button when necessary.");
+    }));
     p.MnuEepromKakiKomi_Click();
     EXPECT_TRUE(
         Asked("Editted  parameter isn't transmitted to the amplifier. Transmit bofore writing to EEPROM."));
@@ -293,10 +293,10 @@ TEST_F(ParaR, EditorTellsWhatItWillNotDo) {
     p.GoToPage(false, 1);
     p.Grid(false).PA[1]->setText("19");
     p.PA_KeyDown(false, 1, Qt::Key_Return);
-    Pump(40);
     EXPECT_EQ(model->prm16(9).ram, 19);
-    EXPECT_TRUE(
-        Asked("This parameter becomes active by re-switching on electrical power after writing in EEPROM."));
+    const std::string notice =
+        "This parameter becomes active by re-switching on electrical power after writing in EEPROM.";
+    EXPECT_TRUE(PumpUntil([&] { return Asked(notice); }));
     eepOk = false;
     p.close();
     EXPECT_EQ(eepShown, 1); // closing offers the user EEPROM write

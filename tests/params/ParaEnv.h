@@ -49,6 +49,15 @@ inline void MakeIniFolder() {
     QDir().mkpath(QString::fromStdString(plat::AppDir() + "/ini"));
 }
 
+// Lets events run until done() holds or ms passed; the result of done() then.
+template <class Done> bool PumpUntil(Done done, int ms = 2000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
 inline void ResetTables() {
     MakeIniFolder();
     for (int n = 0; n < PrmCnt; ++n) {
