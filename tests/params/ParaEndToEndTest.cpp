@@ -8,6 +8,7 @@
 #include "app/FrmRem.h"
 #include "app/MainLogic.h"
 #include "app/Mevalo.h"
+#include "app/SetModel.h"
 #include "platform/FormRegistry.h"
 #include "app/Prd.h"
 #include "data/PmtFil.h"
@@ -221,7 +222,11 @@ TEST_F(ParaM, ReferenceComesFromTheBlockReadsAndEepromWriteUsesIt) {
 
 TEST_F(ParaR, MainWindowOpensTheEditorOnceAndCloseAllTakesItDown) {
     const MainLinks savedLinks = Links();
+    const AxisScreenCalls savedCalls = AxisScreens();
     WireParamScreens();
+    CallCheckPoints(); // an axis take-up reads the new axis's EEPROM copy
+    EXPECT_EQ(PrmCmpDone[0], -1);
+    EXPECT_EQ(PrmCmpVal[0][0x10], 0x10);
     int loads = 0;
     const auto previous = FrmPmtLoad::SetShowHook([&](FrmPmtLoad& w) {
         ++loads;
@@ -262,6 +267,7 @@ TEST_F(ParaR, MainWindowOpensTheEditorOnceAndCloseAllTakesItDown) {
     }
     FrmPmtLoad::SetShowHook(previous);
     Links() = savedLinks;
+    AxisScreens() = savedCalls;
 }
 
 TEST_F(ParaR, EditorTellsWhatItWillNotDo) {
