@@ -1,5 +1,7 @@
 // The dialogs of the parameter screens offscreen: the value entry's three linked views, the print words,
 // the load dialog off line, a list window's typed edit, and the editor's paging and selection.
+#include "app/FileDlg.h"
+#include "app/FrmPrmSel.h"
 #include "app/Glb.h"
 #include "app/Prd.h"
 #include "comm/ComGlb.h"
@@ -214,5 +216,30 @@ TEST(ParaDialogs, PrintGoesToPdfWithEveryNumberTheModeShows) {
         }
     EXPECT_NE(text.find("P128"), std::string::npos); // the last number of the mode is on paper
     EXPECT_EQ(text.find("P129"), std::string::npos);
+    EXPECT_TRUE(asker.Asked().empty());
+}
+
+TEST(ParaDialogs, SelectionFileRoundTripsForABlockSeries) {
+    SetUpTables(1); // family M: the selection file is a group file all the same
+    plat::ScriptedAsker asker;
+    QDir().mkpath(QString::fromStdString(plat::AppDir() + "/ini"));
+    KisyuMei = "TESKM22A1B__";
+    QTemporaryDir dir;
+    const std::string file = QDir(dir.path()).filePath("sel.prs").toStdString();
+    const auto prevDlg = SetFileDlgShow([&](const FileDlgRequest&) { return file; });
+    const auto prevSel = FrmPrmSel::SetAnswerer([&](auto&, auto&, auto&) { return file; });
+    {
+        FrmPara p;
+        PrmAttr[4].Type = 3;
+        p.MnuPrmSelHoZon_Click();
+        PrmAttr[4].Type = 2;
+        PrmAttr[5].Type = 0; // not offered by the definition: the file does not change that
+        p.MnuPrmSelYomiDashi_Click();
+        p.close();
+    }
+    SetFileDlgShow(prevDlg);
+    FrmPrmSel::SetAnswerer(prevSel);
+    EXPECT_EQ(PrmAttr[4].Type, 3);
+    EXPECT_EQ(PrmAttr[5].Type, 0);
     EXPECT_TRUE(asker.Asked().empty());
 }
