@@ -67,7 +67,7 @@ int16_t CallLoadPopDefault(const std::string& model) {
 void CallCheckPoints() {
     const AxisScreenCalls& c = AxisScreens();
     if (c.checkPoint)
-        c.checkPoint("/");
+        c.checkPoint("/強制設定/ALL"); // the new axis's EEPROM copy is always read
     else
         NotBuiltYet("CheckPoint");
     if (PopEnable == 0) return;

@@ -66,11 +66,11 @@ bool ReadAll(const std::string& path, std::string& text) {
 
 int16_t WriteHexFile(const std::string& path) {
     ClearErr();
-    if (KisyuCode == 23) {
-        // These two hold the checksums of the parameters before them.
-        PrmVal[79] = static_cast<int16_t>(PrmSum(0, 79));
-        PrmVal[95] = static_cast<int16_t>(PrmSum(80, 95));
-    }
+    // Series 23 files carry the checksums of the parameters before them in 79 and 95; they go into the
+    // written copy only, so that saving never changes the values on screen.
+    const bool sums = KisyuCode == 23;
+    const auto sum79 = static_cast<int16_t>(PrmSum(0, 79));
+    const auto sum95 = static_cast<int16_t>(PrmSum(80, 95));
     plat::AtomicTextWriter out(path);
     uint32_t address = static_cast<uint32_t>(static_cast<uint16_t>(IhxBase)) * 256;
     for (int i = 0; i <= Prm16MaxAll && i < PrmCnt; i += HexWords) {
@@ -80,6 +80,8 @@ int16_t WriteHexFile(const std::string& path) {
             if (n >= PrmCnt) break;
             // Below operating mode 2 the system parameters are not the user's to hand on.
             values[k] = UserLevel < 2 && (PrmAttr[n].Attr & PrmAttrSystem) ? int16_t(0) : PrmVal[n];
+            if (sums && n == 79) values[k] = sum79;
+            if (sums && n == 95) values[k] = sum95;
         }
         HexRecord r = MakeDataRecord(address & 0xFFFF, values);
         out.WriteLine(MakeHexRecord(r));

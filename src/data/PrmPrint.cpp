@@ -69,12 +69,13 @@ void StartSheet(SheetTables& t, int16_t listScale) {
 struct ListKind {
     bool wide;         // 32-bit parameters
     std::string title; // by series
-    int16_t count;     // parameters that have rows with name and value (32-bit list)
+    int16_t count;     // parameters that have rows with name and value
 };
 
 void FillRow(PrtTblRec& list, const ListKind& k, int n) {
     list.CellText[0] = Hex2(n);
-    if (!k.wide) {
+    // Rows past the count are left blank in both lists, so that parameters the mode hides are not printed.
+    if (n < k.count && !k.wide) {
         list.CellText[1] = PrmAttr[n].name;
         list.CellText[2] = std::to_string(PrmVal[n]);
     } else if (n < k.count) {

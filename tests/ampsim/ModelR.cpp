@@ -151,7 +151,8 @@ std::optional<Bytes> ModelR::dispatch(const Request& rq) {
         if (!need(0)) return status(kStRefused);
         return monitorReply(rq.mode);
     case 8:
-        if (!need(0) || (rq.mode != 4 && rq.mode != 9)) return status(kStRefused);
+        if (rq.mode != 4 && rq.mode != 9) return prmSingle(8, rq.mode, d);
+        if (!need(0)) return status(kStRefused);
         if (!writeAllowed()) return status(kStRefused);
         for (int n = 0; n < kPrm16Count; ++n)
             if ((n >= 128) == (rq.mode == 9))
@@ -174,6 +175,7 @@ std::optional<Bytes> ModelR::dispatch(const Request& rq) {
             b.push_back(kStOk);
             return b;
         }
+        if (rq.mode == 6 || rq.mode == 9) return prmSingle(11, rq.mode, d);
         if (rq.mode == 1 || rq.mode == 2 || rq.mode == 4 || rq.mode == 5) return prmPage16(rq.mode, d);
         if (rq.mode == 7 || rq.mode == 8 || rq.mode == 10 || rq.mode == 11) return prmPage32(rq.mode, d);
         return status(kStRefused);

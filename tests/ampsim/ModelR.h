@@ -158,6 +158,7 @@ class ModelR {
     std::optional<Bytes> dispatch(const Request& rq);
     Bytes prmPage16(int mode, const Bytes& d);
     Bytes prmPage32(int mode, const Bytes& d);
+    Bytes prmSingle(int cmd, int mode, const Bytes& d); // ModelRSingle.cpp
     Bytes positioning(int mode, const Bytes& d);
     Bytes waveform(int mode, const Bytes& d);
     Bytes monitorReply(int mode);
