@@ -434,6 +434,7 @@ void FrmGraph::Build()
     for (int c = 1; c < 6; ++c) {
         LblCsrName[c] = cols[c][3];
         LblCsrName[c]->setText(QString::fromStdString(MeasItem[kColCh[c]].TextB));
+        LblCsrName[c]->setMinimumWidth(LblCsrName[c]->sizeHint().width());
     }
     TSPage->addTab(pc, "Cursor");
     connect(ChkCsr, &QCheckBox::clicked, this, [this] { ChkCsr_Click(); });
@@ -540,6 +541,9 @@ void FrmGraph::InitRecords()
         ref.Color = kRefColor[d];
         r.DataValid = ref.DataValid = 0;
     }
+    // Titles that share an axis side by side rather than on top of each other.
+    WavGraph.Ch[0].TitleX = WavGraph.Ch[6].TitleX = 50;
+    WavGraph.Ch[4].TitleY = WavGraph.Ch[10].TitleY = 20;
     WgdCurSet(0);
 }
 
