@@ -573,7 +573,7 @@ void FrmGraph::Form_Load()
     // The last conditions; a first start has none, which is no error.
     if (plat::FileExists(UserWgc())) {
         std::fill(std::begin(LoadSel), std::end(LoadSel), int16_t(0));
-        if (FIL_LoadWaveCndFile(UserWgc()) != 0) ApplyLoaded(true);
+        if (FIL_LoadWaveCndFile(UserWgc()) == VbTrue) ApplyLoaded(true);
     }
     for (int d = 0; d < WavChShown; ++d) {
         WgdSetCh(0, d, 0);
@@ -1104,7 +1104,7 @@ void FrmGraph::LoadFile(const std::string& exts, const std::string& title)
         ok = FIL_LoadWavePrmFile(path);
     }
     const bool toRef = LoadSel[4] != 0;
-    if (ok != 0) {
+    if (ok == VbTrue) {
         loadingRef_ = toRef;
         ApplyLoaded(has("cond") && !toRef);
         loadingRef_ = false;
@@ -1171,7 +1171,7 @@ void FrmGraph::SaveFile()
             plat::MsgBox("Receiving parameter from amplifier.", plat::Buttons::Ok, plat::Icon::None,
                          "Write the wave form graphic data");
             // Parameters that could not all be read are not written as if they were the amplifier's.
-            go = PrmZenZyuShin() != 0;
+            go = PrmZenZyuShin() == VbTrue;
             if (go) SetPrmSrc(1, "");
         }
         if (go) {

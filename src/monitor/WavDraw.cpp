@@ -295,19 +295,36 @@ void PickScale(WavChRec& r, double low, double high)
 
 // ---- painter device ----------------------------------------------------------------------------------
 
+WavPainterDevice::~WavPainterDevice() { Flush(); }
+
+void WavPainterDevice::Flush()
+{
+    if (!run_.isEmpty()) {
+        p_.setPen(pen_);
+        p_.drawLines(run_);
+    }
+    run_.clear();
+}
+
 void WavPainterDevice::Clear(const QColor& back)
 {
+    Flush();
     p_.fillRect(QRectF(QPointF(0, 0), size_), back);
 }
 
 void WavPainterDevice::Line(QPointF a, QPointF b, const QPen& pen)
 {
-    p_.setPen(pen);
-    p_.drawLine(a, b);
+    // A curve is hundreds of lines in one pen: handed over together they cost a fraction.
+    if (run_.isEmpty() || pen != pen_) {
+        Flush();
+        pen_ = pen;
+    }
+    run_.append(QLineF(a, b));
 }
 
 void WavPainterDevice::Text(QPointF topLeft, const QString& text, const QFont& font, const QColor& color)
 {
+    Flush();
     p_.setFont(font);
     p_.setPen(color);
     const QFontMetricsF fm(font, p_.device());

@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QLineF>
+#include <QList>
 
 #include <cstdint>
 #include <string>
@@ -22,6 +24,9 @@
 class WavPainterDevice : public PrdDevice {
   public:
     WavPainterDevice(QPainter& painter, QSizeF sizePx, double dpi) : p_(painter), size_(sizePx), dpi_(dpi) {}
+    ~WavPainterDevice() override;
+    // Draws the lines still held back; the painter must not end before.
+    void Flush();
     QSizeF SizePx() const override { return size_; }
     double Dpi() const override { return dpi_; }
     void Clear(const QColor& back) override;
@@ -33,6 +38,8 @@ class WavPainterDevice : public PrdDevice {
     QPainter& p_;
     QSizeF size_;
     double dpi_;
+    QPen pen_;
+    QList<QLineF> run_; // lines of one pen, not drawn yet
 };
 
 // 0x00BBGGRR as stored in the records and files.

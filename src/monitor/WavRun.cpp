@@ -64,7 +64,7 @@ void WavRun::Idle()
 void WavRun::StartChk()
 {
     if (Waiting() || inTick_) return;
-    if (ChkComm(plat::VbTrue, "Measurement the wave form graphic") == 0) return;
+    if (ChkComm(plat::VbTrue, "Measurement the wave form graphic") != plat::VbTrue) return;
     Start();
 }
 
@@ -87,7 +87,7 @@ void WavRun::Start()
             // Words of channels that find no slot stay "no slot" and are never fetched.
             for (int ch = 1; ch < WavChShown; ++ch) WavGraph.Word[WavWSlot + ch] = WavNoSlot;
             const int16_t ok = SetGrpCh(WavGraph, sel);
-            if (ok == 0 || (sel != 0 && sel != 160)) {
+            if (ok != plat::VbTrue || (sel != 0 && sel != 160)) {
                 host_.working(false);
                 ReleaseRight();
                 Error("Measurement can't be started due to error.");
@@ -98,10 +98,11 @@ void WavRun::Start()
             host_.defCh();
         }
         r = SetSokuTeiJyouKen(WavGraph, st);
-        if (r == 0) right_.Forget(); // the request gave the right back itself
+        if (r != plat::VbTrue) right_.Forget(); // the request gave the right back itself
         break;
     }
-    if (r == 0) {
+    // Only -1 is success; any other answer is a failure.
+    if (r != plat::VbTrue) {
         UpdStat("Measurement interrupted.");
         Idle();
         return;
@@ -186,9 +187,9 @@ bool WavRun::Recv()
         bool ok = false;
         if (CurrentFamily() == CmdFamilyKind::K) {
             std::vector<uint8_t> data;
-            ok = GrpDatK(data) != 0 && WaveUnpackK(data, g, g) > 0;
+            ok = GrpDatK(data) == plat::VbTrue && WaveUnpackK(data, g, g) > 0;
         } else {
-            ok = FamilyM().GrpDatJuShinM && FamilyM().GrpDatJuShinM(g) != 0 &&
+            ok = FamilyM().GrpDatJuShinM && FamilyM().GrpDatJuShinM(g) == plat::VbTrue &&
                  WaveUnpackM(std::span<const uint8_t>(RcvBuf, static_cast<size_t>(std::max<int>(0, SndLen - 1))), g,
                              g);
         }
@@ -204,7 +205,7 @@ bool WavRun::Recv()
             if (g.Word[WavWChOn + ch] == 0 || (ch != 0 && WavChannelUnslotted(g, ch))) continue;
             const int16_t slot = ch == 0 ? int16_t(0) : g.Word[WavWSlot + ch];
             WavChRec& rec = g.Ch[WavDspToRec[ch]];
-            if (TESKR_trans_graph(std::span<int16_t>(rec.RawData, WavSampleCnt), slot) == 0) return false;
+            if (TESKR_trans_graph(std::span<int16_t>(rec.RawData, WavSampleCnt), slot) != plat::VbTrue) return false;
             if (ch == 5) WaveBitTrace(rec.RawData, WavBitMask);
             valid[ch] = true;
         }
