@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDialog>
+#include <QPixmap>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -241,6 +243,16 @@ void FrmGraph::Build()
     for (int i = 0; i <= 9; ++i)
         disp->addAction(kDisp[i], this, [i] {
             if (Mevalo* m = Mevalo::Instance()) m->MnuHyouji_Click(static_cast<int16_t>(i));
+        })->setObjectName(Mevalo::ItemName("MnuHyouji", i));
+    // The main window decides which screens may open now.
+    connect(disp, &QMenu::aboutToShow, this, [this] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
+    });
+    QMenu* win = bar->addMenu("&Window");
+    static const char* const kWin[] = {"Cascade", "Tile horizontally", "Tile vertically"};
+    for (int i = 0; i < 3; ++i)
+        win->addAction(kWin[i], this, [i] {
+            if (Mevalo* m = Mevalo::Instance()) m->MnuWin_Click(static_cast<int16_t>(i));
         });
     root->setMenuBar(bar);
 
@@ -1217,12 +1229,21 @@ void FrmGraph::PrintGraph()
         bool print = true;
         if (UserLevel == 3) {
             // The preview comes first; paper only on request.
-            QImage img(QSize(1240, 1230), QImage::Format_RGB32);
+            QImage img(QSize(930, 1380), QImage::Format_RGB32);
             img.fill(Qt::white);
-            QPainter p(&img);
-            WavPainterDevice dev(p, QSizeF(img.size()), 96.0);
-            PrdSurface s(&dev);
-            DrawForPrint(&s, "/TEXT");
+            {
+                QPainter p(&img);
+                WavPainterDevice dev(p, QSizeF(img.size()), 96.0);
+                PrdSurface s(&dev);
+                DrawForPrint(&s, "/TEXT");
+            }
+            QDialog preview(this);
+            preview.setObjectName("FrmPrinter");
+            preview.setWindowTitle(kPrintTitle);
+            auto* pic = new QLabel(&preview);
+            pic->setPixmap(QPixmap::fromImage(img.scaledToHeight(690, Qt::SmoothTransformation)));
+            (new QVBoxLayout(&preview))->addWidget(pic);
+            preview.show();
             print = plat::MsgBox("Do you print on paper?", plat::Buttons::YesNo, plat::Icon::Question, "Yes ?") ==
                     plat::Yes;
         }

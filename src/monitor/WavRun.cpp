@@ -8,6 +8,7 @@
 
 #include "app/Frame.h"
 #include "app/Glb.h"
+#include "app/Mevalo.h"
 #include "comm/ComCore.h"
 #include "comm/ComGlb.h"
 #include "comm/ComReq.h"
@@ -139,6 +140,11 @@ void WavRun::Tick()
     // The timer is off for the whole step: a message box inside it must not start a second poll.
     if (timer_) timer_->stop();
     if (inTick_ || !Waiting()) return;
+    // Closing all windows waits for the busy bit: a run still waiting for its trigger gives way.
+    if (Mevalo* m = Mevalo::Instance(); m && m->CloseGoing()) {
+        Stop();
+        return;
+    }
     inTick_ = true;
     int16_t st = 0;
     const int16_t r = IsMeasureEnd(st);

@@ -231,6 +231,32 @@ TEST_F(WaveR, FailedTransferKeepsTheLastCaptureAndStops) {
     EXPECT_EQ(ComBusy, 0);
 }
 
+TEST_F(WaveR, AmplifierWithoutChannelSelectionMeasuresTheDefaultSet) {
+    ampsim::ModelR::Options o;
+    o.channelSelect = false; // answers the selection with 160
+    model = std::make_unique<ampsim::ModelR>(o);
+    sim.setHandler(model->handler());
+    FrmGraph& w = Open();
+    w.ChkItem[4]->click();
+    ASSERT_TRUE(Capture(w, stat));
+    for (int ch : {1, 2, 3}) EXPECT_TRUE(w.ChkItem[ch]->isChecked()) << ch;
+    EXPECT_FALSE(w.ChkItem[4]->isChecked());
+    EXPECT_EQ(WavGraph.Ch[4].DataValid, 0);
+    // Slot 1 commanded speed, 2 torque, 3 position error: the amplifier's fixed set.
+    for (auto [rec, code] : {std::pair{0, 1}, std::pair{2, 2}, std::pair{3, 3}})
+        for (int i = 0; i < 500; ++i) ASSERT_EQ(WavGraph.Ch[rec].RawData[i], model->sample(code, i)) << rec << " " << i;
+    EXPECT_EQ(Of(10)[1].data.size(), 5u); // the condition follows the refused selection
+}
+
+TEST_F(WaveR, OffLineTheMeasurementIsDisabled) {
+    qel::CloseAll();
+    ComHandle = 0;
+    FrmGraph& w = Open();
+    EXPECT_FALSE(w.TBarKey("Mesure")->isEnabled());
+    EXPECT_FALSE(w.TBarKey("Stop")->isEnabled());
+    EXPECT_FALSE(w.MnuSokutei->isEnabled());
+}
+
 class WaveM : public famtest::FamLink<ampsim::ModelM, 22> {
   protected:
     void Configure() override {
