@@ -587,6 +587,8 @@ void FrmGraph::Form_Load()
         std::fill(std::begin(LoadSel), std::end(LoadSel), int16_t(0));
         if (FIL_LoadWaveCndFile(UserWgc()) == VbTrue) ApplyLoaded(true);
     }
+    // Without kept conditions the time axis takes the controls' sampling.
+    if (WavGraph.Word[WavWSmp] < 1) FillCond();
     for (int d = 0; d < WavChShown; ++d) {
         WgdSetCh(0, d, 0);
         WgdSetCh(1, d, 0);
