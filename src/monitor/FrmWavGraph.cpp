@@ -97,6 +97,7 @@ WavPicture::WavPicture(QWidget* parent) : QWidget(parent)
 void WavPicture::Redraw(int16_t dataFlag)
 {
     dataFlag_ = dataFlag;
+    if (size().isEmpty()) return;
     if (cache_.size() != size()) cache_ = QImage(size(), QImage::Format_RGB32);
     cache_.fill(Qt::white);
     {

@@ -16,6 +16,8 @@
 #include "monitor/FrmWavDlg.h"
 #include "monitor/FrmWavGraph.h"
 #include "monitor/WavRun.h"
+#include "monitor/WavWiring.h"
+#include "app/MainLogic.h"
 #include "platform/Paths.h"
 
 #include <QAction>
@@ -255,6 +257,41 @@ TEST_F(WaveR, OffLineTheMeasurementIsDisabled) {
     EXPECT_FALSE(w.TBarKey("Mesure")->isEnabled());
     EXPECT_FALSE(w.TBarKey("Stop")->isEnabled());
     EXPECT_FALSE(w.MnuSokutei->isEnabled());
+}
+
+TEST_F(WaveR, LastConditionsComeBackNextTime) {
+    {
+        FrmGraph& w = Open();
+        w.trg_mode->setChecked(true);
+        w.level->setText("-500");
+        w.trg_pos->setCurrentIndex(3);
+        w.trg_slope->setCurrentIndex(1);
+        w.ChkItem[1]->click();
+        w.ChkItem[4]->click();
+        w.Xrange_UP->click();
+        w.Xrange_UP->click();
+        w.close(); // writes ini/user.wgc
+        win.reset();
+    }
+    FrmGraph& w = Open();
+    EXPECT_TRUE(w.trg_mode->isChecked());
+    EXPECT_EQ(w.level->text().toStdString(), "-500");
+    EXPECT_EQ(w.trg_pos->currentIndex(), 3);
+    EXPECT_EQ(w.trg_slope->currentIndex(), 1);
+    for (int ch = 1; ch < 6; ++ch) EXPECT_EQ(w.ChkItem[ch]->isChecked(), ch == 1 || ch == 4) << ch;
+    EXPECT_EQ(w.Zoom(), 4.0f);
+    EXPECT_TRUE(asker.Asked().empty());
+}
+
+TEST_F(WaveR, DisplayItemOpensOneWindow) {
+    WireWaveScreen();
+    Links().openScreen[4]();
+    FrmGraph* first = FrmGraph::Instance();
+    ASSERT_NE(first, nullptr);
+    win.reset(first);
+    Links().openScreen[4]();
+    EXPECT_EQ(FrmGraph::Instance(), first);
+    EXPECT_TRUE(first->isVisible());
 }
 
 class WaveM : public famtest::FamLink<ampsim::ModelM, 22> {
