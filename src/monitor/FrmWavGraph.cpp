@@ -280,7 +280,7 @@ void FrmGraph::Build()
     auto* fc = new QVBoxLayout(FramChk);
     for (int d = 0; d < WavChShown; ++d) {
         ChkItem[d] = new QCheckBox(QString::fromStdString(MeasItem[d].TextA), FramChk);
-        ChkItem[d]->setObjectName(QString("ChkItem_%1").arg(d + 1));
+        ChkItem[d]->setObjectName(QString("ChkItem_%1").arg(d));
         ChkItem[d]->setToolTip(QString::fromStdString(MeasItem[d].TextC));
         fc->addWidget(ChkItem[d]);
         connect(ChkItem[d], &QCheckBox::clicked, this, [this, d] { ChkItem_Click(d); });
@@ -513,8 +513,6 @@ void FrmGraph::Build()
                                        : "Enlarge with the left button, reduce with the right button.");
         Picture1->setCursor(page == 0 ? Qt::CrossCursor : Qt::PointingHandCursor);
     });
-
-    for (QCheckBox* b : {trg_mode}) connect(b, &QCheckBox::clicked, this, [] {});
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
@@ -905,9 +903,7 @@ void FrmGraph::TimReDraw_Timer()
 
 void FrmGraph::UpdateReadout()
 {
-    const int n = WavGraph.Word[WavWSmp];
     const double t0 = WgdCurVal(0), t1 = WgdCurVal(1);
-    (void)n;
     LblCsrTim[0]->setText(QString::fromStdString(WavMsText(t0)));
     LblCsrTim[1]->setText(QString::fromStdString(WavMsText(t1)));
     LblCsrTim[2]->setText(QString::fromStdString(WavMsText(t1 - t0)));
@@ -1227,7 +1223,6 @@ void FrmGraph::PrintGraph()
         Hourglass(false);
         return;
     }
-    const size_t docs = PrdPdfDocuments().size();
     if (words.find("graph") != std::string::npos) {
         bool print = true;
         if (UserLevel == 3) {
@@ -1256,7 +1251,6 @@ void FrmGraph::PrintGraph()
         PrintPrm16(UserLevel >= 2 ? static_cast<int16_t>(Prm16MaxAll + 1) : Prm16Max);
         if (Prm32Cnt != 0) PrintPrm32(UserLevel >= 2 ? Prm32MaxAll : Prm32Max);
     }
-    (void)docs;
     Hourglass(false);
 }
 

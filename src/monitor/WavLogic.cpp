@@ -73,21 +73,10 @@ void WaveDefCh(WavCondRec& cond, WavControls& c)
     cond.Word[WavWSlot + 5] = WavNoSlot;
 }
 
-void WavPackSlots(WavCondRec& cond, uint8_t (&codes)[4])
+void WavClearSlots(WavCondRec& cond)
 {
-    std::fill(std::begin(codes), std::end(codes), uint8_t(0));
     cond.Word[WavWSlot] = 0;
     for (int ch = 1; ch < WavChShown; ++ch) cond.Word[WavWSlot + ch] = WavNoSlot;
-    // Signal code of each channel; slots are handed out in the order 3, 1, 2, 4, 5.
-    static constexpr int kCode[WavChShown] = {0, 2, 3, 1, 4, 5};
-    int k = 1;
-    for (int ch : {3, 1, 2, 4, 5}) {
-        if (k > 3) break;
-        if (cond.Word[WavWChOn + ch] == 0) continue;
-        codes[k] = static_cast<uint8_t>(kCode[ch]);
-        cond.Word[WavWSlot + ch] = static_cast<int16_t>(k);
-        ++k;
-    }
 }
 
 bool WavChannelUnslotted(const WavCondRec& cond, int ch)

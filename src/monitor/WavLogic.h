@@ -37,9 +37,9 @@ void WaveDefCh(WavCondRec& cond, WavControls& c);
 
 // Slot word of a channel without a capture slot; such a channel is never fetched.
 constexpr int16_t WavNoSlot = -1;
-// Family R channel selection: codes of slots 0..3 and the slot words 7..11 (WavNoSlot for a channel
-// that is off or found no slot).
-void WavPackSlots(WavCondRec& cond, uint8_t (&codes)[4]);
+// Before a family R channel selection: every channel but 0 without a slot, so that the packing's
+// leftovers (a fourth channel finds none) are never fetched with an earlier run's slot.
+void WavClearSlots(WavCondRec& cond);
 // True when channel ch (1..5) is on but has no slot.
 bool WavChannelUnslotted(const WavCondRec& cond, int ch);
 

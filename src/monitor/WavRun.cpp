@@ -85,8 +85,7 @@ void WavRun::Start()
         }
         if (WavChSelUsed.ToBool()) {
             int16_t sel = 0;
-            // Words of channels that find no slot stay "no slot" and are never fetched.
-            for (int ch = 1; ch < WavChShown; ++ch) WavGraph.Word[WavWSlot + ch] = WavNoSlot;
+            WavClearSlots(WavGraph);
             const int16_t ok = SetGrpCh(WavGraph, sel);
             if (ok != plat::VbTrue || (sel != 0 && sel != 160)) {
                 host_.working(false);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "comm/TeskRCodec.h"
 #include "data/PrmGlb.h"
 
 namespace {
@@ -79,25 +80,23 @@ TEST(WavUnpack, BitTraceKeepsTheMaskedBit) {
     EXPECT_EQ(s[2], 1);
 }
 
-TEST_F(Defs, SlotsGoToThreeChannelsAndTheRestHaveNone) {
+TEST_F(Defs, ChannelsBeyondTheThirdSlotAreNeverFetched) {
     struct Row {
         std::vector<int> on;
-        std::vector<uint8_t> codes;
         int16_t slot[6];
     };
     const Row rows[] = {
-        {{1, 2, 3, 4, 5}, {0, 1, 2, 3}, {0, 2, 3, 1, -1, -1}},
-        {{4, 5}, {0, 4, 5, 0}, {0, -1, -1, -1, 1, 2}},
-        {{2}, {0, 3, 0, 0}, {0, -1, 1, -1, -1, -1}},
+        {{1, 2, 3, 4, 5}, {0, 2, 3, 1, -1, -1}},
+        {{4, 5}, {0, -1, -1, -1, 1, 2}},
     };
     for (const Row& r : rows) {
-        WavCondRec c;
+        WavGraphRec c;
         for (int k = 1; k < 6; ++k) c.Word[k] = 0;
         for (int k : r.on) c.Word[k] = -1;
-        c.Word[WavWSlot + 4] = 3; // stale from an earlier run
+        c.Word[WavWSlot + 4] = 3; // left from an earlier run
+        WavClearSlots(c);
         uint8_t codes[4];
-        WavPackSlots(c, codes);
-        EXPECT_EQ(std::vector<uint8_t>(codes, codes + 4), r.codes);
+        teskr::PackGrpCh(c, codes);
         for (int ch = 0; ch < 6; ++ch) EXPECT_EQ(c.Word[WavWSlot + ch], r.slot[ch]) << ch;
         for (int ch = 1; ch < 6; ++ch)
             EXPECT_EQ(WavChannelUnslotted(c, ch), c.Word[ch] != 0 && r.slot[ch] < 0) << ch;
