@@ -504,8 +504,9 @@ void FrmGraph::Build()
     yg->addWidget(CmdAuto, 2, 2);
     yg->addWidget(CmdGenTen, 2, 3);
     TSPage->addTab(py, "Value axis");
-    connect(Yrange_UP, &QPushButton::clicked, this, [this] { Yrange_Click(-1); });
-    connect(Yrange_DOWN, &QPushButton::clicked, this, [this] { Yrange_Click(1); });
+    // Range tables run largest first: a step up is a smaller full scale.
+    connect(Yrange_UP, &QPushButton::clicked, this, [this] { Yrange_Click(1); });
+    connect(Yrange_DOWN, &QPushButton::clicked, this, [this] { Yrange_Click(-1); });
     connect(CmdAuto, &QPushButton::clicked, this, [this] { CmdAuto_Click(); });
     connect(CmdGenTen, &QPushButton::clicked, this, [this] { CmdGenTen_Click(); });
     connect(TSPage, &QTabWidget::currentChanged, this, [this](int page) {

@@ -193,6 +193,10 @@ bool WavRun::Recv()
         if (CurrentFamily() == CmdFamilyKind::K) {
             std::vector<uint8_t> data;
             ok = GrpDatK(data) == plat::VbTrue && WaveUnpackK(data, g, g) > 0;
+            // The line commands report nothing themselves.
+            if (!ok)
+                plat::MsgBox("Receipt of measurement result failed.", plat::Buttons::Ok, plat::Icon::None,
+                             "Communication error");
         } else {
             ok = FamilyM().GrpDatJuShinM && FamilyM().GrpDatJuShinM(g) == plat::VbTrue &&
                  WaveUnpackM(std::span<const uint8_t>(RcvBuf, static_cast<size_t>(std::max<int>(0, SndLen - 1))), g,
