@@ -98,11 +98,15 @@ void WavPicture::Redraw(int16_t dataFlag)
 {
     dataFlag_ = dataFlag;
     if (size().isEmpty()) return;
-    if (cache_.size() != size()) cache_ = QImage(size(), QImage::Format_RGB32);
+    // Drawn at the screen's own resolution, so that a scaled desktop keeps sharp lines and text.
+    const qreal dpr = devicePixelRatioF();
+    const QSize px = (QSizeF(size()) * dpr).toSize();
+    if (cache_.size() != px) cache_ = QImage(px, QImage::Format_RGB32);
+    cache_.setDevicePixelRatio(dpr);
     cache_.fill(Qt::white);
     {
         QPainter p(&cache_);
-        WavPainterDevice dev(p, QSizeF(cache_.size()), 96.0);
+        WavPainterDevice dev(p, QSizeF(size()), 96.0);
         PrdSurface s(&dev);
         WgdDraw(&s, dataFlag, "/NO_TEXT /NO_PRINTER", WgdPanelInfo{}, false);
     }
@@ -113,11 +117,11 @@ void WavPicture::Redraw(int16_t dataFlag)
 void WavPicture::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (cache_.size() != size()) {
+    if (cache_.deviceIndependentSize().toSize() != size()) {
         p.fillRect(rect(), Qt::white);
         return;
     }
-    p.drawImage(0, 0, cache_);
+    p.drawImage(QPointF(0, 0), cache_);
     WavPainterDevice dev(p, QSizeF(size()), 96.0);
     PrdSurface s(&dev);
     WgdCursors(&s);
