@@ -1134,7 +1134,12 @@ void FrmGraph::LoadFile(const std::string& exts, const std::string& title)
             hasCapture_ = true;
             capturedCond_ = WavGraph;
         }
-        if (has("param")) SetPrmSrc(2, "");
+        if (has("param")) {
+            // The parameters on screen are now the file's: nothing to fetch from the amplifier again.
+            PrmFlg = VbFalse;
+            PrmIsAmp = VbFalse;
+            SetPrmSrc(2, "");
+        }
     }
     std::fill(std::begin(LoadSel), std::end(LoadSel), int16_t(0));
     WavLoaded = WavLoadRec{};
