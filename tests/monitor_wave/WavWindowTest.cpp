@@ -233,6 +233,27 @@ TEST_F(WaveR, FailedTransferKeepsTheLastCaptureAndStops) {
     EXPECT_EQ(ComBusy, 0);
 }
 
+TEST_F(WaveR, FailedPollEndsTheRunWithItsReason) {
+    FrmGraph& w = Open();
+    for (auto [status, text] : {std::pair{0x83, "Servo alarm is on, and measurement failed."},
+                                std::pair{0x88, "Measurement failed"}}) {
+        asker.Clear();
+        sim.clearLog();
+        w.WaveStartChk();
+        ASSERT_TRUE(w.Run().Waiting());
+        sim.inject(Fault::badStatus(static_cast<uint8_t>(status)));
+        QElapsedTimer t;
+        t.start();
+        while (w.Run().Waiting() && t.elapsed() < 5000) QTest::qWait(10);
+        ASSERT_EQ(asker.Asked().size(), 1u);
+        EXPECT_EQ(asker.Asked()[0].text, text);
+        EXPECT_EQ(asker.Asked()[0].title, "Measurement error");
+        EXPECT_EQ(Rights(), (std::vector<int>{1, -1}));
+        EXPECT_EQ(ComBusy, 0);
+        EXPECT_TRUE(w.TBarKey("Mesure")->isEnabled());
+    }
+}
+
 TEST_F(WaveR, AmplifierWithoutChannelSelectionMeasuresTheDefaultSet) {
     ampsim::ModelR::Options o;
     o.channelSelect = false; // answers the selection with 160
