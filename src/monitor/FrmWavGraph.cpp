@@ -513,11 +513,13 @@ void FrmGraph::Build()
     connect(Yrange_DOWN, &QPushButton::clicked, this, [this] { Yrange_Click(-1); });
     connect(CmdAuto, &QPushButton::clicked, this, [this] { CmdAuto_Click(); });
     connect(CmdGenTen, &QPushButton::clicked, this, [this] { CmdGenTen_Click(); });
-    connect(TSPage, &QTabWidget::currentChanged, this, [this](int page) {
+    auto pageTip = [this](int page) {
         Picture1->setToolTip(page == 0 ? "Move cursor1  with the left button, cursor2 with the right button."
                                        : "Enlarge with the left button, reduce with the right button.");
         Picture1->setCursor(page == 0 ? Qt::CrossCursor : Qt::PointingHandCursor);
-    });
+    };
+    connect(TSPage, &QTabWidget::currentChanged, this, pageTip);
+    pageTip(0);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(50);
