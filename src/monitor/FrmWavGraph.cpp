@@ -1257,7 +1257,13 @@ void FrmGraph::PrintGraph()
             print = plat::MsgBox("Do you print on paper?", plat::Buttons::YesNo, plat::Icon::Question, "Yes ?") ==
                     plat::Yes;
         }
-        if (print) DrawForPrint(nullptr, "/PRINTER /TEXT");
+        if (print) {
+            const size_t docs = PrdPdfDocuments().size();
+            DrawForPrint(nullptr, "/PRINTER /TEXT");
+            // A PDF that was not written is the one failure the printer lets us see.
+            if (PrdPrinterName() == PrdPdfPrinterName && PrdPdfDocuments().size() == docs)
+                plat::MsgBox("Print error", plat::Buttons::Ok, plat::Icon::Exclamation, kPrintTitle);
+        }
     }
     if (words.find("param") != std::string::npos) {
         PrintPrm16(UserLevel >= 2 ? static_cast<int16_t>(Prm16MaxAll + 1) : Prm16Max);

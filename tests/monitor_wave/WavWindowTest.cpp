@@ -194,6 +194,7 @@ TEST_F(WaveR, PrintsTheGraphToPdf) {
     w.PrintGraph();
     SetPrinterChooser(prevChooser);
     FrmPrnItem::SetShowHook(prevPrn);
+    EXPECT_TRUE(asker.Asked().empty());
     ASSERT_FALSE(PrdPdfDocuments().empty());
     const QString doc = QString::fromStdString(PrdPdfDocuments().back());
     QProcess text;
