@@ -125,7 +125,12 @@ int16_t WavRun::IsMeasureEnd(int16_t& st)
         // Family K only ever reports the ready character; a silent line is still measuring.
         return FamilyK().GrpChrK && FamilyK().GrpChrK() != 0 ? 1 : 0;
     case CmdFamilyKind::R: r = GrpSts(st); break;
-    case CmdFamilyKind::M: r = FamilyM().GrpBlkRcvM ? FamilyM().GrpBlkRcvM() : -1; break;
+    case CmdFamilyKind::M:
+        r = FamilyM().GrpBlkRcvM ? FamilyM().GrpBlkRcvM() : -1;
+        // The ready block may carry the points itself (after N, address and command byte, before the
+        // sum); the data read that follows overwrites the reply buffer, so it is kept.
+        if (r == 1) readyBlock_.assign(RcvBuf + 3, RcvBuf + std::max<int>(3, SndLen));
+        break;
     }
     if (r == -1) {
         UpdStat("Communication error");
@@ -198,9 +203,9 @@ bool WavRun::Recv()
                 plat::MsgBox("Receipt of measurement result failed.", plat::Buttons::Ok, plat::Icon::None,
                              "Communication error");
         } else {
-            ok = FamilyM().GrpDatJuShinM && FamilyM().GrpDatJuShinM(g) == plat::VbTrue &&
-                 WaveUnpackM(std::span<const uint8_t>(RcvBuf, static_cast<size_t>(std::max<int>(0, SndLen - 1))), g,
-                             g);
+            ok = FamilyM().GrpDatJuShinM && FamilyM().GrpDatJuShinM(g) == plat::VbTrue;
+            const std::span<const uint8_t> reply(RcvBuf, static_cast<size_t>(std::max<int>(0, SndLen - 1)));
+            ok = ok && (WaveUnpackM(reply, g, g) || WaveUnpackM(readyBlock_, g, g));
         }
         if (!ok) return false;
         // Only the actual speed and the second signal came.

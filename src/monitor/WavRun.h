@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "comm/ComGuard.h"
 
@@ -46,4 +47,5 @@ private:
     ExecRightGuard right_;
     std::optional<BusyGuard> busy_;
     bool inTick_ = false;
+    std::vector<uint8_t> readyBlock_; // family M: data bytes of the block that said the capture is ready
 };
