@@ -492,6 +492,8 @@ void FrmGraph::Build()
             if (!updating_) TimReDraw_Timer();
         });
     }
+    // The in-position trace has no range steps: its bar moves it by whole divisions.
+    SldYOff[4]->setRange(-7, 7);
     auto* bars = new QHBoxLayout;
     for (int a : kAxes) bars->addWidget(SldYOff[a]);
     yg->addLayout(bars, 1, 0, 1, 4);
