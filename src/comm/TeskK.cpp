@@ -362,6 +362,21 @@ void GrpStopK() {
     RetVar = Variant(RcvLineK(RcvTxtK));
 }
 
+// "GRPDAT" (echo-checked) after the ready character; the amplifier answers with the points, four 7-bit
+// bytes a point, closed by the ready character at a point boundary.
+int16_t GrpDatK(std::vector<uint8_t>& data) {
+    data.clear();
+    if (!SendLine("GRPDAT", true)) return 0;
+    constexpr size_t kAll = 2000;
+    for (;;) {
+        const int c = GetChr();
+        if (c < 0) return data.size() == kAll ? int16_t(-1) : int16_t(0);
+        if (data.size() % 4 == 0 && c == kReadyChar) return -1;
+        if (data.size() == kAll) return 0;
+        data.push_back(static_cast<uint8_t>(c));
+    }
+}
+
 FamilyKCmds TeskKCmds() {
     FamilyKCmds k;
     k.IoMonK = IoMonK;

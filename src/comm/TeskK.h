@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "comm/TeskCmd.h"
 #include "comm/TeskKGlb.h"
@@ -71,6 +72,9 @@ int16_t GrpStartK(const WavCondRec& cond);
 int16_t GrpChrK();
 // Stops the capture ("s", "e") and drops the two reply lines.
 void GrpStopK();
+// Asks for the points of a finished capture ("GRPDAT") and reads them into data (up to 2000 bytes);
+// False on a silent line or a refused echo.
+int16_t GrpDatK(std::vector<uint8_t>& data);
 
 // The family K table of the series dispatcher.
 FamilyKCmds TeskKCmds();

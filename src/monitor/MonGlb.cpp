@@ -1,5 +1,7 @@
 #include "monitor/MonGlb.h"
 
+#include "data/PrmGlb.h"
+
 #include <cstdio>
 
 std::string AlmName[AlmCodeCnt];
@@ -76,3 +78,8 @@ bool WavDateParse(const std::string& text, WavDateRec& d)
                    static_cast<int16_t>(h), static_cast<int16_t>(mi), static_cast<int16_t>(sec)};
     return true;
 }
+
+int16_t& WavChkMode = MaxItem17;
+int32_t& WavTrgMin = MaxItem25;
+int32_t& WavTrgMax = MaxItem26;
+WavCursorRec GrpCursor[3];

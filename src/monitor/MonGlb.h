@@ -177,3 +177,26 @@ struct WavLoadRec {
     bool RefDataValid[WavChShown] = {}; // RefDataIsValid(d) likewise
 };
 extern WavLoadRec WavLoaded;
+
+// ---- the waveform screen's names for its definition values -------------------------------------------
+
+// MAX ITEM: seconds per base sampling period; True once the group was read (check-box channel choice).
+inline double& WavSmpBase = WavGraph.SmpTime;
+extern int16_t& WavChkMode;
+// Limits of the trigger level.
+extern int32_t& WavTrgMin;
+extern int32_t& WavTrgMax;
+// EXTENTION V3.0: the amplifier takes a channel selection; the bit the in-position trace keeps; most
+// channel boxes checked at once.
+inline Variant& WavChSelUsed = WavGraph.ExtV30Val2;
+inline int16_t& WavBitMask = ExtV30Val3;
+inline int16_t& WavChMax = ExtV30Val4;
+
+// Three cursors; cursor 0's CsrOn switches cursors and read-out for the whole graph.
+struct WavCursorRec {
+    int16_t CsrPos = 0;
+    int32_t CsrColor = 0x003200;
+    int16_t CsrStyle = 0;
+    int16_t CsrOn = 0;
+};
+extern WavCursorRec GrpCursor[3];

@@ -1,3 +1,24 @@
 #include "monitor/WavWiring.h"
 
-void WireWaveScreen() {}
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "app/MainLogic.h"
+#include "app/Mevalo.h"
+#include "monitor/FrmWavGraph.h"
+
+void WireWaveScreen()
+{
+    Links().openScreen[4] = [] {
+        FrmGraph* w = FrmGraph::Instance();
+        Mevalo* main = Mevalo::Instance();
+        if (!w) {
+            w = new FrmGraph;
+            if (main) main->AddChild(w);
+        }
+        QWidget* outer = w->parentWidget() ? w->parentWidget() : w;
+        outer->show();
+        outer->raise();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && main) main->MdiArea()->setActiveSubWindow(sub);
+    };
+}

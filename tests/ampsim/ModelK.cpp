@@ -1,5 +1,7 @@
 #include "ModelK.h"
 
+#include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <cstdlib>
 
@@ -199,6 +201,19 @@ std::vector<LineOut> ModelK::command(const std::string& word) {
         cap_ = Capture{};
         return {{milliseconds(0), {kAck}}};
     }
+    if (word == "GRPDAT") {
+        // The points of the last capture, four 7-bit bytes each, closed by the ready character.
+        if (!cap_.armed) return reply("ERROR\r\n%");
+        std::vector<uint8_t> pts;
+        for (int i = 0; i < 500; ++i)
+            for (int sig = 0; sig < 2; ++sig) {
+                const int v = waveSample(sig, i, cap_.position) & 0x3FFF;
+                pts.push_back(static_cast<uint8_t>(v >> 7));
+                pts.push_back(static_cast<uint8_t>(v & 0x7F));
+            }
+        pts.push_back(kReady);
+        return {{milliseconds(0), pts}};
+    }
     if (word == "s") {
         cap_.stopped = true;
         return reply("\r\n%");
@@ -369,6 +384,16 @@ void ModelK::breakEcho(size_t index) {
 void ModelK::silence() {
     std::lock_guard lk(mu_);
     silent_ = true;
+}
+
+} // namespace ampsim
+
+namespace ampsim {
+
+int16_t ModelK::waveSample(int signal, int i, int position) {
+    const int pos = position < 0 ? 0 : position;
+    if (signal == 0) return static_cast<int16_t>(std::lround(2000 * std::sin(2 * std::numbers::pi * (i - pos) / 100.0)));
+    return static_cast<int16_t>(i < pos ? -500 : 500);
 }
 
 } // namespace ampsim

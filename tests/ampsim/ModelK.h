@@ -67,6 +67,10 @@ class ModelK {
     // counter moves on with every "MON" while moving is set.
     void setMonitor(int16_t speed, int16_t torque, int16_t counter, bool moving = false);
 
+    // A capture's points: signal 0 (actual speed) a sine of 2000 and period 100 samples rising through 0
+    // at the trigger position, signal 1 (the second signal) a step from -500 to 500 there.
+    static int16_t waveSample(int signal, int i, int position);
+
     // Lines the PC sent (command words, records, capture lines), in order.
     std::vector<std::string> lines() const;
     Capture capture() const;

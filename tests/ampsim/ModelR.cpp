@@ -462,7 +462,10 @@ Bytes ModelR::waveform(int mode, const Bytes& d) {
 // Simple signals, lined up so that the commanded speed passes the trigger level at the trigger position.
 int16_t ModelR::sampleLocked(int code, int i) const {
     const double pi = 3.14159265358979323846;
-    int trig = ((cap_.cond0 >> 4) & 15) * 32;
+    // Trigger point of the position code: sample 0, 62, 125, 250, 375 or 438 of 500.
+    static constexpr int kTrigAt[6] = {0, 62, 125, 250, 375, 438};
+    const int posCode = (cap_.cond0 >> 4) & 15;
+    int trig = posCode < 6 ? kTrigAt[posCode] : 0;
     bool falling = (cap_.cond0 & 0x08) != 0;
     double period = 100.0 * (1 + cap_.sampling % 8);
     double ph = 2 * pi * (i - trig) / period;

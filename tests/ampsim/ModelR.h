@@ -88,7 +88,9 @@ class ModelR {
         uint8_t cond0 = 0; // position << 4 | slope << 3 | option << 1 | trigger
         int16_t level = 0;
         uint16_t sampling = 0;
-        std::array<uint8_t, 4> slots{}; // channel code per slot; slot 0 is always the commanded speed
+        // Channel code per slot; slot 0 is always the commanded speed. Without a selection the amplifier
+        // captures its fixed set.
+        std::array<uint8_t, 4> slots{0, 1, 2, 3};
         bool armed = false;
         int pollsLeft = 0;
     };
