@@ -81,3 +81,18 @@ bool WavDateParse(const std::string& text, WavDateRec& d)
                    static_cast<int16_t>(h), static_cast<int16_t>(mi), static_cast<int16_t>(sec)};
     return true;
 }
+
+int32_t MonIn = 0;
+int32_t MonOut = 0;
+int16_t MonCtrlMode = 0;
+int16_t MonIoAux = 0;
+int16_t MonWarn = 0;
+int32_t CmdPulseSum = 0;
+int32_t FbPulseSum = 0;
+double LoadRate = 0;
+double RegenRate = 0;
+int16_t AbsEncCode = 0;
+int16_t AbsEncStat = 0;
+int32_t AbsPosSingle = 0;
+int32_t AbsPosMulti = 0;
+int32_t AlmTimNow = 0;

@@ -183,3 +183,21 @@ struct WavLoadRec {
     bool RefDataValid[WavChShown] = {}; // RefDataIsValid(d) likewise
 };
 extern WavLoadRec WavLoaded;
+
+// ---- live values of the monitor and alarm windows ---------------------------------------------------
+//
+// Filled by the monitor and alarm reads; 0 until the first successful read.
+extern int32_t MonIn;       // input state bits
+extern int32_t MonOut;      // output state bits
+extern int16_t MonCtrlMode; // control mode index (family R)
+extern int16_t MonIoAux;    // byte 1 of the I/O reply (family R)
+extern int16_t MonWarn;     // warning bits (family R)
+extern int32_t CmdPulseSum; // command pulse check-sum [pulse]
+extern int32_t FbPulseSum;  // feedback pulse check-sum [pulse]
+extern double LoadRate;     // load rate [%]
+extern double RegenRate;    // regenerative discharge resistance load rate [%]
+extern int16_t AbsEncCode;  // encoder kind code
+extern int16_t AbsEncStat;  // encoder status bits
+extern int32_t AbsPosSingle; // single-turn data (unsigned 24-bit)
+extern int32_t AbsPosMulti;  // multi-turn data (signed 16-bit)
+extern int32_t AlmTimNow;    // the amplifier's present time counter
