@@ -516,6 +516,9 @@ void ModelR::advanceMonitor() {
     mon_.m14b = 123456789;
     mon_.maker1 = -12;
     mon_.maker2 = 345;
+    mon_.speed = static_cast<int16_t>(mon_.speedAct);
+    mon_.torque = static_cast<int16_t>(20 * (mon_.loadX - 300));
+    mon_.counter = mon_.posErr;
 }
 
 Bytes ModelR::monitorReply(int mode) {
@@ -528,6 +531,11 @@ Bytes ModelR::monitorReply(int mode) {
         break;
     case 2:
         put32(b, m.speedCmd);
+        break;
+    case 9:
+        put16(b, m.speed);
+        put16(b, m.torque);
+        put32(b, m.counter);
         break;
     case 10:
         b.push_back(m.inputs);
@@ -708,6 +716,10 @@ void ModelR::raiseSystemEvent(uint8_t code) {
     std::lock_guard lk(mu_);
     std::copy_backward(sysHist_.begin(), sysHist_.end() - 1, sysHist_.end());
     sysHist_[0] = code;
+}
+void ModelR::clearAlarm() {
+    std::lock_guard lk(mu_);
+    alarm_ = 0;
 }
 uint8_t ModelR::alarm() const {
     std::lock_guard lk(mu_);
