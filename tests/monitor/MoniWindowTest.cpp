@@ -1,0 +1,225 @@
+// The monitor and alarm windows against the simulated amplifier, their ticks run by hand.
+#include "MoniEnv.h"
+
+#include "comm/Com.h"
+#include "monitor/FrmAlm.h"
+#include "monitor/FrmMoni.h"
+
+#include <QLabel>
+#include <QTabBar>
+#include <QTimer>
+
+using namespace monitest;
+using ampsim::Fault;
+using ampsim::Phase;
+
+namespace {
+
+std::string T(const QLabel* l) { return l->text().toStdString(); }
+
+void SelectTab(FrmMoni& w, const QString& caption)
+{
+    for (int i = 0; i < w.TabStrip1->count(); ++i)
+        if (w.TabStrip1->tabText(i) == caption) w.TabStrip1->setCurrentIndex(i);
+}
+
+// Replies with status 0x88 (refused) to one request, or not at all.
+ampsim::Handler Refusing(ampsim::ModelR& m, int cmd, int mode, bool silent)
+{
+    return [&m, cmd, mode, silent](const ampsim::Request& rq) -> std::optional<std::vector<uint8_t>> {
+        if (rq.cmd == cmd && rq.mode == mode) {
+            if (silent) return std::nullopt;
+            return std::vector<uint8_t>{0x88};
+        }
+        return m.answer(rq);
+    };
+}
+
+class Monitor : public MoniR {};
+class MoniM : public Link<ampsim::ModelM, 32> {
+  protected:
+    void Configure() override
+    {
+        KisyuCode = 20;
+        Definitions();
+    }
+};
+
+} // namespace
+
+TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm)
+{
+    Still();
+    FrmMoni w;
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.speed), "1500 r/min");
+    EXPECT_EQ(T(w.trq), "10.0 %");
+    EXPECT_EQ(T(w.err_cnt), "-12 pulse");
+    EXPECT_EQ(T(w.LblCtrlMode), "Speed control");
+    EXPECT_EQ(T(w.PicAlart), "Overload warning\nBattery warning");
+    EXPECT_TRUE(w.Picture1->text().startsWith("IN0 on\nIN1 off\n"));
+    EXPECT_EQ(T(w.LblAlmMsgNow), "Normal action");
+    EXPECT_EQ(T(w.LblWork), "");
+    EXPECT_EQ(w.TimerInterval(), 200);
+
+    SelectTab(w, "I/O 2");
+    model->raiseAlarm(16);
+    w.Timer1_Timer();
+    EXPECT_TRUE(w.Picture1->text().endsWith("IN31 on"));
+    EXPECT_TRUE(w.Picture2->text().startsWith("OUT16 on\nOUT17 off"));
+    EXPECT_EQ(T(w.LblAlmMsgNow), " 16 Overcurrent");
+    EXPECT_TRUE(w.LblAlmMsgNow->styleSheet().contains("C00000"));
+
+    SelectTab(w, "Pulse");
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.LblCmdCnt), std::to_string(model->monitor().speedAct) + " pulse");
+}
+
+TEST_F(Monitor, FailedEncoderReadKeepsTheValuesAndMarksIt)
+{
+    EncoderTbl[1] = EncoderRec{5, "Absolute 17bit", 0, 0, -1, -1, -1};
+    Still();
+    auto m = model->monitor();
+    m.m13a = 5;
+    m.m13c = 0xABCDEF;
+    m.m13d = -3;
+    model->setMonitor(m);
+    FrmMoni w;
+    SelectTab(w, "Absolute encoder");
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.LblAbsoType), "Absolute 17bit");
+    EXPECT_EQ(T(w.LblAbsoPosS), "11259375");
+    EXPECT_EQ(T(w.LblAbsoPosM), "-3");
+
+    sim.setHandler(Refusing(*model, 2, 13, false));
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.LblWork), "*");
+    EXPECT_EQ(T(w.LblAbsoPosS), "11259375");
+    EXPECT_EQ(AbsPosSingle, 0xABCDEF);
+}
+
+TEST_F(Monitor, BacksOffWhileTheAmplifierIsSilentAndTheAlarmWindowWaits)
+{
+    Still();
+    FrmMoni moni;
+    FrmAlm alm;
+    moni.Timer1_Timer();
+    EXPECT_EQ(moni.TimerInterval(), 300); // two polling windows
+
+    sim.inject(Fault::silence(Phase::Eot, ampsim::kAlways));
+    moni.Timer1_Timer();
+    EXPECT_EQ(T(moni.LblWork), "*");
+    EXPECT_EQ(moni.TimerInterval(), 10000);
+
+    const size_t before = sim.requests().size();
+    alm.Timer1_Timer();
+    EXPECT_EQ(T(alm.LblWork), "*");
+    EXPECT_EQ(alm.Timer1->interval(), 2000);
+    EXPECT_EQ(sim.requests().size(), before);
+
+    sim.clearFaults();
+    moni.Timer1_Timer();
+    EXPECT_EQ(T(moni.LblWork), "");
+    EXPECT_EQ(moni.TimerInterval(), 300);
+    alm.Timer1_Timer();
+    EXPECT_EQ(T(alm.LblWork), "");
+    EXPECT_EQ(alm.Timer1->interval(), 750);
+
+    ComBusySet(BusyWaveform);
+    moni.Timer1_Timer();
+    alm.Timer1_Timer();
+    ComBusyClr(BusyWaveform);
+    EXPECT_EQ(moni.TimerInterval(), 300);
+    EXPECT_EQ(alm.Timer1->interval(), 500);
+    EXPECT_EQ(sim.requests().size(), before + 3 + 5);
+}
+
+TEST_F(Monitor, AlarmWindowShowsHistoryTimesAndInternalValues)
+{
+    model->setHours(0x12345678);
+    model->raiseAlarm(12);
+    model->setHours(0xFFFF);
+    model->raiseAlarm(16);
+    FrmAlm w;
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.PicAlmMsgNow), " 16 Overcurrent");
+    EXPECT_EQ(w.PicAlmMsgNow->toolTip().toStdString(), "Display the current alarm");
+    EXPECT_EQ(T(w.PicAlmMsg[0]), " 16 Overcurrent");
+    EXPECT_EQ(T(w.PicAlmMsg[1]), " 12 Overvoltage");
+    EXPECT_EQ(T(w.PicAlmTim[0]), "FFFF");
+    EXPECT_EQ(T(w.PicAlmTim[1]), "5678");
+    // Empty entries give an empty row and an empty time cell.
+    const auto hist = model->alarmHistory();
+    for (size_t i = 2; i < hist.size(); ++i)
+        if (hist[i] == 0) {
+            EXPECT_EQ(T(w.PicAlmMsg[i]), "") << i;
+            EXPECT_EQ(T(w.PicAlmTim[i]), "") << i;
+        }
+    EXPECT_NE(std::count(hist.begin(), hist.end(), 0), 0);
+    EXPECT_EQ(T(w.PicAlmTimNow), "FFFF");
+    EXPECT_EQ(T(w.PicMkrDat1), "FFF4"); // -12
+    EXPECT_EQ(w.Timer1->interval(), 500);
+    EXPECT_EQ(Of(9, 2).size(), 1u);
+    EXPECT_TRUE(Of(9, 5).empty());
+
+    // Operating mode 2: the system history, and tool tips from the definition.
+    UserLevel = 2;
+    model->raiseSystemEvent(16);
+    w.Timer1_Timer();
+    EXPECT_EQ(Of(9, 5).size(), 1u);
+    EXPECT_EQ(w.PicAlmMsgNow->toolTip().toStdString(), "Current above the limit");
+}
+
+TEST_F(Monitor, ClearsCheckTheLinkAndTellWhenTheyFail)
+{
+    model->raiseAlarm(16);
+    FrmAlm w;
+    w.Timer1_Timer();
+
+    asker.Push(plat::Yes);
+    w.ClrAlmAsk();
+    EXPECT_EQ(Of(9, 4).size(), 1u);
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.PicAlmMsgNow), "Normal action");
+
+    // Busy: nothing is sent and the user is told.
+    model->raiseAlarm(16);
+    w.Timer1_Timer();
+    ComBusySet(BusyAutoTuning);
+    asker.Clear();
+    w.ClrAlmAsk();
+    ComBusyClr(BusyAutoTuning);
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text, MoniText::ClearBusy);
+
+    // Not answered: the user is told and the alarm stays on screen.
+    sim.setHandler(Refusing(*model, 9, 4, true));
+    asker.Clear();
+    asker.Push(plat::Yes);
+    w.ClrAlmAsk();
+    ASSERT_EQ(asker.Asked().size(), 2u);
+    EXPECT_EQ(asker.Asked()[1].text, MoniText::ClearFailed);
+    EXPECT_EQ(model->alarm(), 16);
+    EXPECT_EQ(T(w.PicAlmMsgNow), " 16 Overcurrent");
+    EXPECT_EQ(Of(9, 4).size(), 2u);
+}
+
+TEST_F(MoniM, FamilyMGetsNoFamilyRRequestsAndShowsItsAlarms)
+{
+    model->raiseAlarm(12);
+    FrmMoni moni;
+    FrmAlm alm;
+    SelectTab(moni, "Absolute encoder");
+    moni.Timer1_Timer();
+    SelectTab(moni, "Full closed");
+    moni.Timer1_Timer();
+    alm.Timer1_Timer();
+    for (const auto& r : sim.requests()) {
+        EXPECT_TRUE(r.cmd == 2 ? (r.mode >= 7 && r.mode <= 9) : (r.cmd == 9 && (r.mode == 0 || r.mode == 2)))
+            << r.cmd << "/" << r.mode;
+    }
+    EXPECT_EQ(T(moni.LblWork), "");
+    EXPECT_EQ(T(moni.LblAlmMsgNow), " 12 Overvoltage");
+    EXPECT_EQ(T(alm.PicAlmMsg[0]), " 12 Overvoltage");
+    EXPECT_EQ(T(alm.LblWork), "");
+}
