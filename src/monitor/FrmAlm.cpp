@@ -268,7 +268,7 @@ void FrmAlm::Timer1_Timer()
 
 void FrmAlm::DrawPicText(QLabel* pic, const std::string& text, bool red)
 {
-    pic->setStyleSheet(red ? "color: #C00000;" : "");
+    SetAlarmColour(pic, red);
     pic->setText(Q(text));
 }
 

@@ -460,10 +460,10 @@ void FrmMoni::DispAlmNow()
 {
     if (AlmNo != 0) {
         LblAlmMsgNow->setText(Q(AlmCodeText(AlmNo)));
-        LblAlmMsgNow->setStyleSheet("color: #C00000;");
+        SetAlarmColour(LblAlmMsgNow, true);
     } else {
         LblAlmMsgNow->setText(MoniText::Normal);
-        LblAlmMsgNow->setStyleSheet({});
+        SetAlarmColour(LblAlmMsgNow, false);
     }
 }
 

@@ -15,6 +15,10 @@
 #include "platform/Ask.h"
 #include "platform/Numbers.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QPalette>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -238,4 +242,13 @@ bool RunClear(ClearKind kind)
     if (!StatChk(kStatusMask))
         plat::MsgBox(MoniText::ClearFailed, plat::Buttons::Ok, plat::Icon::Exclamation, s.title);
     return false;
+}
+
+void SetAlarmColour(QLabel* label, bool red)
+{
+    const QColor want = red ? QColor(0xC0, 0, 0) : QApplication::palette(label).color(QPalette::WindowText);
+    if (label->palette().color(QPalette::WindowText) == want) return;
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, want);
+    label->setPalette(p);
 }

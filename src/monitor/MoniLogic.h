@@ -92,3 +92,7 @@ enum class ClearKind { Battery, MultiTurn, Alarm, History, SystemHistory };
 // Runs a clear: refuses while a long operation holds the link, checks the link, asks the user and sends
 // the request; tells the user when the amplifier did not carry it out. True when the clear went through.
 bool RunClear(ClearKind kind);
+
+class QLabel;
+// Alarm texts in red, everything else in the window-text colour; touches the label only on a change.
+void SetAlarmColour(QLabel* label, bool red);

@@ -4,6 +4,7 @@
 #include "comm/Com.h"
 #include "monitor/FrmAlm.h"
 #include "monitor/FrmMoni.h"
+#include "platform/FormRegistry.h"
 
 #include <QLabel>
 #include <QTabBar>
@@ -68,7 +69,7 @@ TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm)
     EXPECT_TRUE(w.Picture1->text().endsWith("IN31 on"));
     EXPECT_TRUE(w.Picture2->text().startsWith("OUT16 on\nOUT17 off"));
     EXPECT_EQ(T(w.LblAlmMsgNow), " 16 Overcurrent");
-    EXPECT_TRUE(w.LblAlmMsgNow->styleSheet().contains("C00000"));
+    EXPECT_EQ(w.LblAlmMsgNow->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
 
     SelectTab(w, "Pulse");
     w.Timer1_Timer();
@@ -132,6 +133,15 @@ TEST_F(Monitor, BacksOffWhileTheAmplifierIsSilentAndTheAlarmWindowWaits)
     EXPECT_EQ(moni.TimerInterval(), 300);
     EXPECT_EQ(alm.Timer1->interval(), 500);
     EXPECT_EQ(sim.requests().size(), before + 3 + 5);
+
+    // A third polling window stretches both further.
+    QWidget pom;
+    plat::RegisterForm("FrmPom", &pom);
+    moni.Timer1_Timer();
+    alm.Timer1_Timer();
+    EXPECT_EQ(moni.TimerInterval(), 400);
+    EXPECT_EQ(alm.Timer1->interval(), 1000);
+    plat::UnregisterForm(&pom);
 }
 
 TEST_F(Monitor, AlarmWindowShowsHistoryTimesAndInternalValues)
