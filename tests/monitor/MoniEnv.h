@@ -3,6 +3,7 @@
 #pragma once
 
 // The simulator's headers before Qt's, whose slots macro would empty a member's name.
+#include "ModelK.h"
 #include "ModelM.h"
 #include "ModelR.h"
 

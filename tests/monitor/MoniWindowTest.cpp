@@ -233,3 +233,51 @@ TEST_F(MoniM, FamilyMGetsNoFamilyRRequestsAndShowsItsAlarms)
     EXPECT_EQ(T(alm.PicAlmMsg[0]), " 12 Overvoltage");
     EXPECT_EQ(T(alm.LblWork), "");
 }
+
+namespace {
+
+class MoniK : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        model.attach(sim);
+        CmdFamily = 1;
+        KisyuCode = 10;
+        AxisNo = 0;
+        Definitions();
+        ComHandle = qel::Open(33, 38400);
+        ASSERT_NE(ComHandle, 0u);
+        qel::SetTimeOut(ComHandle, 150);
+    }
+    void TearDown() override
+    {
+        qel::CloseAll();
+        ComHandle = 0;
+        CmdFamily = 0;
+    }
+    ampsim::ModelK model;
+    ampsim::Simulator sim{[] {
+        ampsim::Simulator::Options o;
+        o.port = 33;
+        return o;
+    }()};
+};
+
+} // namespace
+
+TEST_F(MoniK, AnErrorReplyIsAFailedRead)
+{
+    model.setMonitor(100, 50, 7);
+    FrmMoni w;
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.speed), "100 r/min");
+    EXPECT_EQ(T(w.trq), "50.0 %");
+    EXPECT_EQ(T(w.LblWork), "");
+
+    model.setMonitor(200, 100, 8);
+    model.answerError();
+    w.Timer1_Timer();
+    EXPECT_EQ(T(w.LblWork), "*");
+    EXPECT_EQ(w.TimerInterval(), 10000);
+    EXPECT_EQ(T(w.speed), "100 r/min");
+}
