@@ -1,12 +1,19 @@
 // The monitor and alarm windows against the simulated amplifier, their ticks run by hand.
 #include "MoniEnv.h"
 
+#include "app/MainLogic.h"
+#include "app/Mevalo.h"
 #include "comm/Com.h"
+#include "monitor/MoniWiring.h"
 #include "monitor/FrmAlm.h"
 #include "monitor/FrmMoni.h"
 #include "platform/FormRegistry.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
+#include <QTest>
 #include <QTabBar>
 #include <QTimer>
 
@@ -212,6 +219,40 @@ TEST_F(Monitor, ClearsCheckTheLinkAndTellWhenTheyFail)
     EXPECT_EQ(model->alarm(), 16);
     EXPECT_EQ(T(w.PicAlmMsgNow), " 16 Overcurrent");
     EXPECT_EQ(Of(9, 4).size(), 2u);
+}
+
+TEST_F(Monitor, DisplayItemsOpenOnceAndCloseAllEndsTheTicks)
+{
+    const MainLinks saved = Links();
+    {
+        Mevalo main;
+        WireMonitorScreens();
+        main.MnuHyouji_Click(2);
+        main.MnuHyouji_Click(3);
+        QPointer<FrmMoni> moni = FrmMoni::Instance();
+        QPointer<FrmAlm> alm = FrmAlm::Instance();
+        ASSERT_TRUE(moni && alm);
+        main.MnuHyouji_Click(2);
+        EXPECT_EQ(FrmMoni::Instance(), moni.data());
+
+        const size_t before = sim.requests().size();
+        main.MnuHyouji_Click(9);
+        moni->Timer1_Timer();
+        alm->Timer1_Timer();
+        EXPECT_FALSE(moni->Timer1->isActive());
+        EXPECT_FALSE(alm->Timer1->isActive());
+        EXPECT_EQ(sim.requests().size(), before);
+
+        QElapsedTimer t;
+        t.start();
+        while (main.CloseGoing() && t.elapsed() < 3000)
+            QTest::qWait(20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(moni.isNull());
+        EXPECT_TRUE(alm.isNull());
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Links() = saved;
 }
 
 TEST_F(MoniM, FamilyMGetsNoFamilyRRequestsAndShowsItsAlarms)
