@@ -32,6 +32,7 @@
 #include <ctime>
 #include <map>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -95,6 +96,8 @@ template <class Tick> void Measure(benchmark::State& state, const std::string& n
     Figures f;
     for (auto _ : state) {
         line.sim.clearLog();
+        // Ticks of the polling windows never follow each other at once.
+        std::this_thread::sleep_for(std::chrono::milliseconds(PollYieldMs));
         const double c0 = ThreadCpuMs();
         const auto t0 = std::chrono::steady_clock::now();
         tick();

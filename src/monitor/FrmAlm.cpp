@@ -253,9 +253,14 @@ void FrmAlm::Timer1_Timer()
     const bool moniBackingOff = moni && MonitorBackingOff(moni->TimerInterval());
     const double f = GetPollFactor();
     PollOutcome outcome = PollTickStart(PollWindow::Alarm, closing, ComBusyGet(), moniBackingOff);
+    if (outcome == PollOutcome::Done && PollJustTicked()) {
+        Timer1->start(PollYieldMs);
+        return;
+    }
     if (outcome == PollOutcome::Done) {
         QPointer<FrmAlm> self(this);
         const bool ok = AlmReadCycle();
+        PollTickEnded();
         if (!self) return;
         if (ok)
             DispAlm();

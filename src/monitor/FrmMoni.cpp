@@ -356,9 +356,15 @@ void FrmMoni::Timer1_Timer()
         return;
     }
 
+    if (PollJustTicked()) {
+        Rearm(PollYieldMs);
+        return;
+    }
+
     QPointer<FrmMoni> self(this);
     const std::string tab = SelectedTab();
     const MoniCycle c = MoniReadCycle(tab, ExtFbPulseSum, ExtScaleErr);
+    PollTickEnded();
     if (!self) return;
     if (c.outcome == PollOutcome::BackOff) {
         SetWork(true);

@@ -3,6 +3,7 @@
 #include "platform/FormRegistry.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -10,6 +11,9 @@ namespace {
 constexpr int32_t kBackOffMs = 10000;      // after the amplifier stopped answering
 constexpr int32_t kWaitMonitorMs = 2000;   // the alarm window beside a backing-off monitor
 constexpr int32_t kBackingOffAboveMs = 1000;
+
+constexpr auto kJustTicked = std::chrono::milliseconds(10);
+std::chrono::steady_clock::time_point lastTickEnd{};
 
 int32_t BaseMs(PollWindow w) { return w == PollWindow::Alarm ? 500 : 200; }
 
@@ -59,4 +63,11 @@ int32_t PollNextInterval(PollWindow w, PollOutcome outcome, double factor)
         return PollInterval(BaseMs(w), factor);
     }
     return 0;
+}
+
+void PollTickEnded() { lastTickEnd = std::chrono::steady_clock::now(); }
+
+bool PollJustTicked()
+{
+    return lastTickEnd.time_since_epoch().count() != 0 && std::chrono::steady_clock::now() - lastTickEnd < kJustTicked;
 }

@@ -35,3 +35,11 @@ PollOutcome PollTickStart(PollWindow w, bool closing, int16_t busy, bool monitor
 bool MonitorBackingOff(int32_t monitorIntervalMs);
 // The timer interval after a tick of window w that ended with outcome; 0 means the timer stays off.
 int32_t PollNextInterval(PollWindow w, PollOutcome outcome, double factor);
+
+// A tick that finds another window's exchanges just ended waits this long (ms) instead, so that the
+// user's input queued behind that tick is served before the next exchanges.
+inline constexpr int32_t PollYieldMs = 20;
+// Marks the end of a tick that used the link.
+void PollTickEnded();
+// True within a few milliseconds after PollTickEnded: the caller re-arms with PollYieldMs and sends nothing.
+bool PollJustTicked();

@@ -17,11 +17,21 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include <chrono>
+#include <thread>
+
 using namespace monitest;
 using ampsim::Fault;
 using ampsim::Phase;
 
 namespace {
+
+// A tick as the timer runs it: never right after another window's exchanges, which it would yield to.
+template <class W> void Tick(W& w)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(PollYieldMs));
+    w.Timer1_Timer();
+}
 
 std::string T(const QLabel* l) { return l->text().toStdString(); }
 
@@ -59,7 +69,7 @@ TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm)
 {
     Still();
     FrmMoni w;
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.speed), "1500 r/min");
     EXPECT_EQ(T(w.trq), "10.0 %");
     EXPECT_EQ(T(w.err_cnt), "-12 pulse");
@@ -72,14 +82,14 @@ TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm)
 
     SelectTab(w, "I/O 2");
     model->raiseAlarm(16);
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_TRUE(w.Picture1->text().endsWith("IN31 on"));
     EXPECT_TRUE(w.Picture2->text().startsWith("OUT16 on\nOUT17 off"));
     EXPECT_EQ(T(w.LblAlmMsgNow), " 16 Overcurrent");
     EXPECT_EQ(w.LblAlmMsgNow->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
 
     SelectTab(w, "Pulse");
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.LblCmdCnt), std::to_string(model->monitor().speedAct) + " pulse");
 }
 
@@ -94,13 +104,13 @@ TEST_F(Monitor, FailedEncoderReadKeepsTheValuesAndMarksIt)
     model->setMonitor(m);
     FrmMoni w;
     SelectTab(w, "Absolute encoder");
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.LblAbsoType), "Absolute 17bit");
     EXPECT_EQ(T(w.LblAbsoPosS), "11259375");
     EXPECT_EQ(T(w.LblAbsoPosM), "-3");
 
     sim.setHandler(Refusing(*model, 2, 13, false));
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.LblWork), "*");
     EXPECT_EQ(T(w.LblAbsoPosS), "11259375");
     EXPECT_EQ(AbsPosSingle, 0xABCDEF);
@@ -111,31 +121,31 @@ TEST_F(Monitor, BacksOffWhileTheAmplifierIsSilentAndTheAlarmWindowWaits)
     Still();
     FrmMoni moni;
     FrmAlm alm;
-    moni.Timer1_Timer();
+    Tick(moni);
     EXPECT_EQ(moni.TimerInterval(), 300); // two polling windows
 
     sim.inject(Fault::silence(Phase::Eot, ampsim::kAlways));
-    moni.Timer1_Timer();
+    Tick(moni);
     EXPECT_EQ(T(moni.LblWork), "*");
     EXPECT_EQ(moni.TimerInterval(), 10000);
 
     const size_t before = sim.requests().size();
-    alm.Timer1_Timer();
+    Tick(alm);
     EXPECT_EQ(T(alm.LblWork), "*");
     EXPECT_EQ(alm.Timer1->interval(), 2000);
     EXPECT_EQ(sim.requests().size(), before);
 
     sim.clearFaults();
-    moni.Timer1_Timer();
+    Tick(moni);
     EXPECT_EQ(T(moni.LblWork), "");
     EXPECT_EQ(moni.TimerInterval(), 300);
-    alm.Timer1_Timer();
+    Tick(alm);
     EXPECT_EQ(T(alm.LblWork), "");
     EXPECT_EQ(alm.Timer1->interval(), 750);
 
     ComBusySet(BusyWaveform);
-    moni.Timer1_Timer();
-    alm.Timer1_Timer();
+    Tick(moni);
+    Tick(alm);
     ComBusyClr(BusyWaveform);
     EXPECT_EQ(moni.TimerInterval(), 300);
     EXPECT_EQ(alm.Timer1->interval(), 500);
@@ -144,8 +154,8 @@ TEST_F(Monitor, BacksOffWhileTheAmplifierIsSilentAndTheAlarmWindowWaits)
     // A third polling window stretches both further.
     QWidget pom;
     plat::RegisterForm("FrmPom", &pom);
-    moni.Timer1_Timer();
-    alm.Timer1_Timer();
+    Tick(moni);
+    Tick(alm);
     EXPECT_EQ(moni.TimerInterval(), 400);
     EXPECT_EQ(alm.Timer1->interval(), 1000);
     plat::UnregisterForm(&pom);
@@ -158,7 +168,7 @@ TEST_F(Monitor, AlarmWindowShowsHistoryTimesAndInternalValues)
     model->setHours(0xFFFF);
     model->raiseAlarm(16);
     FrmAlm w;
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.PicAlmMsgNow), " 16 Overcurrent");
     EXPECT_EQ(w.PicAlmMsgNow->toolTip().toStdString(), "Display the current alarm");
     EXPECT_EQ(T(w.PicAlmMsg[0]), " 16 Overcurrent");
@@ -182,7 +192,7 @@ TEST_F(Monitor, AlarmWindowShowsHistoryTimesAndInternalValues)
     // Operating mode 2: the system history, and tool tips from the definition.
     UserLevel = 2;
     model->raiseSystemEvent(16);
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(Of(9, 5).size(), 1u);
     EXPECT_EQ(w.PicAlmMsgNow->toolTip().toStdString(), "Current above the limit");
 }
@@ -191,17 +201,17 @@ TEST_F(Monitor, ClearsCheckTheLinkAndTellWhenTheyFail)
 {
     model->raiseAlarm(16);
     FrmAlm w;
-    w.Timer1_Timer();
+    Tick(w);
 
     asker.Push(plat::Yes);
     w.ClrAlmAsk();
     EXPECT_EQ(Of(9, 4).size(), 1u);
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.PicAlmMsgNow), "Normal action");
 
     // Busy: nothing is sent and the user is told.
     model->raiseAlarm(16);
-    w.Timer1_Timer();
+    Tick(w);
     ComBusySet(BusyAutoTuning);
     asker.Clear();
     w.ClrAlmAsk();
@@ -237,8 +247,8 @@ TEST_F(Monitor, DisplayItemsOpenOnceAndCloseAllEndsTheTicks)
 
         const size_t before = sim.requests().size();
         main.MnuHyouji_Click(9);
-        moni->Timer1_Timer();
-        alm->Timer1_Timer();
+        Tick(*moni);
+        Tick(*alm);
         EXPECT_FALSE(moni->Timer1->isActive());
         EXPECT_FALSE(alm->Timer1->isActive());
         EXPECT_EQ(sim.requests().size(), before);
@@ -261,10 +271,10 @@ TEST_F(MoniM, FamilyMGetsNoFamilyRRequestsAndShowsItsAlarms)
     FrmMoni moni;
     FrmAlm alm;
     SelectTab(moni, "Absolute encoder");
-    moni.Timer1_Timer();
+    Tick(moni);
     SelectTab(moni, "Full closed");
-    moni.Timer1_Timer();
-    alm.Timer1_Timer();
+    Tick(moni);
+    Tick(alm);
     for (const auto& r : sim.requests()) {
         EXPECT_TRUE(r.cmd == 2 ? (r.mode >= 7 && r.mode <= 9) : (r.cmd == 9 && (r.mode == 0 || r.mode == 2)))
             << r.cmd << "/" << r.mode;
@@ -310,14 +320,14 @@ TEST_F(MoniK, AnErrorReplyIsAFailedRead)
 {
     model.setMonitor(100, 50, 7);
     FrmMoni w;
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.speed), "100 r/min");
     EXPECT_EQ(T(w.trq), "50.0 %");
     EXPECT_EQ(T(w.LblWork), "");
 
     model.setMonitor(200, 100, 8);
     model.answerError();
-    w.Timer1_Timer();
+    Tick(w);
     EXPECT_EQ(T(w.LblWork), "*");
     EXPECT_EQ(w.TimerInterval(), 10000);
     EXPECT_EQ(T(w.speed), "100 r/min");

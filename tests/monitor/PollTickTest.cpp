@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 TEST(PollTick, FactorCountsExactNamesOnly)
 {
     struct Row {
@@ -61,4 +64,12 @@ TEST(PollTick, TickStartChecksCloseThenBusyThenMonitor)
     EXPECT_FALSE(MonitorBackingOff(1000));
     EXPECT_TRUE(MonitorBackingOff(PollNextInterval(W::Monitor, O::BackOff, 1.0)));
     EXPECT_FALSE(MonitorBackingOff(PollNextInterval(W::Monitor, O::Done, 2.0)));
+}
+
+TEST(PollTick, ATickRightAfterAnotherYields)
+{
+    PollTickEnded();
+    EXPECT_TRUE(PollJustTicked());
+    std::this_thread::sleep_for(std::chrono::milliseconds(PollYieldMs));
+    EXPECT_FALSE(PollJustTicked());
 }
