@@ -193,6 +193,9 @@ FrmMoni::FrmMoni(QWidget* parent) : QWidget(parent)
         g->addWidget(LblAbsoStatMsg, 0, 2, Qt::AlignTop);
         g->addWidget(PicAbsoStat, 0, 3, 6, 1);
         g->setRowStretch(5, 1);
+        // Enabled once an absolute encoder has been read.
+        CmdBatClr->setEnabled(false);
+        CmdClr->setEnabled(false);
         connect(CmdBatClr, &QPushButton::clicked, this, &FrmMoni::CmdBatClr_Click);
         connect(CmdClr, &QPushButton::clicked, this, &FrmMoni::CmdClr_Click);
     }

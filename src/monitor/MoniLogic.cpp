@@ -2,6 +2,7 @@
 
 #include "app/FrmCaution.h"
 #include "app/Glb.h"
+#include "app/MainLogic.h"
 #include "app/Uty.h"
 #include "comm/Com.h"
 #include "comm/ComCore.h"
@@ -225,7 +226,7 @@ bool RunClear(ClearKind kind)
     // The clear requests exist on family R alone; the windows offer them only there.
     if (!IsFamilyR()) return false;
     if (ComBusyGet() != 0) {
-        plat::MsgBox(MoniText::ClearBusy, plat::Buttons::Ok, plat::Icon::Exclamation, s.title);
+        plat::MsgBox(MainText::Busy, plat::Buttons::Ok, plat::Icon::Exclamation, s.title);
         return false;
     }
     if (ChkComm(VbTrue, s.title) != VbTrue) return false;

@@ -29,8 +29,6 @@ inline constexpr const char* ClrHistTitle = "Clear of the error history";
 inline constexpr const char* ClrSysHistTitle = "Clear of the system alarm history";
 // Said when the amplifier did not carry out a clear.
 inline constexpr const char* ClearFailed = "The amplifier did not carry out the clear.";
-// Said when a clear is asked for while a long operation holds the link.
-inline constexpr const char* ClearBusy = "Communication with the amplifier is in progress.\nTry again after it ends.";
 } // namespace MoniText
 
 // ---- texts ------------------------------------------------------------------------------------------

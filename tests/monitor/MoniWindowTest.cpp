@@ -1,6 +1,7 @@
 // The monitor and alarm windows against the simulated amplifier, their ticks run by hand.
 #include "MoniEnv.h"
 
+#include "app/FrmCaution.h"
 #include "app/MainLogic.h"
 #include "app/Mevalo.h"
 #include "comm/Com.h"
@@ -108,6 +109,15 @@ TEST_F(Monitor, FailedEncoderReadKeepsTheValuesAndMarksIt)
     EXPECT_EQ(T(w.LblAbsoType), "Absolute 17bit");
     EXPECT_EQ(T(w.LblAbsoPosS), "11259375");
     EXPECT_EQ(T(w.LblAbsoPosM), "-3");
+
+    // The clear buttons: the battery warning after Yes, the multi-turn data after the caution's OK.
+    asker.Push(plat::Yes);
+    w.CmdBatClr_Click();
+    EXPECT_EQ(Of(9, 4).size(), 1u);
+    const auto previous = FrmCaution::SetShowHook([](FrmCaution& c) { c.CmdOk_Click(); });
+    w.CmdClr_Click();
+    FrmCaution::SetShowHook(previous);
+    EXPECT_EQ(Of(9, 11).size(), 1u);
 
     sim.setHandler(Refusing(*model, 2, 13, false));
     Tick(w);
@@ -217,7 +227,7 @@ TEST_F(Monitor, ClearsCheckTheLinkAndTellWhenTheyFail)
     w.ClrAlmAsk();
     ComBusyClr(BusyAutoTuning);
     ASSERT_EQ(asker.Asked().size(), 1u);
-    EXPECT_EQ(asker.Asked()[0].text, MoniText::ClearBusy);
+    EXPECT_EQ(asker.Asked()[0].text, MainText::Busy);
 
     // Not answered: the user is told and the alarm stays on screen.
     sim.setHandler(Refusing(*model, 9, 4, true));
