@@ -231,9 +231,11 @@ FrmMoni::FrmMoni(QWidget* parent) : QWidget(parent)
         Label16 = Note(Frame4[4], "Label16");
         g->addWidget(Caption(Frame4[4], "Label13", "Command pulse check-sum"), 0, 0, 1, 3);
         g->addWidget(LblCmdCnt2, 0, 3);
-        g->addWidget(Label15, 1, 0);
-        g->addWidget(Label15a, 1, 1);
-        g->addWidget(Label15b, 1, 2);
+        auto* ext = new QHBoxLayout;
+        for (QLabel* l : {Label15, Label15a, Label15b})
+            ext->addWidget(l);
+        ext->addStretch(1);
+        g->addLayout(ext, 1, 0, 1, 3);
         g->addWidget(LblExtFBPSum, 1, 3);
         g->addWidget(Label14, 2, 0, 1, 3);
         g->addWidget(LblExtFBErr, 2, 3);

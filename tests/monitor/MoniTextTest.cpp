@@ -14,6 +14,8 @@ TEST(MoniText, CodesAndNumbersIncludingOnesOutsideTheTables)
     EXPECT_EQ(AlmDetailText(231), "");
     EXPECT_EQ(CtrlModeText(2), "Speed control");
     EXPECT_EQ(CtrlModeText(200), "?200");
+    EXPECT_EQ(CtrlModeText(9), "?9"); // inside the table, named by no definition
+    EXPECT_EQ(AlmCodeText(33), " 33 ?33");
     EXPECT_FALSE(IsFullClosedMode(200));
     EXPECT_EQ(HexText(0x12345678), "12345678");
     EXPECT_EQ(HexText(-1), "FFFFFFFF");
