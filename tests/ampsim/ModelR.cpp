@@ -519,10 +519,10 @@ void ModelR::advanceMonitor() {
     mon_.speed = static_cast<int16_t>(mon_.speedAct);
     mon_.torque = static_cast<int16_t>(20 * (mon_.loadX - 300));
     mon_.counter = mon_.posErr;
-    // 2/10 as the monitor screen reads it, changing slowly enough to watch: control mode 1, servo on with
-    // a gain switch input, ready with an in-position output, now and then an overload warning.
+    // 2/10 as the monitor screen reads it: control mode 1, servo on with inputs 8 to 15 counting the
+    // requests, ready with an in-position output now and then, and now and then an overload warning.
     mon_.inputs = 1;
-    mon_.fbPos = 0x01 | static_cast<int32_t>((tick_ / 10 & 1) << 4);
+    mon_.fbPos = 0x01 | static_cast<int32_t>((tick_ & 0xFF) << 8);
     mon_.cmdPos = 0x01 | static_cast<int32_t>((tick_ / 5 & 1) << 2);
     mon_.posErr = static_cast<int16_t>(tick_ / 20 & 1);
 }
