@@ -1,6 +1,8 @@
 // The monitor and alarm windows against the simulated amplifier, their ticks run by hand.
 #include "MoniEnv.h"
 
+#include "Console.h"
+
 #include "app/FrmCaution.h"
 #include "app/MainLogic.h"
 #include "app/Mevalo.h"
@@ -81,11 +83,16 @@ TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm)
     EXPECT_EQ(T(w.LblWork), "");
     EXPECT_EQ(w.TimerInterval(), 200);
 
+    // Steered as a person does it on the simulator's standard input.
     SelectTab(w, "I/O 2");
-    model->raiseAlarm(16);
+    ampsim::SteerTargets steer;
+    steer.r = {model.get()};
+    EXPECT_EQ(ampsim::steer(steer, "alarm 16"), "ok");
+    EXPECT_EQ(ampsim::steer(steer, "bit out 17 1"), "ok");
+    EXPECT_NE(ampsim::steer(steer, "bit out 40 1"), "ok");
     Tick(w);
     EXPECT_TRUE(w.Picture1->text().endsWith("IN31 on"));
-    EXPECT_TRUE(w.Picture2->text().startsWith("OUT16 on\nOUT17 off"));
+    EXPECT_TRUE(w.Picture2->text().startsWith("OUT16 on\nOUT17 on\nOUT18 off"));
     EXPECT_EQ(T(w.LblAlmMsgNow), " 16 Overcurrent");
     EXPECT_EQ(w.LblAlmMsgNow->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
 
