@@ -42,8 +42,7 @@ constexpr auto kReplyDelay = std::chrono::microseconds(2000);
 constexpr double kTarget = 1.10;
 constexpr double kCpuTargetMs = 1.0;
 
-double ThreadCpuMs()
-{
+double ThreadCpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
@@ -69,8 +68,7 @@ struct Line {
         o.baud = kBaud;
         return o;
     }()};
-    Line()
-    {
+    Line() {
         sim.setHandler(model.handler());
         AxisNo = 0;
         KisyuCode = 25;
@@ -84,15 +82,13 @@ struct Line {
             qel::SetT2(ComHandle, 1000);
         }
     }
-    ~Line()
-    {
+    ~Line() {
         qel::CloseAll();
         ComHandle = 0;
     }
 };
 
-template <class Tick> void Measure(benchmark::State& state, const std::string& name, Line& line, Tick tick)
-{
+template <class Tick> void Measure(benchmark::State& state, const std::string& name, Line& line, Tick tick) {
     Figures f;
     for (auto _ : state) {
         line.sim.clearLog();
@@ -120,14 +116,14 @@ template <class Tick> void Measure(benchmark::State& state, const std::string& n
     state.counters["cpu_ms"] = f.cpuMs;
 }
 
-void BM_MonitorTick(benchmark::State& state)
-{
+void BM_MonitorTick(benchmark::State& state) {
     Line line;
     if (ComHandle == 0) return state.SkipWithError("cannot open the simulated line");
     FrmMoni w;
     w.Timer1->stop();
     w.TabStrip1->setCurrentIndex(static_cast<int>(state.range(0)));
-    const std::string name = "monitor, page " + w.TabStrip1->tabText(w.TabStrip1->currentIndex()).toStdString();
+    const std::string name =
+        "monitor, page " + w.TabStrip1->tabText(w.TabStrip1->currentIndex()).toStdString();
     Measure(state, name, line, [&] {
         w.Timer1_Timer();
         w.Timer1->stop();
@@ -136,8 +132,7 @@ void BM_MonitorTick(benchmark::State& state)
 }
 BENCHMARK(BM_MonitorTick)->Arg(0)->Arg(2)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-void BM_AlarmTick(benchmark::State& state)
-{
+void BM_AlarmTick(benchmark::State& state) {
     Line line;
     if (ComHandle == 0) return state.SkipWithError("cannot open the simulated line");
     FrmAlm w;
@@ -151,24 +146,21 @@ void BM_AlarmTick(benchmark::State& state)
 BENCHMARK(BM_AlarmTick)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The reads of the same ticks alone: the difference to the whole tick is the windows' own work.
-void BM_MonitorReadsOnly(benchmark::State& state)
-{
+void BM_MonitorReadsOnly(benchmark::State& state) {
     Line line;
     int32_t a = 0, b = 0;
     Measure(state, "monitor, page I/O 1, reads", line, [&] { MoniReadCycle("I/O 1", a, b); });
 }
 BENCHMARK(BM_MonitorReadsOnly)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-void BM_AlarmReadsOnly(benchmark::State& state)
-{
+void BM_AlarmReadsOnly(benchmark::State& state) {
     Line line;
     Measure(state, "alarm, reads", line, [] { AlmReadCycle(); });
 }
 BENCHMARK(BM_AlarmReadsOnly)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Both windows open with their timers waiting: what the program spends while nothing is due.
-void BM_BetweenTicks(benchmark::State& state)
-{
+void BM_BetweenTicks(benchmark::State& state) {
     Line line;
     FrmMoni moni;
     FrmAlm alm;
@@ -187,31 +179,34 @@ BENCHMARK(BM_BetweenTicks)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("\nPolling ticks at %u bit/s (reply delay %.1f ms), targets %.2f x the bound and %.1f ms of the\n"
-                "windows' own CPU per tick (the whole tick less its reads):\n",
-                kBaud, std::chrono::duration<double, std::milli>(kReplyDelay).count(), kTarget, kCpuTargetMs);
+    std::printf(
+        "\nPolling ticks at %u bit/s (reply delay %.1f ms), targets %.2f x the bound and %.1f ms of the\n"
+        "windows' own CPU per tick (the whole tick less its reads):\n",
+        kBaud, std::chrono::duration<double, std::milli>(kReplyDelay).count(), kTarget, kCpuTargetMs);
     bool met = !figures.empty();
     for (const auto& [name, f] : figures) {
         const double ratio = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
         met = met && ratio > 0 && ratio <= kTarget;
-        std::printf("  %-28s %zu requests, %zu line bytes, %.1f ms against %.1f ms = %.3f x %s, CPU %.3f ms\n",
-                    name.c_str(), f.requests, f.lineBytes, f.seconds * 1e3, f.boundSeconds * 1e3, ratio,
-                    ratio <= kTarget ? "(met)" : "(MISSED)", f.cpuMs);
+        std::printf(
+            "  %-28s %zu requests, %zu line bytes, %.1f ms against %.1f ms = %.3f x %s, CPU %.3f ms\n",
+            name.c_str(), f.requests, f.lineBytes, f.seconds * 1e3, f.boundSeconds * 1e3, ratio,
+            ratio <= kTarget ? "(met)" : "(MISSED)", f.cpuMs);
     }
-    for (const auto& [tick, reads] : {std::pair<const char*, const char*>{"monitor, page I/O 1", "monitor, page I/O 1, reads"},
-                                      {"alarm", "alarm, reads"}}) {
+    for (const auto& [tick, reads] :
+         {std::pair<const char*, const char*>{"monitor, page I/O 1", "monitor, page I/O 1, reads"},
+          {"alarm", "alarm, reads"}}) {
         if (!figures.count(tick) || !figures.count(reads)) continue;
         const double own = figures[tick].cpuMs - figures[reads].cpuMs;
         met = met && own <= kCpuTargetMs;
-        std::printf("  %-28s windows' own CPU %.3f ms %s\n", tick, own, own <= kCpuTargetMs ? "(met)" : "(MISSED)");
+        std::printf("  %-28s windows' own CPU %.3f ms %s\n", tick, own,
+                    own <= kCpuTargetMs ? "(met)" : "(MISSED)");
     }
     std::printf("  between ticks: %.3f ms CPU per second\n", idleCpuMsPerSecond);
     return met ? 0 : 1;

@@ -32,10 +32,11 @@ constexpr const char* kHistTip = "Display the error history.";
 constexpr const char* kNowTip = "Display the current alarm";
 constexpr const char* kDataTip = "Display the internal use data for confirmation.";
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-QLabel* Pic(QWidget* parent, const QString& name, int chars, Qt::Alignment align = Qt::AlignLeft)
-{
+QLabel* Pic(QWidget* parent, const QString& name, int chars, Qt::Alignment align = Qt::AlignLeft) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setFrameShape(QFrame::StyledPanel);
@@ -45,8 +46,7 @@ QLabel* Pic(QWidget* parent, const QString& name, int chars, Qt::Alignment align
     return l;
 }
 
-std::string RowCaption(int i)
-{
+std::string RowCaption(int i) {
     if (i == 0) return "latest";
     static const char* const first[] = {"", "2nd", "3rd"};
     return i < 3 ? first[i] : std::to_string(i + 1) + "th";
@@ -54,8 +54,7 @@ std::string RowCaption(int i)
 
 } // namespace
 
-FrmAlm::FrmAlm(QWidget* parent) : QWidget(parent)
-{
+FrmAlm::FrmAlm(QWidget* parent) : QWidget(parent) {
     setObjectName(kForm);
     setWindowTitle("Alarm");
 
@@ -139,12 +138,15 @@ FrmAlm::FrmAlm(QWidget* parent) : QWidget(parent)
     Form_Load();
 }
 
-FrmAlm::~FrmAlm() { plat::UnregisterForm(this); }
+FrmAlm::~FrmAlm() {
+    plat::UnregisterForm(this);
+}
 
-FrmAlm* FrmAlm::Instance() { return qobject_cast<FrmAlm*>(plat::FindForm(kForm)); }
+FrmAlm* FrmAlm::Instance() {
+    return qobject_cast<FrmAlm*>(plat::FindForm(kForm));
+}
 
-void FrmAlm::Open()
-{
+void FrmAlm::Open() {
     FrmAlm* w = Instance();
     Mevalo* main = Mevalo::Instance();
     if (!w) {
@@ -158,8 +160,7 @@ void FrmAlm::Open()
         main->MdiArea()->setActiveSubWindow(sub);
 }
 
-void FrmAlm::BuildMenus()
-{
+void FrmAlm::BuildMenus() {
     Menus = new QMenuBar(this);
     auto item = [this](QMenu* menu, const char* caption, const QString& name, auto fn) {
         QAction* a = menu->addAction(QString::fromUtf8(caption));
@@ -193,9 +194,15 @@ void FrmAlm::BuildMenus()
     connect(disp, &QMenu::aboutToShow, this, [this, main] {
         if (main()) main()->MnuHyoujiEnable(this);
     });
-    const char* items[] = {"Window menu &L",         "Parameter &P",   "Monitor &M",
-                           "Alarm &A",               "Wave form graphic &W", "Auto tuning &T",
-                           "Frequency characteristics &F", "Positioning Parameter &S", "Positioning Monitor &O",
+    const char* items[] = {"Window menu &L",
+                           "Parameter &P",
+                           "Monitor &M",
+                           "Alarm &A",
+                           "Wave form graphic &W",
+                           "Auto tuning &T",
+                           "Frequency characteristics &F",
+                           "Positioning Parameter &S",
+                           "Positioning Monitor &O",
                            "Close all windows &C"};
     for (int i = 0; i < 10; ++i)
         item(disp, items[i], Mevalo::ItemName("MnuHyouji", i), [main, i] {
@@ -215,8 +222,7 @@ void FrmAlm::BuildMenus()
     });
 }
 
-void FrmAlm::Form_Load()
-{
+void FrmAlm::Form_Load() {
     Timer1->start();
     const int hist = AlmRowsShown(AlmHistRows);
     const int time = AlmRowsShown(AlmTimeRows);
@@ -238,14 +244,12 @@ void FrmAlm::Form_Load()
     PicAlmTimNow->setVisible(AlmTimNowShown != 0);
 }
 
-void FrmAlm::SetWork(bool failed)
-{
+void FrmAlm::SetWork(bool failed) {
     LblWork->setText(failed ? "*" : "");
     LblWork->repaint();
 }
 
-void FrmAlm::Timer1_Timer()
-{
+void FrmAlm::Timer1_Timer() {
     Timer1->stop();
     Mevalo* main = Mevalo::Instance();
     const bool closing = main && main->IsCloseGoing(Timer1);
@@ -271,20 +275,24 @@ void FrmAlm::Timer1_Timer()
     if (const int ms = PollNextInterval(PollWindow::Alarm, outcome, f); ms > 0) Timer1->start(ms);
 }
 
-void FrmAlm::DrawPicText(QLabel* pic, const std::string& text, bool red)
-{
+void FrmAlm::DrawPicText(QLabel* pic, const std::string& text, bool red) {
     SetAlarmColour(pic, red);
     pic->setText(Q(text));
 }
 
-void FrmAlm::DrawHexVal(QLabel* pic, int32_t v) { pic->setText(Q(HexText(v))); }
+void FrmAlm::DrawHexVal(QLabel* pic, int32_t v) {
+    pic->setText(Q(HexText(v)));
+}
 
-void FrmAlm::DrawHex4(QLabel* pic, int32_t v) { pic->setText(Q(Hex4Text(v))); }
+void FrmAlm::DrawHex4(QLabel* pic, int32_t v) {
+    pic->setText(Q(Hex4Text(v)));
+}
 
-void FrmAlm::DispAlm()
-{
+void FrmAlm::DispAlm() {
     const bool detail = UserLevel >= 2;
-    auto tip = [detail](int code, const char* fixed) { return detail ? Q(AlmDetailText(code)) : QString(fixed); };
+    auto tip = [detail](int code, const char* fixed) {
+        return detail ? Q(AlmDetailText(code)) : QString(fixed);
+    };
     if (AlmNo != 0) {
         DrawPicText(PicAlmMsgNow, AlmCodeText(AlmNo), true);
         PicAlmMsgNow->setToolTip(tip(AlmNo, kNowTip));
@@ -320,23 +328,24 @@ void FrmAlm::DispAlm()
     }
 }
 
-void FrmAlm::RunClear(ClearKind kind)
-{
+void FrmAlm::RunClear(ClearKind kind) {
     QPointer<FrmAlm> self(this);
     Timer1->stop();
     ::RunClear(kind);
     if (self) Timer1->start(PollNextInterval(PollWindow::Alarm, PollOutcome::Done, GetPollFactor()));
 }
 
-void FrmAlm::ClrAlmAsk() { RunClear(ClearKind::Alarm); }
-void FrmAlm::ClrHistAsk() { RunClear(ClearKind::History); }
-void FrmAlm::ClrSysHistAsk()
-{
+void FrmAlm::ClrAlmAsk() {
+    RunClear(ClearKind::Alarm);
+}
+void FrmAlm::ClrHistAsk() {
+    RunClear(ClearKind::History);
+}
+void FrmAlm::ClrSysHistAsk() {
     if (UserLevel >= 2) RunClear(ClearKind::SystemHistory);
 }
 
-void FrmAlm::TBar_ButtonClick(const std::string& key)
-{
+void FrmAlm::TBar_ButtonClick(const std::string& key) {
     if (key == "ClearAlarm")
         ClrAlmAsk();
     else if (key == "ClearHistory")
@@ -347,8 +356,7 @@ void FrmAlm::TBar_ButtonClick(const std::string& key)
         CloseAlm();
 }
 
-void FrmAlm::CloseAlm()
-{
+void FrmAlm::CloseAlm() {
     Timer1->stop();
     if (Mevalo* main = Mevalo::Instance())
         main->UnloadWindow(this);
@@ -356,8 +364,7 @@ void FrmAlm::CloseAlm()
         deleteLater();
 }
 
-void FrmAlm::closeEvent(QCloseEvent* event)
-{
+void FrmAlm::closeEvent(QCloseEvent* event) {
     Timer1->stop();
     hide();
     plat::UnregisterForm(this);

@@ -30,10 +30,11 @@ namespace {
 constexpr const char* kForm = "FrmMoni";
 constexpr int kFirstTickMs = 100;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-QString Lines(const std::vector<std::string>& lines)
-{
+QString Lines(const std::vector<std::string>& lines) {
     QStringList out;
     for (const std::string& l : lines)
         out << Q(l);
@@ -41,8 +42,7 @@ QString Lines(const std::vector<std::string>& lines)
 }
 
 // A value label: sunken, wide enough for its longest value.
-QLabel* Value(QWidget* parent, const char* name, int minChars = 14)
-{
+QLabel* Value(QWidget* parent, const char* name, int minChars = 14) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setFrameShape(QFrame::StyledPanel);
@@ -51,24 +51,21 @@ QLabel* Value(QWidget* parent, const char* name, int minChars = 14)
     return l;
 }
 
-QLabel* Caption(QWidget* parent, const char* name, const char* text)
-{
+QLabel* Caption(QWidget* parent, const char* name, const char* text) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setObjectName(name);
     return l;
 }
 
 // A picture that lists up to sixteen lines of bit names.
-QLabel* Picture(QWidget* parent, const char* name)
-{
+QLabel* Picture(QWidget* parent, const char* name) {
     auto* l = Value(parent, name, 24);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     l->setMinimumHeight(l->fontMetrics().lineSpacing() * 16 + 8);
     return l;
 }
 
-QLabel* Note(QWidget* parent, const char* name)
-{
+QLabel* Note(QWidget* parent, const char* name) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setWordWrap(true);
@@ -77,8 +74,7 @@ QLabel* Note(QWidget* parent, const char* name)
 
 } // namespace
 
-FrmMoni::FrmMoni(QWidget* parent) : QWidget(parent)
-{
+FrmMoni::FrmMoni(QWidget* parent) : QWidget(parent) {
     setObjectName(kForm);
     setWindowTitle("Monitor");
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -263,12 +259,15 @@ FrmMoni::FrmMoni(QWidget* parent) : QWidget(parent)
     Form_Load();
 }
 
-FrmMoni::~FrmMoni() { plat::UnregisterForm(this); }
+FrmMoni::~FrmMoni() {
+    plat::UnregisterForm(this);
+}
 
-FrmMoni* FrmMoni::Instance() { return qobject_cast<FrmMoni*>(plat::FindForm(kForm)); }
+FrmMoni* FrmMoni::Instance() {
+    return qobject_cast<FrmMoni*>(plat::FindForm(kForm));
+}
 
-void FrmMoni::Open()
-{
+void FrmMoni::Open() {
     FrmMoni* w = Instance();
     Mevalo* main = Mevalo::Instance();
     if (!w) {
@@ -282,10 +281,11 @@ void FrmMoni::Open()
         main->MdiArea()->setActiveSubWindow(sub);
 }
 
-int FrmMoni::TimerInterval() const { return Timer1->interval(); }
+int FrmMoni::TimerInterval() const {
+    return Timer1->interval();
+}
 
-void FrmMoni::Form_Load()
-{
+void FrmMoni::Form_Load() {
     Timer1->start();
     Label11->setText(Q(AutoMsg[20]));
     Label7->setText(Q(AutoMsg[21]));
@@ -326,28 +326,26 @@ void FrmMoni::Form_Load()
     LblCtrlModeMsg->setVisible(MoniOptCtrlMode != 0);
 }
 
-std::string FrmMoni::SelectedTab() const { return TabStrip1->tabText(TabStrip1->currentIndex()).toStdString(); }
+std::string FrmMoni::SelectedTab() const {
+    return TabStrip1->tabText(TabStrip1->currentIndex()).toStdString();
+}
 
-void FrmMoni::TabStrip1_Click()
-{
+void FrmMoni::TabStrip1_Click() {
     const int page = MoniPageOfTab(SelectedTab());
     if (page >= 0) Pages->setCurrentIndex(page);
 }
 
-void FrmMoni::SetWork(bool failed)
-{
+void FrmMoni::SetWork(bool failed) {
     LblWork->setText(failed ? "*" : "");
     LblWork->repaint();
 }
 
-void FrmMoni::Rearm(int ms)
-{
+void FrmMoni::Rearm(int ms) {
     if (ms <= 0) return;
     Timer1->start(ms);
 }
 
-void FrmMoni::Timer1_Timer()
-{
+void FrmMoni::Timer1_Timer() {
     Timer1->stop();
     // The tick already comes from the event loop: it pumps no events of its own, so no second tick
     // and no close runs inside it.
@@ -394,8 +392,7 @@ void FrmMoni::Timer1_Timer()
     Rearm(PollNextInterval(PollWindow::Monitor, PollOutcome::Done, f));
 }
 
-void FrmMoni::ShowPage(const MoniCycle& c, const std::string& tab)
-{
+void FrmMoni::ShowPage(const MoniCycle& c, const std::string& tab) {
     const int page = MoniPageOfTab(tab);
     if (page == 0) {
         DispIo(tab);
@@ -410,8 +407,9 @@ void FrmMoni::ShowPage(const MoniCycle& c, const std::string& tab)
         LblAbsoType->setText(Q(rec.Name));
         if (rec.Flag2 == 0) AbsEncStat = 0;
         const bool abs = rec.Flag1 != 0;
-        for (QWidget* w : std::initializer_list<QWidget*>{LblAbsoType, LblAbsoTypeMsg, LblAbsoPosS, LblAbsoPosSMsg,
-                                                          LblAbsoPosM, LblAbsoPosMMsg, PicAbsoStat, LblAbsoStatMsg})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{LblAbsoType, LblAbsoTypeMsg, LblAbsoPosS, LblAbsoPosSMsg,
+                                             LblAbsoPosM, LblAbsoPosMMsg, PicAbsoStat, LblAbsoStatMsg})
             w->setVisible(abs);
         CmdClr->setEnabled(abs);
         CmdBatClr->setEnabled(abs);
@@ -447,17 +445,17 @@ void FrmMoni::ShowPage(const MoniCycle& c, const std::string& tab)
     }
 }
 
-void FrmMoni::SetExtScaleEnabled(bool on)
-{
+void FrmMoni::SetExtScaleEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{LblExtFBPSum, LblExtFBErr, Label15, Label15a, Label15b,
                                                       Label14, Label11})
         w->setEnabled(on);
 }
 
-void FrmMoni::DispWarn() { PicAlart->setText(Lines(WarnLines(MonWarn))); }
+void FrmMoni::DispWarn() {
+    PicAlart->setText(Lines(WarnLines(MonWarn)));
+}
 
-void FrmMoni::DispIo(const std::string& tab)
-{
+void FrmMoni::DispIo(const std::string& tab) {
     const int offset = tab == MoniText::Io2 ? 16 : 0;
     Picture1->setText(Lines(IoLines(MonIn, IoIn, offset)));
     Picture2->setText(Lines(IoLines(MonOut, IoOut, offset)));
@@ -465,10 +463,11 @@ void FrmMoni::DispIo(const std::string& tab)
     Picture2->repaint();
 }
 
-void FrmMoni::DispAbsoStat() { PicAbsoStat->setText(Lines(AbsoLines(AbsEncStat))); }
+void FrmMoni::DispAbsoStat() {
+    PicAbsoStat->setText(Lines(AbsoLines(AbsEncStat)));
+}
 
-void FrmMoni::DispAlmNow()
-{
+void FrmMoni::DispAlmNow() {
     if (AlmNo != 0) {
         LblAlmMsgNow->setText(Q(AlmCodeText(AlmNo)));
         SetAlarmColour(LblAlmMsgNow, true);
@@ -478,8 +477,7 @@ void FrmMoni::DispAlmNow()
     }
 }
 
-void FrmMoni::RunClear(ClearKind kind)
-{
+void FrmMoni::RunClear(ClearKind kind) {
     // Our own timer waits while the user answers, so that the clear is the next exchange.
     QPointer<FrmMoni> self(this);
     Timer1->stop();
@@ -487,17 +485,19 @@ void FrmMoni::RunClear(ClearKind kind)
     if (self) Rearm(PollNextInterval(PollWindow::Monitor, PollOutcome::Done, GetPollFactor()));
 }
 
-void FrmMoni::CmdBatClr_Click() { RunClear(ClearKind::Battery); }
+void FrmMoni::CmdBatClr_Click() {
+    RunClear(ClearKind::Battery);
+}
 
-void FrmMoni::CmdClr_Click() { RunClear(ClearKind::MultiTurn); }
+void FrmMoni::CmdClr_Click() {
+    RunClear(ClearKind::MultiTurn);
+}
 
-void FrmMoni::TBar_ButtonClick(const std::string& key)
-{
+void FrmMoni::TBar_ButtonClick(const std::string& key) {
     if (key == "Exit") CloseMoni();
 }
 
-void FrmMoni::CloseMoni()
-{
+void FrmMoni::CloseMoni() {
     Timer1->stop();
     if (Mevalo* main = Mevalo::Instance())
         main->UnloadWindow(this);
@@ -505,14 +505,12 @@ void FrmMoni::CloseMoni()
         deleteLater();
 }
 
-void FrmMoni::Form_Unload()
-{
+void FrmMoni::Form_Unload() {
     Timer1->stop();
     hide();
 }
 
-void FrmMoni::closeEvent(QCloseEvent* event)
-{
+void FrmMoni::closeEvent(QCloseEvent* event) {
     Form_Unload();
     plat::UnregisterForm(this);
     event->accept();

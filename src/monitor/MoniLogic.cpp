@@ -28,19 +28,21 @@ using plat::VbTrue;
 namespace {
 
 constexpr int kWarnRow = 10;
-constexpr int kAlmRows = 14;        // rows of the alarm window
-constexpr int kAlmRowsKM = 8;       // history entries of families K and M
+constexpr int kAlmRows = 14;  // rows of the alarm window
+constexpr int kAlmRowsKM = 8; // history entries of families K and M
 constexpr uint8_t kStatusMask = 0x38;
 
-bool IsFamilyR() { return CurrentFamily() == CmdFamilyKind::R; }
+bool IsFamilyR() {
+    return CurrentFamily() == CmdFamilyKind::R;
+}
 
-bool Bit(int32_t word, int n) { return (static_cast<uint32_t>(word) >> n & 1u) != 0; }
+bool Bit(int32_t word, int n) {
+    return (static_cast<uint32_t>(word) >> n & 1u) != 0;
+}
 
 // The speed, torque and position error into MonVal: family K by its line command, the others framed.
-int16_t GetSpeed()
-{
-    if (CurrentFamily() == CmdFamilyKind::K)
-        return FamilyK().MonK ? FamilyK().MonK() : NotBuilt("MonK");
+int16_t GetSpeed() {
+    if (CurrentFamily() == CmdFamilyKind::K) return FamilyK().MonK ? FamilyK().MonK() : NotBuilt("MonK");
     return FamilyM().GetSpeedM ? FamilyM().GetSpeedM() : NotBuilt("GetSpeedM");
 }
 
@@ -48,57 +50,51 @@ int16_t GetSpeed()
 
 // ---- texts ------------------------------------------------------------------------------------------
 
-std::string GeneralNumber(double v)
-{
+std::string GeneralNumber(double v) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15g", v);
     return buf;
 }
 
-std::string AlmCodeText(int code)
-{
+std::string AlmCodeText(int code) {
     const std::string num = (code < 0 ? "" : " ") + std::to_string(code);
     if (code < 0 || code >= AlmCodeCnt || AlmName[code].empty()) return num + " ?" + std::to_string(code);
     return num + " " + AlmName[code];
 }
 
-std::string AlmDetailText(int code)
-{
+std::string AlmDetailText(int code) {
     if (code < 0 || code >= AlmCodeCnt) return {};
     return AlmTxt2[code] + AlmTxt3[code];
 }
 
-std::string CtrlModeText(int mode)
-{
+std::string CtrlModeText(int mode) {
     if (mode < 0 || mode >= CtrlModeCnt || CtrlModeMenu[mode].empty()) return "?" + std::to_string(mode);
     return CtrlModeMenu[mode];
 }
 
-bool IsFullClosedMode(int mode) { return mode >= 0 && mode < CtrlModeCnt && FullCloseMode[mode] != 0; }
+bool IsFullClosedMode(int mode) {
+    return mode >= 0 && mode < CtrlModeCnt && FullCloseMode[mode] != 0;
+}
 
-std::string HexText(int32_t v)
-{
+std::string HexText(int32_t v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%X", static_cast<uint32_t>(v));
     return buf;
 }
 
-std::string Hex4Text(int32_t v)
-{
+std::string Hex4Text(int32_t v) {
     const std::string s = HexText(v);
     return s.size() > 4 ? s.substr(s.size() - 4) : s;
 }
 
-std::vector<std::string> WarnLines(int16_t warn)
-{
+std::vector<std::string> WarnLines(int16_t warn) {
     std::vector<std::string> out;
     for (int i = 0; i < 16; ++i)
         if (Bit(warn, i)) out.push_back(BitName[kWarnRow][i]);
     return out;
 }
 
-std::vector<std::string> IoLines(int32_t word, int kind, int offset)
-{
+std::vector<std::string> IoLines(int32_t word, int kind, int offset) {
     std::vector<std::string> out;
     for (int i = 0; i < 16; ++i) {
         const int n = i + offset;
@@ -107,8 +103,7 @@ std::vector<std::string> IoLines(int32_t word, int kind, int offset)
     return out;
 }
 
-std::vector<std::string> AbsoLines(int16_t stat)
-{
+std::vector<std::string> AbsoLines(int16_t stat) {
     std::vector<std::string> out;
     for (int i = 0; i < 16; ++i)
         out.push_back(AbsoMenu[i][Bit(stat, i) ? 1 : 2]);
@@ -117,8 +112,7 @@ std::vector<std::string> AbsoLines(int16_t stat)
 
 // ---- pages ------------------------------------------------------------------------------------------
 
-std::vector<std::string> MoniTabs()
-{
+std::vector<std::string> MoniTabs() {
     std::vector<std::string> tabs;
     if (MoniOptIo1) tabs.push_back(MoniText::Io1);
     if (MoniOptIo2) tabs.push_back(MoniText::Io2);
@@ -129,8 +123,7 @@ std::vector<std::string> MoniTabs()
     return tabs;
 }
 
-int MoniPageOfTab(const std::string& caption)
-{
+int MoniPageOfTab(const std::string& caption) {
     if (caption == MoniText::Io1 || caption == MoniText::Io2) return 0;
     if (caption == MoniText::Load) return 1;
     if (caption == MoniText::Abso) return 2;
@@ -139,12 +132,13 @@ int MoniPageOfTab(const std::string& caption)
     return -1;
 }
 
-bool MoniPageSupported(int page) { return page == 0 || IsFamilyR(); }
+bool MoniPageSupported(int page) {
+    return page == 0 || IsFamilyR();
+}
 
 // ---- read cycles ------------------------------------------------------------------------------------
 
-MoniCycle MoniReadCycle(const std::string& tab, int32_t& extFbPulseSum, int32_t& extScaleErr)
-{
+MoniCycle MoniReadCycle(const std::string& tab, int32_t& extFbPulseSum, int32_t& extScaleErr) {
     MoniCycle c;
     // Family K answers "ERROR" with -2: only -1 is a good read.
     if (ReadIoMon(MonIn, MonOut, MonCtrlMode, MonIoAux, MonWarn) != VbTrue) {
@@ -189,8 +183,7 @@ MoniCycle MoniReadCycle(const std::string& tab, int32_t& extFbPulseSum, int32_t&
     return c;
 }
 
-bool AlmReadCycle()
-{
+bool AlmReadCycle() {
     if (ComBusyGet() != 0) return false;
     const bool r = IsFamilyR();
     if (ReadErrMon() != VbTrue) return false;
@@ -203,13 +196,11 @@ bool AlmReadCycle()
     return true;
 }
 
-int AlmRowsShown(int16_t rows)
-{
+int AlmRowsShown(int16_t rows) {
     return std::clamp<int>(rows, 0, IsFamilyR() ? kAlmRows : kAlmRowsKM);
 }
 
-bool RunClear(ClearKind kind)
-{
+bool RunClear(ClearKind kind) {
     struct Spec {
         const char* title;
         const char* ask;
@@ -245,8 +236,7 @@ bool RunClear(ClearKind kind)
     return false;
 }
 
-void SetAlarmColour(QLabel* label, bool red)
-{
+void SetAlarmColour(QLabel* label, bool red) {
     const QColor want = red ? QColor(0xC0, 0, 0) : QApplication::palette(label).color(QPalette::WindowText);
     if (label->palette().color(QPalette::WindowText) == want) return;
     QPalette p = label->palette();

@@ -5,8 +5,7 @@
 #include "monitor/FrmAlm.h"
 #include "monitor/FrmMoni.h"
 
-void WireMonitorScreens()
-{
+void WireMonitorScreens() {
     Links().openScreen[2] = [] { FrmMoni::Open(); };
     Links().openScreen[3] = [] { FrmAlm::Open(); };
     AxisScreens().moniUpdAxis = [] {

@@ -67,19 +67,24 @@ std::string steer(SteerTargets& t, const std::string& line) {
 
     if (cmd == "help") return steerHelp();
     if (cmd == "alarm" && need(1)) {
-        for (ModelR* r : t.r) r->raiseAlarm(static_cast<uint8_t>(args[0]));
-        for (ModelM* m : t.m) m->raiseAlarm(static_cast<uint8_t>(args[0]));
+        for (ModelR* r : t.r)
+            r->raiseAlarm(static_cast<uint8_t>(args[0]));
+        for (ModelM* m : t.m)
+            m->raiseAlarm(static_cast<uint8_t>(args[0]));
         if (t.k) t.k->raiseAlarm(static_cast<int>(args[0]));
         return "ok";
     }
     if (cmd == "clear" && need(0)) {
-        for (ModelR* r : t.r) r->clearAlarm();
+        for (ModelR* r : t.r)
+            r->clearAlarm();
         if (t.k) t.k->clearAlarm();
         return t.m.empty() ? "ok" : "family M keeps its alarm until power-cycled";
     }
     if (cmd == "power" && need(0)) {
-        for (ModelR* r : t.r) r->powerCycle();
-        for (ModelM* m : t.m) m->powerCycle();
+        for (ModelR* r : t.r)
+            r->powerCycle();
+        for (ModelM* m : t.m)
+            m->powerCycle();
         return "ok";
     }
     if ((cmd == "move" || cmd == "still") && need(0)) {
@@ -117,7 +122,8 @@ std::string steer(SteerTargets& t, const std::string& line) {
         if (cmd == "error") m.counter = static_cast<int32_t>(v);
         if (cmd == "ctrl") m.inputs = static_cast<uint8_t>(v);
         if (cmd == "warn") m.posErr = static_cast<int16_t>(v);
-        if (io == "in" && (bitCmd || valueCmd)) m.fbPos = static_cast<int32_t>(setIo(static_cast<uint32_t>(m.fbPos)));
+        if (io == "in" && (bitCmd || valueCmd))
+            m.fbPos = static_cast<int32_t>(setIo(static_cast<uint32_t>(m.fbPos)));
         if (io == "out" && (bitCmd || valueCmd))
             m.cmdPos = static_cast<int32_t>(setIo(static_cast<uint32_t>(m.cmdPos)));
         if (encCmd) {

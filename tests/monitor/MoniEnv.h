@@ -14,9 +14,10 @@
 #include "data/PrmGlb.h"
 #include "monitor/MonGlb.h"
 
-inline const bool kMainSetup = testmain::Use({.keepPlatform = true,
-                                              .rootName = "mevalo-monitor",
-                                              .programLibraries = {"libqel.so", "libduvo.so", "libspekt.so"}});
+inline const bool kMainSetup =
+    testmain::Use({.keepPlatform = true,
+                   .rootName = "mevalo-monitor",
+                   .programLibraries = {"libqel.so", "libduvo.so", "libspekt.so"}});
 
 namespace monitest {
 

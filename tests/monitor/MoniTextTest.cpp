@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(MoniText, CodesAndNumbersIncludingOnesOutsideTheTables)
-{
+TEST(MoniText, CodesAndNumbersIncludingOnesOutsideTheTables) {
     monitest::Definitions();
     EXPECT_EQ(AlmCodeText(16), " 16 Overcurrent");
     EXPECT_EQ(AlmCodeText(250), " 250 ?250");
@@ -25,8 +24,7 @@ TEST(MoniText, CodesAndNumbersIncludingOnesOutsideTheTables)
     EXPECT_EQ(GeneralNumber(-12.5), "-12.5");
 }
 
-TEST(MoniText, BitListsTakeTheSetOrClearNames)
-{
+TEST(MoniText, BitListsTakeTheSetOrClearNames) {
     monitest::Definitions();
     const auto io2 = IoLines(static_cast<int32_t>(0x80010000u), IoIn, 16);
     ASSERT_EQ(io2.size(), 16u);
@@ -37,8 +35,7 @@ TEST(MoniText, BitListsTakeTheSetOrClearNames)
     EXPECT_TRUE(WarnLines(0).empty());
 }
 
-TEST(MoniText, TabsFollowTheOptions)
-{
+TEST(MoniText, TabsFollowTheOptions) {
     monitest::Definitions();
     EXPECT_EQ(MoniTabs(), (std::vector<std::string>{"I/O 1", "I/O 2", "Pulse", "Load", "Absolute encoder",
                                                     "Full closed"}));

@@ -30,23 +30,22 @@ using ampsim::Phase;
 namespace {
 
 // A tick as the timer runs it: never right after another window's exchanges, which it would yield to.
-template <class W> void Tick(W& w)
-{
+template <class W> void Tick(W& w) {
     std::this_thread::sleep_for(std::chrono::milliseconds(PollYieldMs));
     w.Timer1_Timer();
 }
 
-std::string T(const QLabel* l) { return l->text().toStdString(); }
+std::string T(const QLabel* l) {
+    return l->text().toStdString();
+}
 
-void SelectTab(FrmMoni& w, const QString& caption)
-{
+void SelectTab(FrmMoni& w, const QString& caption) {
     for (int i = 0; i < w.TabStrip1->count(); ++i)
         if (w.TabStrip1->tabText(i) == caption) w.TabStrip1->setCurrentIndex(i);
 }
 
 // Replies with status 0x88 (refused) to one request, or not at all.
-ampsim::Handler Refusing(ampsim::ModelR& m, int cmd, int mode, bool silent)
-{
+ampsim::Handler Refusing(ampsim::ModelR& m, int cmd, int mode, bool silent) {
     return [&m, cmd, mode, silent](const ampsim::Request& rq) -> std::optional<std::vector<uint8_t>> {
         if (rq.cmd == cmd && rq.mode == mode) {
             if (silent) return std::nullopt;
@@ -59,8 +58,7 @@ ampsim::Handler Refusing(ampsim::ModelR& m, int cmd, int mode, bool silent)
 class Monitor : public MoniR {};
 class MoniM : public Link<ampsim::ModelM, 32> {
   protected:
-    void Configure() override
-    {
+    void Configure() override {
         KisyuCode = 20;
         Definitions();
     }
@@ -68,8 +66,7 @@ class MoniM : public Link<ampsim::ModelM, 32> {
 
 } // namespace
 
-TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm)
-{
+TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm) {
     Still();
     FrmMoni w;
     Tick(w);
@@ -101,8 +98,7 @@ TEST_F(Monitor, ShowsValuesWithUnitsNamesAndTheAlarm)
     EXPECT_EQ(T(w.LblCmdCnt), std::to_string(model->monitor().speedAct) + " pulse");
 }
 
-TEST_F(Monitor, FailedEncoderReadKeepsTheValuesAndMarksIt)
-{
+TEST_F(Monitor, FailedEncoderReadKeepsTheValuesAndMarksIt) {
     EncoderTbl[1] = EncoderRec{5, "Absolute 17bit", 0, 0, -1, -1, -1};
     Still();
     auto m = model->monitor();
@@ -133,8 +129,7 @@ TEST_F(Monitor, FailedEncoderReadKeepsTheValuesAndMarksIt)
     EXPECT_EQ(AbsPosSingle, 0xABCDEF);
 }
 
-TEST_F(Monitor, BacksOffWhileTheAmplifierIsSilentAndTheAlarmWindowWaits)
-{
+TEST_F(Monitor, BacksOffWhileTheAmplifierIsSilentAndTheAlarmWindowWaits) {
     Still();
     FrmMoni moni;
     FrmAlm alm;
@@ -178,8 +173,7 @@ TEST_F(Monitor, BacksOffWhileTheAmplifierIsSilentAndTheAlarmWindowWaits)
     plat::UnregisterForm(&pom);
 }
 
-TEST_F(Monitor, AlarmWindowShowsHistoryTimesAndInternalValues)
-{
+TEST_F(Monitor, AlarmWindowShowsHistoryTimesAndInternalValues) {
     model->setHours(0x12345678);
     model->raiseAlarm(12);
     model->setHours(0xFFFF);
@@ -214,8 +208,7 @@ TEST_F(Monitor, AlarmWindowShowsHistoryTimesAndInternalValues)
     EXPECT_EQ(w.PicAlmMsgNow->toolTip().toStdString(), "Current above the limit");
 }
 
-TEST_F(Monitor, ClearsCheckTheLinkAndTellWhenTheyFail)
-{
+TEST_F(Monitor, ClearsCheckTheLinkAndTellWhenTheyFail) {
     model->raiseAlarm(16);
     FrmAlm w;
     Tick(w);
@@ -248,8 +241,7 @@ TEST_F(Monitor, ClearsCheckTheLinkAndTellWhenTheyFail)
     EXPECT_EQ(Of(9, 4).size(), 2u);
 }
 
-TEST_F(Monitor, DisplayItemsOpenOnceAndCloseAllEndsTheTicks)
-{
+TEST_F(Monitor, DisplayItemsOpenOnceAndCloseAllEndsTheTicks) {
     const MainLinks saved = Links();
     {
         Mevalo main;
@@ -282,8 +274,7 @@ TEST_F(Monitor, DisplayItemsOpenOnceAndCloseAllEndsTheTicks)
     Links() = saved;
 }
 
-TEST_F(MoniM, FamilyMGetsNoFamilyRRequestsAndShowsItsAlarms)
-{
+TEST_F(MoniM, FamilyMGetsNoFamilyRRequestsAndShowsItsAlarms) {
     model->raiseAlarm(12);
     FrmMoni moni;
     FrmAlm alm;
@@ -306,8 +297,7 @@ namespace {
 
 class MoniK : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         model.attach(sim);
         CmdFamily = 1;
         KisyuCode = 10;
@@ -317,8 +307,7 @@ class MoniK : public ::testing::Test {
         ASSERT_NE(ComHandle, 0u);
         qel::SetTimeOut(ComHandle, 150);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         qel::CloseAll();
         ComHandle = 0;
         CmdFamily = 0;
@@ -333,8 +322,7 @@ class MoniK : public ::testing::Test {
 
 } // namespace
 
-TEST_F(MoniK, AnErrorReplyIsAFailedRead)
-{
+TEST_F(MoniK, AnErrorReplyIsAFailedRead) {
     model.setMonitor(100, 50, 7);
     FrmMoni w;
     Tick(w);

@@ -6,8 +6,7 @@
 #include <chrono>
 #include <thread>
 
-TEST(PollTick, FactorCountsExactNamesOnly)
-{
+TEST(PollTick, FactorCountsExactNamesOnly) {
     struct Row {
         std::vector<std::string> forms;
         double factor;
@@ -24,8 +23,7 @@ TEST(PollTick, FactorCountsExactNamesOnly)
         EXPECT_DOUBLE_EQ(PollFactorOf(r.forms), r.factor) << r.forms.size();
 }
 
-TEST(PollTick, NextIntervalByWindowOutcomeAndFactor)
-{
+TEST(PollTick, NextIntervalByWindowOutcomeAndFactor) {
     using W = PollWindow;
     using O = PollOutcome;
     struct Row {
@@ -35,14 +33,14 @@ TEST(PollTick, NextIntervalByWindowOutcomeAndFactor)
         int32_t ms;
     };
     const Row rows[] = {
-        {W::Monitor, O::Done, 1.0, 200},     {W::Monitor, O::Done, 1.5, 300},
-        {W::Monitor, O::Done, 2.0, 400},     {W::Monitor, O::Busy, 1.5, 300},
+        {W::Monitor, O::Done, 1.0, 200},      {W::Monitor, O::Done, 1.5, 300},
+        {W::Monitor, O::Done, 2.0, 400},      {W::Monitor, O::Busy, 1.5, 300},
         {W::Monitor, O::BackOff, 2.0, 10000}, {W::Monitor, O::ReadFailed, 2.0, 200},
-        {W::Monitor, O::Closing, 1.0, 0},    {W::Alarm, O::Done, 1.0, 500},
-        {W::Alarm, O::Done, 1.5, 750},       {W::Alarm, O::Done, 2.0, 1000},
-        {W::Alarm, O::Busy, 2.0, 500},       {W::Alarm, O::WaitMonitor, 1.5, 2000},
-        {W::Alarm, O::BackOff, 1.0, 10000},  {W::PosMonitor, O::Busy, 2.0, 200},
-        {W::PosMonitor, O::Done, 1.5, 300},  {W::PosMonitor, O::BackOff, 1.5, 10000},
+        {W::Monitor, O::Closing, 1.0, 0},     {W::Alarm, O::Done, 1.0, 500},
+        {W::Alarm, O::Done, 1.5, 750},        {W::Alarm, O::Done, 2.0, 1000},
+        {W::Alarm, O::Busy, 2.0, 500},        {W::Alarm, O::WaitMonitor, 1.5, 2000},
+        {W::Alarm, O::BackOff, 1.0, 10000},   {W::PosMonitor, O::Busy, 2.0, 200},
+        {W::PosMonitor, O::Done, 1.5, 300},   {W::PosMonitor, O::BackOff, 1.5, 10000},
     };
     for (const Row& r : rows)
         EXPECT_EQ(PollNextInterval(r.w, r.o, r.f), r.ms)
@@ -52,8 +50,7 @@ TEST(PollTick, NextIntervalByWindowOutcomeAndFactor)
     EXPECT_EQ(PollInterval(7, 2.5), 18);
 }
 
-TEST(PollTick, TickStartChecksCloseThenBusyThenMonitor)
-{
+TEST(PollTick, TickStartChecksCloseThenBusyThenMonitor) {
     using W = PollWindow;
     using O = PollOutcome;
     EXPECT_EQ(PollTickStart(W::Monitor, true, 4, false), O::Closing);
@@ -66,8 +63,7 @@ TEST(PollTick, TickStartChecksCloseThenBusyThenMonitor)
     EXPECT_FALSE(MonitorBackingOff(PollNextInterval(W::Monitor, O::Done, 2.0)));
 }
 
-TEST(PollTick, ATickRightAfterAnotherYields)
-{
+TEST(PollTick, ATickRightAfterAnotherYields) {
     PollTickEnded();
     EXPECT_TRUE(PollJustTicked());
     std::this_thread::sleep_for(std::chrono::milliseconds(PollYieldMs));
