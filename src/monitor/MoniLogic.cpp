@@ -201,19 +201,19 @@ int AlmRowsShown(int16_t rows) {
 }
 
 bool RunClear(ClearKind kind) {
-    struct Spec {
+    struct ClearDef {
         const char* title;
         const char* ask;
         int16_t (*send)();
     };
-    static const Spec specs[] = {
+    static const ClearDef clears[] = {
         {MoniText::BatTitle, MoniText::BatAsk, ClrBat},
         {MoniText::MultiTitle, nullptr, ClrMoni},
         {MoniText::ClrAlmTitle, MoniText::ClrAlmAsk, ClrAlm},
         {MoniText::ClrHistTitle, MoniText::ClrHistAsk, ClrAlmHist},
         {MoniText::ClrSysHistTitle, MoniText::ClrSysHistAsk, ClrSysHist},
     };
-    const Spec& s = specs[static_cast<int>(kind)];
+    const ClearDef& s = clears[static_cast<int>(kind)];
     // The clear requests exist on family R alone; the windows offer them only there.
     if (!IsFamilyR()) return false;
     if (ComBusyGet() != 0) {
