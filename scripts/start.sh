@@ -11,11 +11,15 @@ cmake --build "$dir" -j "$(nproc)"
 bin="$dir/bin"
 if [ "${MEVALO_NO_SIM:-0}" != 1 ]; then
   envfile=$(mktemp)
-  "$bin/ampsim" --port 1 --family R --env-file "$envfile" >/dev/null &
+  # Commands written to this pipe steer the simulated amplifier (ampsim --help lists them).
+  steer="$dir/ampsim.in"
+  rm -f "$steer" && mkfifo "$steer"
+  exec 3<>"$steer"
+  "$bin/ampsim" --port 1 --family R --env-file "$envfile" <&3 >/dev/null &
   sim=$!
-  trap 'kill $sim 2>/dev/null; rm -f "$envfile"' EXIT
+  trap 'kill $sim 2>/dev/null; rm -f "$envfile" "$steer"' EXIT
   for _ in $(seq 50); do [ -s "$envfile" ] && break; sleep 0.1; done
   export "$(cat "$envfile")"
-  echo "Simulated amplifier on ${QEL_COM1} (COM1)"
+  echo "Simulated amplifier on ${QEL_COM1} (COM1); steer it with e.g.: echo 'alarm 16' > $steer"
 fi
 "$bin/mevalo"

@@ -53,8 +53,14 @@ struct EncoderRec {
 };
 extern EncoderRec EncoderTbl[EncoderCnt];
 
-// Monitor options, words 0..5 (MAX ITEM fields 19, 20, 22, 21, 23, 18).
-extern int16_t MoniOpt[6];
+// Monitor options of the series (MAX ITEM fields 18 to 23): the control mode label, the pages
+// "I/O 1", "I/O 2", "Load" and "Absolute encoder", and the multi-turn clear button.
+extern int16_t MoniOptCtrlMode;
+extern int16_t MoniOptIo1;
+extern int16_t MoniOptIo2;
+extern int16_t MoniOptLoad;
+extern int16_t MoniOptAbso;
+extern int16_t MoniOptMultiClr;
 
 // EXTENTION V3.0 words read by the waveform screen.
 extern int16_t ExtV30Val3;
@@ -200,3 +206,21 @@ struct WavCursorRec {
     int16_t CsrOn = 0;
 };
 extern WavCursorRec GrpCursor[3];
+
+// ---- live values of the monitor and alarm windows ---------------------------------------------------
+//
+// Filled by the monitor and alarm reads; 0 until the first successful read.
+extern int32_t MonIn;       // input state bits
+extern int32_t MonOut;      // output state bits
+extern int16_t MonCtrlMode; // control mode index (family R)
+extern int16_t MonIoAux;    // byte 1 of the I/O reply (family R)
+extern int16_t MonWarn;     // warning bits (family R)
+extern int32_t CmdPulseSum; // command pulse check-sum [pulse]
+extern int32_t FbPulseSum;  // feedback pulse check-sum [pulse]
+extern double LoadRate;     // load rate [%]
+extern double RegenRate;    // regenerative discharge resistance load rate [%]
+extern int16_t AbsEncCode;  // encoder kind code
+extern int16_t AbsEncStat;  // encoder status bits
+extern int32_t AbsPosSingle; // single-turn data (unsigned 24-bit)
+extern int32_t AbsPosMulti;  // multi-turn data (signed 16-bit)
+extern int32_t AlmTimNow;    // the amplifier's present time counter

@@ -521,6 +521,15 @@ void ModelR::advanceMonitor() {
     mon_.m14b = 123456789;
     mon_.maker1 = -12;
     mon_.maker2 = 345;
+    mon_.speed = static_cast<int16_t>(mon_.speedAct);
+    mon_.torque = static_cast<int16_t>(20 * (mon_.loadX - 300));
+    mon_.counter = mon_.posErr;
+    // 2/10 as the monitor screen reads it: control mode 1, servo on with inputs 8 to 15 counting the
+    // requests, ready with an in-position output now and then, and now and then an overload warning.
+    mon_.inputs = 1;
+    mon_.fbPos = 0x01 | static_cast<int32_t>((tick_ & 0xFF) << 8);
+    mon_.cmdPos = 0x01 | static_cast<int32_t>((tick_ / 5 & 1) << 2);
+    mon_.posErr = static_cast<int16_t>(tick_ / 20 & 1);
 }
 
 Bytes ModelR::monitorReply(int mode) {
@@ -533,6 +542,11 @@ Bytes ModelR::monitorReply(int mode) {
         break;
     case 2:
         put32(b, m.speedCmd);
+        break;
+    case 9:
+        put16(b, m.speed);
+        put16(b, m.torque);
+        put32(b, m.counter);
         break;
     case 10:
         b.push_back(m.inputs);
@@ -713,6 +727,10 @@ void ModelR::raiseSystemEvent(uint8_t code) {
     std::lock_guard lk(mu_);
     std::copy_backward(sysHist_.begin(), sysHist_.end() - 1, sysHist_.end());
     sysHist_[0] = code;
+}
+void ModelR::clearAlarm() {
+    std::lock_guard lk(mu_);
+    alarm_ = 0;
 }
 uint8_t ModelR::alarm() const {
     std::lock_guard lk(mu_);

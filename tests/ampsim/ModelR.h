@@ -72,6 +72,11 @@ class ModelR {
         int16_t m13d = 0;
         int32_t m14a = 0, m14b = 0;     // 2/14
         int16_t maker1 = 0, maker2 = 0; // 15/0 bytes 4-5, 6-7
+        // 2/9: speed [r/min], torque (% times the series' torque scale), position error [pulse]. The
+        // monitor screen reads 2/10 as control mode (byte 0), aux (byte 1), inputs (fbPos), outputs
+        // (cmdPos) and warnings (posErr).
+        int16_t speed = 0, torque = 0;
+        int32_t counter = 0;
     };
     // The positioning monitor reply (14/13), field by field.
     struct PopMonitor {
@@ -140,6 +145,8 @@ class ModelR {
     void raiseAlarm(uint8_t code);
     void raiseSystemEvent(uint8_t code);
     uint8_t alarm() const;
+    // Resets the current alarm, as the clear request does.
+    void clearAlarm();
     std::array<uint8_t, 14> alarmHistory() const;
     std::array<uint8_t, 14> systemHistory() const;
     std::array<uint16_t, 15> alarmTimes() const;

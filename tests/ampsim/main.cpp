@@ -4,12 +4,14 @@
 // With --family R each address answers as a family R amplifier of its own; with --family K one family K
 // amplifier speaks the line protocol (and answers the framed ping, model name and axis requests); with
 // --family M each address answers as a family M amplifier of its own (--delay-us does not apply).
-// Prints QEL_COM<N>=<pty path>, then one line per request block, until killed.
+// Prints QEL_COM<N>=<pty path>, then one line per request block, until killed. Commands on standard input
+// steer the amplifiers while they run (see --help).
 #include "ampsim.h"
 #include "ModelK.h"
 #include "ModelM.h"
 #include "ModelR.h"
 #include "ModelTune.h"
+#include "Console.h"
 
 #include <csignal>
 #include <cstdio>
@@ -18,7 +20,9 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <poll.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -95,6 +99,12 @@ int main(int argc, char** argv) {
             frontPanel = true;
         else if (a == "--model")
             modelName = value();
+        else if (a == "--help") {
+            std::printf("usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]\n"
+                        "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n%s",
+                        ampsim::steerHelp());
+            return 0;
+        }
         else
             usage();
     }
@@ -153,9 +163,29 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
+        ampsim::SteerTargets targets;
+        for (auto& m : models) targets.r.push_back(m.get());
+        for (auto& m : modelsM) targets.m.push_back(m.get());
+        if (familyK) targets.k = &modelK;
+        bool console = true;
+        std::string pending;
         ampsim::Clock::time_point shown{};
-        timespec tick{0, 100 * 1000 * 1000};
+        timespec tick{0, 0};
         for (;;) {
+            // Steering commands, one a line, until standard input ends.
+            pollfd pfd{STDIN_FILENO, POLLIN, 0};
+            if (console && poll(&pfd, 1, 100) > 0) {
+                char buf[256];
+                const ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+                if (n <= 0) console = false;
+                else pending.append(buf, static_cast<size_t>(n));
+                for (size_t nl; (nl = pending.find('\n')) != std::string::npos; pending.erase(0, nl + 1)) {
+                    std::printf("%s\n", ampsim::steer(targets, pending.substr(0, nl)).c_str());
+                    std::fflush(stdout);
+                }
+            } else if (!console) {
+                poll(nullptr, 0, 100);
+            }
             int sig = sigtimedwait(&stopSignals, nullptr, &tick);
             // By time rather than by index: the log drops its oldest entries when it grows long.
             for (const auto& rq : sim.requests())

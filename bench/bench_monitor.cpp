@@ -1,0 +1,213 @@
+// One monitor tick and one alarm tick against the wire-time bound of the same bytes, and the program's
+// own CPU time per tick and between ticks.
+//
+// The simulated family R amplifier paces every byte at 9600 bit/s in both directions and thinks for a
+// fixed reply delay before each reply. A tick is the window's whole timer handler: its reads through the
+// program's request path and the update of its labels. The bound is every byte the line carried (from
+// the simulator's wire transcript) at 10 bits each, plus the reply delay once per request. Targets: at most
+// 1.10 times the bound, and at most 1 ms of CPU per tick for the windows' own work (the whole tick less its
+// reads; the link library's thread wakes once per arriving byte of a paced line, which is its own cost).
+#include "ModelR.h"
+#include "ampsim.h"
+#include "app/Glb.h"
+#include "comm/ComGlb.h"
+#include "comm/QelApi.h"
+#include "data/PrmGlb.h"
+#include "monitor/FrmAlm.h"
+#include "monitor/FrmMoni.h"
+#include "monitor/MonGlb.h"
+#include "monitor/MoniLogic.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QTabBar>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr int kPort = 93;
+constexpr uint32_t kBaud = 9600;
+constexpr auto kReplyDelay = std::chrono::microseconds(2000);
+constexpr double kTarget = 1.10;
+constexpr double kCpuTargetMs = 1.0;
+
+double ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+struct Figures {
+    double seconds = 0, boundSeconds = 0, cpuMs = 0;
+    size_t lineBytes = 0, requests = 0;
+};
+std::map<std::string, Figures> figures;
+double idleCpuMsPerSecond = -1;
+
+struct Line {
+    ampsim::ModelR model{[] {
+        ampsim::ModelR::Options o;
+        o.replyDelay = kReplyDelay;
+        return o;
+    }()};
+    ampsim::Simulator sim{[] {
+        ampsim::Simulator::Options o;
+        o.port = kPort;
+        o.pace = true;
+        o.baud = kBaud;
+        return o;
+    }()};
+    Line() {
+        sim.setHandler(model.handler());
+        AxisNo = 0;
+        KisyuCode = 25;
+        WavMaxItem = 20;
+        MoniOptIo1 = MoniOptIo2 = MoniOptLoad = MoniOptAbso = MoniOptCtrlMode = 1;
+        AlmHistRows = AlmTimeRows = 14;
+        AlmTimNowShown = 1;
+        ComHandle = qel::Open(kPort, kBaud);
+        if (ComHandle != 0) {
+            qel::SetT1(ComHandle, 500);
+            qel::SetT2(ComHandle, 1000);
+        }
+    }
+    ~Line() {
+        qel::CloseAll();
+        ComHandle = 0;
+    }
+};
+
+template <class Tick> void Measure(benchmark::State& state, const std::string& name, Line& line, Tick tick) {
+    Figures f;
+    for (auto _ : state) {
+        line.sim.clearLog();
+        // Ticks of the polling windows never follow each other at once.
+        std::this_thread::sleep_for(std::chrono::milliseconds(PollYieldMs));
+        const double c0 = ThreadCpuMs();
+        const auto t0 = std::chrono::steady_clock::now();
+        tick();
+        const auto t1 = std::chrono::steady_clock::now();
+        // The quickest of the runs: other work on the machine only ever adds to a run.
+        const double cpu = ThreadCpuMs() - c0;
+        const double secs = std::chrono::duration<double>(t1 - t0).count();
+        f.cpuMs = f.cpuMs > 0 ? std::min(f.cpuMs, cpu) : cpu;
+        f.seconds = f.seconds > 0 ? std::min(f.seconds, secs) : secs;
+        line.sim.waitIdle(std::chrono::milliseconds(200));
+        f.lineBytes = line.sim.wire().size();
+        f.requests = line.sim.requests().size();
+        f.boundSeconds =
+            f.lineBytes * 10.0 / kBaud + f.requests * std::chrono::duration<double>(kReplyDelay).count();
+        state.SetIterationTime(secs);
+    }
+    figures[name] = f;
+    state.counters["bound_ms"] = f.boundSeconds * 1e3;
+    state.counters["ratio"] = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
+    state.counters["cpu_ms"] = f.cpuMs;
+}
+
+void BM_MonitorTick(benchmark::State& state) {
+    Line line;
+    if (ComHandle == 0) return state.SkipWithError("cannot open the simulated line");
+    FrmMoni w;
+    w.Timer1->stop();
+    w.TabStrip1->setCurrentIndex(static_cast<int>(state.range(0)));
+    const std::string name =
+        "monitor, page " + w.TabStrip1->tabText(w.TabStrip1->currentIndex()).toStdString();
+    Measure(state, name, line, [&] {
+        w.Timer1_Timer();
+        w.Timer1->stop();
+    });
+    if (w.LblWork->text() != "") state.SkipWithError("the tick failed");
+}
+BENCHMARK(BM_MonitorTick)->Arg(0)->Arg(2)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_AlarmTick(benchmark::State& state) {
+    Line line;
+    if (ComHandle == 0) return state.SkipWithError("cannot open the simulated line");
+    FrmAlm w;
+    w.Timer1->stop();
+    Measure(state, "alarm", line, [&] {
+        w.Timer1_Timer();
+        w.Timer1->stop();
+    });
+    if (w.LblWork->text() != "") state.SkipWithError("the tick failed");
+}
+BENCHMARK(BM_AlarmTick)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The reads of the same ticks alone: the difference to the whole tick is the windows' own work.
+void BM_MonitorReadsOnly(benchmark::State& state) {
+    Line line;
+    int32_t a = 0, b = 0;
+    Measure(state, "monitor, page I/O 1, reads", line, [&] { MoniReadCycle("I/O 1", a, b); });
+}
+BENCHMARK(BM_MonitorReadsOnly)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_AlarmReadsOnly(benchmark::State& state) {
+    Line line;
+    Measure(state, "alarm, reads", line, [] { AlmReadCycle(); });
+}
+BENCHMARK(BM_AlarmReadsOnly)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Both windows open with their timers waiting: what the program spends while nothing is due.
+void BM_BetweenTicks(benchmark::State& state) {
+    Line line;
+    FrmMoni moni;
+    FrmAlm alm;
+    moni.Timer1->start(60000);
+    alm.Timer1->start(60000);
+    for (auto _ : state) {
+        const double c0 = ThreadCpuMs();
+        QEventLoop loop;
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        idleCpuMsPerSecond = ThreadCpuMs() - c0;
+    }
+    state.counters["cpu_ms_per_s"] = idleCpuMsPerSecond;
+}
+BENCHMARK(BM_BetweenTicks)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::printf(
+        "\nPolling ticks at %u bit/s (reply delay %.1f ms), targets %.2f x the bound and %.1f ms of the\n"
+        "windows' own CPU per tick (the whole tick less its reads):\n",
+        kBaud, std::chrono::duration<double, std::milli>(kReplyDelay).count(), kTarget, kCpuTargetMs);
+    bool met = !figures.empty();
+    for (const auto& [name, f] : figures) {
+        const double ratio = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
+        met = met && ratio > 0 && ratio <= kTarget;
+        std::printf(
+            "  %-28s %zu requests, %zu line bytes, %.1f ms against %.1f ms = %.3f x %s, CPU %.3f ms\n",
+            name.c_str(), f.requests, f.lineBytes, f.seconds * 1e3, f.boundSeconds * 1e3, ratio,
+            ratio <= kTarget ? "(met)" : "(MISSED)", f.cpuMs);
+    }
+    for (const auto& [tick, reads] :
+         {std::pair<const char*, const char*>{"monitor, page I/O 1", "monitor, page I/O 1, reads"},
+          {"alarm", "alarm, reads"}}) {
+        if (!figures.count(tick) || !figures.count(reads)) continue;
+        const double own = figures[tick].cpuMs - figures[reads].cpuMs;
+        met = met && own <= kCpuTargetMs;
+        std::printf("  %-28s windows' own CPU %.3f ms %s\n", tick, own,
+                    own <= kCpuTargetMs ? "(met)" : "(MISSED)");
+    }
+    std::printf("  between ticks: %.3f ms CPU per second\n", idleCpuMsPerSecond);
+    return met ? 0 : 1;
+}
