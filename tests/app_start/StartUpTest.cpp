@@ -66,8 +66,10 @@ TEST_F(StartUpTest, MissingCommonDefinitionEndsTheProgram) {
 TEST_F(StartUpTest, SecondInstanceIsRefusedAndLeavesTheRunningLogAlone) {
     const std::string logTxt = "running copy's line\r\n";
     Write("Log.txt", logTxt);
+    // The user's lock, kept apart from any other run on this machine.
+    setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
     plat::InstanceLock running;
-    ASSERT_TRUE(running.Acquire(plat::AppFile(plat::kInstanceLockFile)));
+    ASSERT_TRUE(running.Acquire(plat::InstanceLockPath()));
 
     {
         plat::ScriptedAsker ask;
@@ -214,6 +216,7 @@ TEST_F(StartUpTest, ProgramReachesTheConnectionDialogOnTheShippedData) {
     QProcess p;
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("MEVALO_STARTUP_PROBE", "1");
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(bin));
     env.insert("QT_QPA_PLATFORM", "offscreen");
     p.setProcessEnvironment(env);
     p.start(QString::fromStdString(bin + "/mevalo"), {});
