@@ -29,6 +29,7 @@ struct ReadFile {
     std::vector<std::string> lines;
     size_t line = 0;
     size_t col = 0;
+    bool lineEnded = false; // the last item ended at its line's end
 };
 
 struct WriteFile {
@@ -92,7 +93,8 @@ struct Item {
 void EndItem(ReadFile& f, size_t stop)
 {
     const std::string& l = f.lines[f.line];
-    if (stop < l.size()) {
+    f.lineEnded = stop >= l.size();
+    if (!f.lineEnded) {
         f.col = stop + 1; // past the comma
     } else {
         ++f.line;
@@ -234,20 +236,23 @@ std::string FIL_ReadString(int16_t file)
 std::string FIL_ReadQuotedString(int16_t file)
 {
     ReadFile& f = Reader(file);
+    // The text belongs to its record's line: a record that ends before an opening quote (the bare
+    // "DATA,n" form) has the empty text, and the next line is left to the next record.
+    if (f.col == 0 && f.lineEnded) return {};
     // Up to the opening quote; a '#' on the way starts a comment item, dropped to its end.
     for (;;) {
         if (f.line >= f.lines.size()) throw FilError("end of file");
         const std::string& l = f.lines[f.line];
         if (f.col >= l.size()) {
-            ++f.line;
-            f.col = 0;
-            continue;
+            EndItem(f, l.size());
+            return {};
         }
         const char c = l[f.col];
         if (c == '"') break;
         if (c == '#') {
             size_t stop = l.find(',', f.col);
             EndItem(f, stop == std::string::npos ? l.size() : stop);
+            if (f.lineEnded) return {};
             continue;
         }
         ++f.col;
