@@ -1,6 +1,7 @@
 // Group files: item reader, whole-file reader with its damaged-file handling, and the writer.
 #include "data/DefFil.h"
 
+#include <cmath>
 #include <map>
 #include <memory>
 #include <vector>
@@ -161,6 +162,8 @@ bool ValueOf(const Item& it, Variant& out)
         return true;
     }
     if (auto d = plat::ParseDouble(t)) {
+        // A number beyond the range of a double is damage, never an infinity to store.
+        if (!std::isfinite(*d)) throw FilError(Trim(t) + " is out of range");
         out = Variant(*d);
         return true;
     }
