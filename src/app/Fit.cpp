@@ -13,12 +13,19 @@ void Fit(QWidget* w, bool first) {
     QLayout* lay = w->layout();
     if (!lay) return;
     lay->invalidate();
-    const int minWidth = std::max(lay->totalMinimumSize().width(), first ? w->sizeHint().width() : 0);
-    const int width = first ? minWidth : std::max(w->width(), minWidth);
-    const int need = lay->hasHeightForWidth() ? lay->totalHeightForWidth(width) : lay->totalMinimumSize().height();
-    const int height = std::max(need, lay->totalMinimumSize().height());
-    w->setMinimumSize(minWidth, height);
-    if (first || w->height() < height || w->width() < width) w->resize(width, first ? height : std::max(w->height(), height));
+    // A minimum width the window was given itself counts, as does everything its layout needs.
+    if (first && !w->property("ownMinWidth").isValid()) w->setProperty("ownMinWidth", w->minimumWidth());
+    const int minWidth = std::max(lay->totalMinimumSize().width(), w->property("ownMinWidth").toInt());
+    const QSize hint = lay->totalSizeHint().expandedTo(QSize(minWidth, 0));
+    const int width = first ? hint.width() : std::max(w->width(), minWidth);
+    const bool hfw = lay->hasHeightForWidth();
+    const int minHeight = hfw ? lay->totalMinimumHeightForWidth(width) : lay->totalMinimumSize().height();
+    w->setMinimumSize(minWidth, minHeight);
+    if (first) {
+        w->resize(width, std::max(minHeight, hfw ? lay->totalHeightForWidth(width) : hint.height()));
+    } else if (w->height() < minHeight || w->width() < minWidth) {
+        w->resize(width, std::max(w->height(), minHeight));
+    }
 }
 
 class Fitter : public QObject {
