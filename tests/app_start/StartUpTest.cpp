@@ -90,6 +90,25 @@ TEST_F(StartUpTest, SecondInstanceIsRefusedAndLeavesTheRunningLogAlone) {
     EXPECT_FALSE(fs::exists(Path("Log.txt")));
 }
 
+TEST_F(StartUpTest, ALockThatCannotBeMadeIsReportedAsSuchAndEndsTheProgram) {
+    Write("Log.txt", "last run\r\n");
+    Write("runtime", "a file where the runtime folder should be");
+    setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+    plat::ScriptedAsker ask;
+    plat::EndProgramThrows ends;
+    try {
+        StartUpPrologue();
+        FAIL() << "the program went on without its lock";
+    } catch (const plat::ProgramEnded& e) {
+        EXPECT_EQ(e.code, 1);
+    }
+    ASSERT_EQ(ask.Asked().size(), 1u);
+    EXPECT_EQ(ask.Asked()[0].text.rfind("The lock file " + Path("runtime/mevalo.lock") + " cannot be created: ", 0), 0u)
+        << ask.Asked()[0].text;
+    EXPECT_EQ(ask.Asked()[0].title, "Log-on of the Mevalo");
+    EXPECT_TRUE(fs::exists(Path("Log.txt"))); // nothing of the program folder was touched
+}
+
 TEST_F(StartUpTest, CatalogueWithoutModelsEndsBeforeTheConnectionDialog) {
     EnvLibsReset reset;
     GoodLibraries();
