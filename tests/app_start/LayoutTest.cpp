@@ -60,7 +60,8 @@ TEST_F(Layout, FrameWindowsShowTheirTextsWhole) {
     plat::ScriptedAsker ask;
     std::vector<std::string> cut;
     const auto check = [&cut](QWidget* w) {
-        for (std::string& s : Cut(w)) cut.push_back(std::move(s));
+        for (std::string& s : Cut(w))
+            cut.push_back(std::move(s));
     };
 
     Mevalo main;
@@ -91,10 +92,11 @@ TEST_F(Layout, FrameWindowsShowTheirTextsWhole) {
     hanTei.CmdCancel_Click(); // its scan must not touch the ports
     check(&hanTei);
 
-    AlartTbl[0] = {"Caution",
-                   "The motor turns when the run begins. Make sure that nobody is near the machine and that it "
-                   "can move over its whole stroke.",
-                   1, 0};
+    AlartTbl[0] = {
+        "Caution",
+        "The motor turns when the run begins. Make sure that nobody is near the machine and that it "
+        "can move over its whole stroke.",
+        1, 0};
     FrmCaution::SetShowHook([&](FrmCaution& w) { check(&w); });
     bool ok = false;
     FrmCaution::Exec(0, ok);
