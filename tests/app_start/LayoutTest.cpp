@@ -85,6 +85,9 @@ TEST_F(Layout, FrameWindowsShowTheirTextsWhole) {
     check(FrmLog::Load());
     FrmVersion version(&main);
     check(&version);
+    FrmLzfDataInst inst(&main);
+    inst.SetSource("/media/engineer/INSTALL_MEDIUM/a folder with a long name/and another below it/data");
+    check(&inst);
     FrmLzfOverWrite over(&main);
     check(&over);
     HanTeiScan scan;
