@@ -1,5 +1,6 @@
 #include "app/FrmAxis.h"
 
+#include "app/Fit.h"
 #include "app/ConnectCalls.h"
 #include "app/Frame.h"
 #include "app/FrmHanTei.h"
@@ -311,8 +312,8 @@ void FrmAxis::Form_Load() {
     ComBusySet(BusyAxisDialog);
     loaded_ = true;
     okPressed_ = false;
+    FitToContents(this);
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        adjustSize();
         const QRect m = main->frameGeometry();
         move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
     }

@@ -1,5 +1,6 @@
 #include "app/FrmCaution.h"
 
+#include "app/Fit.h"
 #include "app/Glb.h"
 #include "platform/FormRegistry.h"
 
@@ -80,7 +81,7 @@ FrmCaution::~FrmCaution() {
 }
 
 void FrmCaution::Form_Load() {
-    adjustSize();
+    FitToContents(this);
     if (QWidget* main = parentWidget()) {
         const QRect m = main->frameGeometry();
         move(m.x() + m.width() / 2 - width() / 2, m.y() + m.height() / 2 - height() / 2);

@@ -1,5 +1,6 @@
 #include "app/FrmDrvErr.h"
 
+#include "app/Fit.h"
 #include "app/Glb.h"
 #include "app/LogSvc.h"
 #include "comm/ComStatus.h"
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -33,7 +35,6 @@ std::string HexNoZeros(int v) {
 // in internal and SE mode.
 constexpr int kMargin = 12;
 constexpr int kWidth = 380;
-constexpr int kListTop = 132;
 constexpr int kListHeight = 140;
 
 } // namespace
@@ -62,25 +63,32 @@ FrmDrvErr::FrmDrvErr(QWidget* parent) : QDialog(parent) {
 
     Label1 = new QLabel(QStringLiteral("Amplifier sends error back."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(kMargin, kMargin, kWidth - 2 * kMargin, 20);
 
     LblMsg = new QLabel(this);
     LblMsg->setObjectName(QStringLiteral("LblMsg"));
-    LblMsg->setGeometry(kMargin, 38, kWidth - 2 * kMargin, 20);
+    LblMsg->setWordWrap(true);
 
     LblErrCod = new QLabel(this);
     LblErrCod->setObjectName(QStringLiteral("LblErrCod"));
-    LblErrCod->setGeometry(kMargin, 64, kWidth - 2 * kMargin, 20);
 
     CmdExit = new QPushButton(QStringLiteral("Confirmation"), this);
     CmdExit->setObjectName(QStringLiteral("CmdExit"));
-    CmdExit->setGeometry((kWidth - 120) / 2, 94, 120, 28);
     CmdExit->setDefault(true);
+    CmdExit->setMinimumWidth(120);
     connect(CmdExit, &QPushButton::clicked, this, [this] { CmdExit_Click(); });
 
     LstErr = new QListWidget(this);
     LstErr->setObjectName(QStringLiteral("LstErr"));
-    LstErr->setGeometry(kMargin, kListTop, kWidth - 2 * kMargin, kListHeight);
+    LstErr->setMinimumHeight(kListHeight);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    layout->addWidget(Label1);
+    layout->addWidget(LblMsg);
+    layout->addWidget(LblErrCod);
+    layout->addWidget(CmdExit, 0, Qt::AlignHCenter);
+    layout->addWidget(LstErr, 1);
+    setMinimumWidth(kWidth);
 
     plat::RegisterForm("FrmDrvErr", this);
 }
@@ -91,9 +99,9 @@ FrmDrvErr::~FrmDrvErr() {
 }
 
 void FrmDrvErr::Form_Load() {
-    // In normal mode the list stays below the visible area: only the message and the code are seen.
-    const int height = UserLevel >= 2 ? kListTop + kListHeight + kMargin : kListTop;
-    setFixedSize(kWidth, height);
+    // In normal mode only the message and the code are seen; the bit names are for the developers.
+    LstErr->setVisible(UserLevel >= 2);
+    FitToContents(this);
     if (QWidget* main = parentWidget()) {
         const QRect m = main->frameGeometry();
         move(m.x() + m.width() / 2 - frameGeometry().width() / 2,

@@ -1,5 +1,6 @@
 #include "app/FrmHanTei.h"
 
+#include "app/Fit.h"
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "app/Log.h"
@@ -136,7 +137,7 @@ FrmHanTei::FrmHanTei(HanTeiScan& scan, QWidget* parent) : QDialog(parent), scan_
         repaint();
     };
 
-    adjustSize();
+    FitToContents(this);
     if (QScreen* screen = QApplication::primaryScreen()) {
         const QRect r = screen->availableGeometry();
         move(r.center() - rect().center());

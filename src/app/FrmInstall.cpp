@@ -1,6 +1,7 @@
 #include "app/FrmInstall.h"
 
 #include "app/ConnectCalls.h"
+#include "app/Fit.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -96,6 +97,8 @@ FrmLzfDataInst::FrmLzfDataInst(QWidget* parent) : QDialog(parent) {
     connect(CmdExec, &QPushButton::clicked, this, &FrmLzfDataInst::CmdExec_Click);
     connect(CmdCansel, &QPushButton::clicked, this, &FrmLzfDataInst::CmdCansel_Click);
     connect(CmdBrowse, &QPushButton::clicked, this, &FrmLzfDataInst::CmdBrowse_Click);
+    // The path wraps; the window takes the height it needs whatever folder is shown.
+    FitToContents(this);
 }
 
 void FrmLzfDataInst::SetSource(const std::string& folder) {

@@ -34,6 +34,13 @@ FrmMenu::FrmMenu(QWidget* parent) : QWidget(parent)
     CmdModel = button(each, eachLayout, "CmdModel", "Model selection");
     CmdAxis = button(each, eachLayout, "CmdAxis", "Selection of the axis address(ID)");
     CmdSetuZoku = button(each, eachLayout, "CmdSetuZoku", "");
+    // The mask hides and shows these two as the connection changes: their room stays, so the panel
+    // never has to grow under the user.
+    for (QPushButton* b : {CmdModel, CmdAxis}) {
+        QSizePolicy p = b->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        b->setSizePolicy(p);
+    }
     layout->addWidget(each);
 
     auto* disp = new QGroupBox("Display of window", this);

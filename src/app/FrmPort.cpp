@@ -1,6 +1,7 @@
 #include "app/FrmPort.h"
 
 #include "app/ConnectCalls.h"
+#include "app/Fit.h"
 #include "app/FrmType.h"
 #include "app/Glb.h"
 #include "app/ModeCode.h"
@@ -37,7 +38,8 @@ QLabel* Msg(const char* name, const char* text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setWordWrap(true);
-    l->setIndent(20);
+    // A margin, not an indent: a wrapped label measures its height without the indent and gets cut.
+    l->setContentsMargins(20, 0, 0, 0);
     return l;
 }
 
@@ -128,8 +130,8 @@ FrmPort::~FrmPort() {
 }
 
 void FrmPort::Form_Load() {
+    FitToContents(this);
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        adjustSize();
         const QRect m = main->frameGeometry();
         move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
     }

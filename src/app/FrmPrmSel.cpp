@@ -5,6 +5,7 @@
 #include "platform/FormRegistry.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -45,6 +46,14 @@ FrmPrmSel::FrmPrmSel(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmPrmSel"));
     setWindowTitle(QStringLiteral("Select the file"));
 
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setToolTip(QStringLiteral("Select the drive housing the file."));
+    drives_ = PrmSelDrives();
+    for (const std::string& d : drives_)
+        Drive1->addItem(QString::fromStdString(d), QString::fromStdString(d));
+    connect(Drive1, &QComboBox::currentIndexChanged, this, [this] { Drive1_Change(); });
+
     dirModel_ = new QFileSystemModel(this);
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     dirModel_->setRootPath(QStringLiteral("/"));
@@ -83,8 +92,13 @@ FrmPrmSel::FrmPrmSel(QWidget* parent) : QDialog(parent) {
     TimSearch->setInterval(50);
     connect(TimSearch, &QTimer::timeout, this, [this] { TimSearch_Timer(); });
 
+    auto* left = new QWidget(this);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addWidget(Drive1);
+    leftLayout->addWidget(Dir1, 1);
     auto* split = new QSplitter(this);
-    split->addWidget(Dir1);
+    split->addWidget(left);
     split->addWidget(ListView1);
     split->setStretchFactor(1, 2);
     auto* buttons = new QHBoxLayout;
@@ -126,6 +140,17 @@ void FrmPrmSel::ShowFolder(const std::string& path) {
     syncing_ = false;
 }
 
+void FrmPrmSel::ShowDrive(const std::string& root) {
+    int i = Drive1->findData(QString::fromStdString(root));
+    if (i < 0) {
+        Drive1->addItem(QString::fromStdString(root), QString::fromStdString(root));
+        i = Drive1->count() - 1;
+    }
+    syncing_ = true;
+    Drive1->setCurrentIndex(i);
+    syncing_ = false;
+}
+
 void FrmPrmSel::SelectFolder(const std::string& path) {
     const QModelIndex i = dirModel_->index(QString::fromStdString(path));
     if (i.isValid()) {
@@ -142,6 +167,7 @@ void FrmPrmSel::TimInit_Timer() {
     setWindowTitle(QString::fromStdString(logic_.Caption()));
     repaint();
     logic_.Start();
+    ShowDrive(logic_.drive);
     ShowFolder(logic_.dirPath);
     TimSearch->start();
     PrmSelTrace("TimInit_Timer:EXIT");
@@ -175,15 +201,27 @@ void FrmPrmSel::TimSearch_Timer() {
     Hourglass(false);
 }
 
+void FrmPrmSel::Drive1_Change() {
+    if (syncing_) return;
+    const std::string root = Drive1->currentData().toString().toStdString();
+    if (root.empty()) return;
+    // A drive that cannot be listed (media taken out) puts the kept drive and folder back.
+    if (!logic_.ChangeFolder(root)) ShowDrive(logic_.drive);
+    ShowFolder(logic_.dirPath);
+    TimSearch->start();
+}
+
 void FrmPrmSel::Dir1_Change() {
     if (syncing_) return;
     PrmSelTrace("Dir1_Change:ENTER");
     const std::string path = TreeFolder();
     if (!path.empty() && path != logic_.dirPath) {
-        if (logic_.ChangeFolder(path))
+        if (logic_.ChangeFolder(path)) {
+            ShowDrive(PrmSelDriveOf(logic_.dirPath, drives_));
             TimSearch->start();
-        else
+        } else {
             ShowFolder(logic_.dirPath);
+        }
     }
     PrmSelTrace("Dir1_Change:EXIT");
 }
@@ -236,6 +274,7 @@ std::string FrmPrmSel::Exec(const std::string& key, const std::string& extension
     w->CmdOk->setToolTip(QString::fromStdString(w->logic_.OkTip()));
     w->CmdCancel->setToolTip(QString::fromStdString(w->logic_.CancelTip()));
     w->Dir1->setToolTip(QString::fromStdString(w->logic_.DirTip()));
+    w->Drive1->setToolTip(QString::fromStdString(w->logic_.DriveTip()));
     w->ListView1->setToolTip(QString::fromStdString(w->logic_.ListTip()));
     w->Form_Load();
     if (Hook())

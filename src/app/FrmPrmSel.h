@@ -1,5 +1,5 @@
-// The data-file chooser: a folder tree of the whole file system (mounted media included) and a list of
-// the data files of the chosen folder with the model name and first comment line from each file's
+// The data-file chooser: a drive list of the mounted volumes, a folder tree of the whole file system and a
+// list of the data files of the chosen folder with the model name and first comment line from each file's
 // header. The screens open their data files through it.
 #pragma once
 
@@ -7,9 +7,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/FrmPrmSelLogic.h"
 
+class QComboBox;
 class QFileSystemModel;
 class QPushButton;
 class QTimer;
@@ -41,11 +43,13 @@ class FrmPrmSel : public QDialog {
 
     void TimInit_Timer();
     void TimSearch_Timer();
+    void Drive1_Change();
     void Dir1_Change();
     void CmdOk_Click();
     void CmdCancel_Click();
     void ListView1_KeyPress(char key);
 
+    QComboBox* Drive1 = nullptr;
     QTreeView* Dir1 = nullptr;
     QTreeWidget* ListView1 = nullptr;
     QPushButton* CmdOk = nullptr;
@@ -62,8 +66,11 @@ class FrmPrmSel : public QDialog {
     // Shows path as the tree's current folder without taking it for a change by the user.
     void ShowFolder(const std::string& path);
     std::string TreeFolder() const;
+    // Shows root as the drive list's current entry without taking it for a change by the user.
+    void ShowDrive(const std::string& root);
 
     PrmSelLogic logic_;
     QFileSystemModel* dirModel_ = nullptr;
+    std::vector<std::string> drives_;
     bool syncing_ = false;
 };

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
+
+#include <algorithm>
 
 #include "app/FileDlg.h"
 #include "app/Frame.h"
@@ -109,6 +112,30 @@ bool FolderListable(const std::string& path) {
     return !path.empty() && fi.isDir() && fi.isReadable() && fi.isExecutable();
 }
 
+std::vector<std::string> PrmSelDrives() {
+    std::vector<std::string> drives{"/"};
+    const std::string home = QDir::homePath().toStdString();
+    if (home != "/") drives.push_back(home);
+    std::vector<std::string> media;
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+        const std::string root = v.rootPath().toStdString();
+        if (v.isValid() && (root.rfind("/media/", 0) == 0 || root.rfind("/run/media/", 0) == 0))
+            media.push_back(root);
+    }
+    std::sort(media.begin(), media.end());
+    drives.insert(drives.end(), media.begin(), media.end());
+    return drives;
+}
+
+std::string PrmSelDriveOf(const std::string& path, const std::vector<std::string>& drives) {
+    std::string best = "/";
+    for (const std::string& d : drives) {
+        const bool holds = path == d || (path.rfind(d, 0) == 0 && (d.back() == '/' || path[d.size()] == '/'));
+        if (holds && d.size() > best.size()) best = d;
+    }
+    return best;
+}
+
 void PrmSelLogic::Begin(const std::string& k, const std::string& exts, const std::string& type) {
     key = k;
     extensions = exts;
@@ -122,6 +149,7 @@ void PrmSelLogic::Start() {
     // A remembered folder may have gone with its medium; the key's own folder may not exist yet.
     if (!FolderListable(folder)) folder = ExistingFolder(AppPath(key));
     dirPath = folder;
+    drive = PrmSelDriveOf(folder, PrmSelDrives());
 }
 
 bool PrmSelLogic::ChangeFolder(const std::string& path) {

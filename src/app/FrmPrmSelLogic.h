@@ -37,6 +37,7 @@ class PrmSelLogic {
     std::string OkTip() const { return "Read designated " + typeName + "."; }
     std::string CancelTip() const { return "Cancel reading of the file " + typeName + "."; }
     std::string DirTip() const { return "Designate the directory housing the file " + typeName + "."; }
+    std::string DriveTip() const { return "Designate the drive housing the file " + typeName + "."; }
     std::string ListTip() const { return "Display Saved " + typeName + "."; }
     // Status text while a folder is listed (the type name and the text run together).
     std::string SearchText() const { return typeName + "Searching the parameter file."; }
@@ -62,6 +63,7 @@ class PrmSelLogic {
     std::string extensions;
     std::string typeName;
     std::string folder;  // the folder the dialog started in
+    std::string drive;   // the volume of that folder (PrmSelDriveOf)
     std::string dirPath; // the folder listed
     std::string result;  // the chosen file, or ""
     int16_t fileCount = 0;
@@ -71,3 +73,9 @@ class PrmSelLogic {
 
 // True when path is a folder whose entries can be listed.
 bool FolderListable(const std::string& path);
+
+// The volumes the chooser offers as drives: the root, the home folder, and the media mounted under
+// /media and /run/media, by their root folders.
+std::vector<std::string> PrmSelDrives();
+// The drive that holds path: the longest of drives that is path or a folder above it ("/" when none).
+std::string PrmSelDriveOf(const std::string& path, const std::vector<std::string>& drives);

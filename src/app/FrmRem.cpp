@@ -1,5 +1,6 @@
 #include "app/FrmRem.h"
 
+#include "app/Fit.h"
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "app/Uty.h"
@@ -113,7 +114,7 @@ FrmRem::~FrmRem() {
 }
 
 void FrmRem::Form_Load() {
-    adjustSize();
+    FitToContents(this);
     if (QWidget* main = parentWidget()) {
         const QRect m = main->frameGeometry();
         move(m.x() + m.width() / 2 - width() / 2, m.y() + m.height() / 2 - height() / 2);

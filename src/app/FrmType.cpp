@@ -8,6 +8,7 @@
 #include "data/DefFil.h"
 #include "platform/Ask.h"
 #include "platform/Numbers.h"
+#include "platform/Paths.h"
 
 #include <QListWidget>
 #include <algorithm>
@@ -35,6 +36,21 @@ bool SelectSeries(const std::string& key) {
     return false;
 }
 
+SeriesSnapshot::SeriesSnapshot() : key_(KisyuKey), model_(KisyuMei), baudCnt_(BaudCnt) {
+    std::copy(std::begin(BaudTbl), std::end(BaudTbl), baudTbl_);
+}
+
+void SeriesSnapshot::Restore() const {
+    // The definition files lay their groups over one another, so the old state is built again in the
+    // order it was built: the common file, the series, the model.
+    RetVar = FIL_ReadGroupFile(plat::AppFile("ini\\def\\default.DEF"), plat::VbTrue);
+    if (!key_.empty()) RetVar = Variant(FIL_LoadDef(key_));
+    if (!model_.empty()) FIL_LoadDefFileCpu(model_);
+    KisyuKey = key_;
+    std::copy(std::begin(baudTbl_), std::end(baudTbl_), BaudTbl);
+    BaudCnt = baudCnt_;
+}
+
 FrmType::FrmType(QWidget* parent) : ListDlg("FrmType", ModeDlg::Type, parent) {
     setWindowTitle("Series setting");
     List1->setToolTip("Selects the amplifier series.");
@@ -59,12 +75,20 @@ void FrmType::CmdOk_Click() {
     }
     const std::string key = KisyuList[i];
     if (!SelectSeries(key)) return;
+    seriesLoaded_ = true;
     if (TypeSelMode == 2)
         ShowFrmModel(key, this);
     else
         DlgResult = -1;
     // A cancelled model choice leaves the series dialog open.
     if (DlgResult != 0) Unload();
+}
+
+void FrmType::CmdCancel_Click() {
+    // A series whose model choice was cancelled must not stay half in force.
+    if (seriesLoaded_) before_.Restore();
+    seriesLoaded_ = false;
+    ListDlg::CmdCancel_Click();
 }
 
 void ShowFrmType(QWidget* parent) {

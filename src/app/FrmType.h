@@ -2,6 +2,7 @@
 // With TypeSelMode 2 it goes on to the model dialog.
 #pragma once
 
+#include "app/Glb.h"
 #include "app/ListDlg.h"
 
 #include <string>
@@ -11,12 +12,32 @@
 // keep the old ones and the user is told. Returns loaded.
 bool SelectSeries(const std::string& key);
 
+// What a change of series replaces: the key, the rate table and, through the definition files, the masks
+// and tables. Taken when the series dialog opens and put back whole when it is cancelled.
+class SeriesSnapshot {
+  public:
+    SeriesSnapshot();
+    // Reads the common, series and model definitions of the old state again, then its key and rates.
+    void Restore() const;
+
+  private:
+    std::string key_;
+    std::string model_;
+    int32_t baudTbl_[BaudTblSize];
+    int32_t baudCnt_;
+};
+
 class FrmType : public ListDlg {
   public:
     explicit FrmType(QWidget* parent = nullptr);
 
     void Form_Load();
     void CmdOk_Click() override;
+    void CmdCancel_Click() override;
+
+  private:
+    SeriesSnapshot before_;
+    bool seriesLoaded_ = false;
 };
 
 // Shows the series dialog modally; the outcome is DlgResult and the shared state.

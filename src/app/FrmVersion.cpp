@@ -1,5 +1,6 @@
 #include "app/FrmVersion.h"
 
+#include "app/Fit.h"
 #include "app/Uty.h"
 #include "comm/ComCore.h"
 #include "comm/ComGlb.h"
@@ -136,7 +137,7 @@ FrmVersion::~FrmVersion() {
 }
 
 void FrmVersion::Form_Load() {
-    adjustSize();
+    FitToContents(this);
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
         const QRect m = main->frameGeometry();
         move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);

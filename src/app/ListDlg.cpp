@@ -1,5 +1,6 @@
 #include "app/ListDlg.h"
 
+#include "app/Fit.h"
 #include "app/Glb.h"
 #include "app/ModeCode.h"
 #include "platform/FormRegistry.h"
@@ -53,8 +54,8 @@ void ListDlg::reject() {
 }
 
 void ListDlg::CenterOnMain() {
+    FitToContents(this);
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        adjustSize();
         const QRect m = main->frameGeometry();
         move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
     }

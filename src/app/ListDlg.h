@@ -20,7 +20,7 @@ class ListDlg : public QDialog {
 
     // OK and a double click on the list.
     virtual void CmdOk_Click() = 0;
-    void CmdCancel_Click();
+    virtual void CmdCancel_Click();
 
   protected:
     // name: the object and form name; mode: which dialog the mode keys count for.

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <QHBoxLayout>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -542,7 +543,15 @@ void Mevalo::ShowFrmMenu()
     FrmMenu* panel = FrmMenu::Instance();
     if (!panel) {
         panel = new FrmMenu;
-        AddChild(panel);
+        QMdiSubWindow* sub = AddChild(panel);
+        // The panel opens whole; the window grows when the panel and the status strip would not fit in
+        // it at the current font.
+        panel->setMinimumSize(panel->sizeHint());
+        sub->adjustSize();
+        const int frame = 2 * mdi_->frameWidth();
+        const int needW = std::max(sub->width() + frame, PicStat->minimumSizeHint().width());
+        const int needH = menuBar()->sizeHint().height() + sub->height() + frame + PicStat->sizeHint().height();
+        if (width() < needW || height() < needH) resize(std::max(width(), needW), std::max(height(), needH));
     }
     QWidget* outer = Outer(panel);
     outer->show();

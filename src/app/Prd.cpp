@@ -1,5 +1,7 @@
 #include "app/Prd.h"
 
+#include "app/FileDlg.h"
+
 #include "platform/Ask.h"
 #include "platform/Numbers.h"
 
@@ -7,19 +9,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFontMetricsF>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLineEdit>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QPushButton>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -348,6 +345,8 @@ class PrdPrinterDevice : public PrdDevice {
   private:
     bool Begin() {
         if (painter_.isActive()) return true;
+        // Nothing goes to a PDF file that the user has not named.
+        if (pdf_ && pdfBase_.empty()) return false;
         if (pdf_) printer_->setOutputFileName(QString::fromStdString(DocFile(docs_->size() + 1)));
         return painter_.begin(printer_.get());
     }
@@ -378,10 +377,6 @@ struct PrinterState {
     PrinterChooser chooser;
 };
 
-std::string DefaultPdfFile() {
-    return QDir::home().filePath("Mevalo.pdf").toStdString();
-}
-
 PrinterState& State() {
     static PrinterState s;
     return s;
@@ -405,7 +400,6 @@ PrinterState& Current() {
         });
         const QString def = QPrinterInfo::defaultPrinterName();
         s.name = def.isEmpty() ? PrdPdfPrinterName : def.toStdString();
-        s.pdfFile = DefaultPdfFile();
         OpenPrinter(s);
     }
     return s;
@@ -422,31 +416,19 @@ bool ShowPrinterDialog(PrdPrinterChoice& choice, const std::string& title) {
         names->addItem(QString::fromStdString(n));
     names->setCurrentText(QString::fromStdString(choice.name));
     form->addRow("Printer", names);
-    auto* file = new QLineEdit(QString::fromStdString(choice.pdfFile), &dlg);
-    auto* browse = new QPushButton("...", &dlg);
-    auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(file);
-    fileRow->addWidget(browse);
-    form->addRow("PDF file", fileRow);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
     form->addRow(buttons);
-    const auto syncFile = [&] {
-        const bool pdf = names->currentText() == PrdPdfPrinterName;
-        file->setEnabled(pdf);
-        browse->setEnabled(pdf);
-    };
-    syncFile();
-    QObject::connect(names, &QComboBox::currentTextChanged, &dlg, syncFile);
-    QObject::connect(browse, &QPushButton::clicked, &dlg, [&] {
-        const QString f = QFileDialog::getSaveFileName(&dlg, "PDF file", file->text(), "PDF (*.pdf)");
-        if (!f.isEmpty()) file->setText(f);
-    });
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     if (dlg.exec() != QDialog::Accepted) return false;
     choice.name = names->currentText().toStdString();
-    choice.pdfFile = file->text().toStdString();
-    return true;
+    if (choice.name != PrdPdfPrinterName) return true;
+    choice.pdfFile = FilDlg("pdf", "write", "PDF file(*.pdf)|*.pdf");
+    return !choice.pdfFile.empty();
+}
+
+bool PdfChosen(const PrinterState& s) {
+    return s.name == PrdPdfPrinterName && !s.pdfFile.empty();
 }
 
 } // namespace
@@ -474,7 +456,7 @@ bool PrdSetPrinter(const std::string& name, const std::string& pdfFile) {
     if (std::find(names.begin(), names.end(), name) == names.end()) return false;
     PrinterState& s = Current();
     s.name = name;
-    s.pdfFile = pdfFile.empty() ? (s.pdfFile.empty() ? DefaultPdfFile() : s.pdfFile) : pdfFile;
+    if (!pdfFile.empty()) s.pdfFile = pdfFile;
     OpenPrinter(s);
     return true;
 }
@@ -493,7 +475,8 @@ bool PrdChoosePrinter(const std::string& title) {
     PrinterState& s = Current();
     PrdPrinterChoice choice{s.name, s.pdfFile};
     const bool ok = s.chooser ? s.chooser(choice) : ShowPrinterDialog(choice, title);
-    if (!ok) return false;
+    // The PDF printer without a file the user named prints nothing.
+    if (!ok || (choice.name == PrdPdfPrinterName && choice.pdfFile.empty())) return false;
     if (!PrdSetPrinter(choice.name, choice.pdfFile)) {
         plat::MsgBox("Printer is not connected.", plat::Buttons::Ok, plat::Icon::None, "Print");
         return false;
@@ -510,7 +493,9 @@ PrinterChooser SetPrinterChooser(PrinterChooser chooser) {
 // ---- drawing context ---------------------------------------------------------------------------------
 
 bool PrdCheckPrinter() {
-    if (PrdPrinterNames().empty()) {
+    // The PDF printer stands in for an installed one only once the user has named its file.
+    const PrinterState& s = Current();
+    if (!s.redirect && QPrinterInfo::availablePrinterNames().isEmpty() && !PdfChosen(s)) {
         plat::MsgBox("Printer is not connected.", plat::Buttons::Ok, plat::Icon::None, "Print");
         return false;
     }

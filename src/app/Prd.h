@@ -201,8 +201,9 @@ extern const char* const PrdPdfPrinterName;
 
 // The installed printers by name, then the PDF printer.
 std::vector<std::string> PrdPrinterNames();
-// The program's printer: its name, and for the PDF printer the file its first document goes to. Later
-// documents of the same choice go to the same name with "-2", "-3", ... before ".pdf".
+// The program's printer: its name, and for the PDF printer the file its first document goes to (empty
+// until the user named one; the PDF printer draws nothing before). Later documents of the same choice go
+// to the same name with "-2", "-3", ... before ".pdf".
 std::string PrdPrinterName();
 std::string PrdPdfFile();
 // Makes name the program's printer; false (and nothing changed) when no such printer exists.
@@ -215,8 +216,9 @@ PrdSurface& Printer();
 // Makes the program's printer draw on device instead (tests record with it); null goes back.
 void PrdRedirectPrinter(PrdDevice* device);
 
-// The printer set-up of the print commands: lets the user choose the printer (and the PDF file); false
-// when the user cancelled. The program shows a dialog; tests install a chooser.
+// The printer set-up of the print commands: lets the user choose the printer; the PDF printer then asks
+// for its file through the file dialog (key "pdf"). False when the user cancelled either. The program
+// shows a dialog; tests install a chooser.
 struct PrdPrinterChoice {
     std::string name;
     std::string pdfFile;
@@ -236,7 +238,8 @@ struct PrdCtx {
     int16_t Orientation = 0;   // the printer's orientation before the context took it; 0 when it did not
 };
 
-// True when a printer is there and takes changes of its settings; otherwise tells the user, False.
+// True when a printer is installed (or the PDF printer has its file) and takes changes of its settings;
+// otherwise tells the user, False.
 bool PrdCheckPrinter();
 // Selects again the installed printer of the current printer's name.
 void PrdSelPrinter();

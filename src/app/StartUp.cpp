@@ -108,13 +108,21 @@ int16_t ChkResource() {
 }
 
 void CheckSingleInstance() {
-    if (plat::ClaimSingleInstance()) return;
-    plat::MsgBox("Mevalo is already logged on.", plat::Buttons::Ok, plat::Icon::None, "Log-on of the Mevalo");
-    plat::EndProgram(0);
+    const plat::InstanceClaim claim = plat::ClaimSingleInstance();
+    if (claim.kind == plat::InstanceClaim::Taken) return;
+    if (claim.kind == plat::InstanceClaim::HeldElsewhere) {
+        plat::MsgBox("Mevalo is already logged on.", plat::Buttons::Ok, plat::Icon::None,
+                     "Log-on of the Mevalo");
+        plat::EndProgram(0);
+    }
+    // No lock at all is not another copy: say what failed, and end before anything is written.
+    plat::MsgBox("The lock file " + claim.path + " cannot be created: " + claim.error + ".",
+                 plat::Buttons::Ok, plat::Icon::Critical, "Log-on of the Mevalo");
+    plat::EndProgram(1);
 }
 
 void ResetLog() {
-    // Runs only once this copy owns the program folder, so a refused second start keeps the log.
+    // Runs only once this copy holds the user's lock, so a refused second start keeps the log.
     plat::DeleteFileQuiet(plat::AppFile("Log.txt"));
 }
 

@@ -1,6 +1,7 @@
 // Group files: item reader, whole-file reader with its damaged-file handling, and the writer.
 #include "data/DefFil.h"
 
+#include <cmath>
 #include <map>
 #include <memory>
 #include <vector>
@@ -29,6 +30,7 @@ struct ReadFile {
     std::vector<std::string> lines;
     size_t line = 0;
     size_t col = 0;
+    bool lineEnded = false; // the last item ended at its line's end
 };
 
 struct WriteFile {
@@ -92,7 +94,8 @@ struct Item {
 void EndItem(ReadFile& f, size_t stop)
 {
     const std::string& l = f.lines[f.line];
-    if (stop < l.size()) {
+    f.lineEnded = stop >= l.size();
+    if (!f.lineEnded) {
         f.col = stop + 1; // past the comma
     } else {
         ++f.line;
@@ -159,6 +162,8 @@ bool ValueOf(const Item& it, Variant& out)
         return true;
     }
     if (auto d = plat::ParseDouble(t)) {
+        // A number beyond the range of a double is damage, never an infinity to store.
+        if (!std::isfinite(*d)) throw FilError(Trim(t) + " is out of range");
         out = Variant(*d);
         return true;
     }
@@ -234,20 +239,23 @@ std::string FIL_ReadString(int16_t file)
 std::string FIL_ReadQuotedString(int16_t file)
 {
     ReadFile& f = Reader(file);
+    // The text belongs to its record's line: a record that ends before an opening quote (the bare
+    // "DATA,n" form) has the empty text, and the next line is left to the next record.
+    if (f.col == 0 && f.lineEnded) return {};
     // Up to the opening quote; a '#' on the way starts a comment item, dropped to its end.
     for (;;) {
         if (f.line >= f.lines.size()) throw FilError("end of file");
         const std::string& l = f.lines[f.line];
         if (f.col >= l.size()) {
-            ++f.line;
-            f.col = 0;
-            continue;
+            EndItem(f, l.size());
+            return {};
         }
         const char c = l[f.col];
         if (c == '"') break;
         if (c == '#') {
             size_t stop = l.find(',', f.col);
             EndItem(f, stop == std::string::npos ? l.size() : stop);
+            if (f.lineEnded) return {};
             continue;
         }
         ++f.col;

@@ -15,6 +15,16 @@ bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
+// Hex digits are read in either case, the end record's too.
+bool IsEndRecord(std::string_view line) {
+    if (line.size() != HexEndRecord.size()) return false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i] >= 'a' && line[i] <= 'f' ? static_cast<char>(line[i] - 'a' + 'A') : line[i];
+        if (c != HexEndRecord[i]) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string IHX_Hex2(int byte) {
@@ -124,7 +134,7 @@ int16_t ScanHexRecord(HexRecord& record, std::string_view text, size_t& pos) {
     while (pos < text.size() && IsLineEnd(text[pos]))
         ++pos;
     if (line.size() != static_cast<size_t>(HexRecordLen)) {
-        record.State = line == HexEndRecord ? HexEnd : HexBadSum;
+        record.State = IsEndRecord(line) ? HexEnd : HexBadSum;
         if (record.State == HexEnd) record.RecType = 1;
         return 0;
     }

@@ -14,14 +14,15 @@
 
 namespace {
 
-// A code of a step record: any number is taken, clamped to the code's range, so that a hand-edited or
-// foreign file can never put a code on the wire that the amplifier does not know.
+// A code of a step record: any 16-bit number is taken, clamped to the code's range, so that a hand-edited
+// or foreign file can never put a code on the wire that the amplifier does not know. A number that does not
+// fit the word is damage.
 int16_t ReadCode(int16_t file, int16_t max, int16_t index, const char* what) {
     const double v = FIL_ReadValue(file).ToDouble();
-    if (std::isnan(v))
-        throw FilError(std::string(what) + " of step " + std::to_string(index) + " is not a number");
-    const double r = plat::RoundHalfEven(std::clamp(v, -32768.0, 32767.0));
-    const int16_t code = FIL_LimitVal(static_cast<int16_t>(r), 0, max);
+    const auto word = plat::ToInt16(v);
+    if (!word)
+        throw FilError(std::string(what) + " of step " + std::to_string(index) + " does not fit a word");
+    const int16_t code = FIL_LimitVal(*word, 0, max);
     if (code != v)
         log("Step " + Hex2(index) + " " + what + " " + plat::StrForm(v) + " limited to " +
                 std::to_string(code),

@@ -1,4 +1,4 @@
-// One running copy per program folder: the first copy holds an exclusive lock on a file there.
+// One running copy per user: the first copy holds an exclusive lock on a file in the user's runtime folder.
 #pragma once
 
 #include <string>
@@ -13,20 +13,32 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True when this object now holds the lock on path (created if missing); false when another holder has
-    // it or the file cannot be opened.
+    // True when this object now holds the lock on path (created if missing). On false, Error() is 0 when
+    // another holder has the lock, else the errno of the failed open or lock.
     bool Acquire(const std::string& path);
     void Release();
     bool Held() const { return fd_ >= 0; }
+    int Error() const { return error_; }
 
 private:
     int fd_ = -1;
+    int error_ = 0;
 };
 
-// Name of the lock file in the program folder.
+// Name of the lock file.
 inline constexpr const char* kInstanceLockFile = "mevalo.lock";
 
-// Takes the program's lock in the program folder for the rest of the run. False when another copy runs.
-bool ClaimSingleInstance();
+// Where the lock lives: $XDG_RUNTIME_DIR, else a "mevalo" folder in the per-user cache folder
+// ($XDG_CACHE_HOME, else ~/.cache). The cache folder is not created here.
+std::string InstanceLockPath();
+
+struct InstanceClaim {
+    enum Kind { Taken, HeldElsewhere, Failed } kind = Taken;
+    std::string path;  // the lock file
+    std::string error; // the system's text when the lock could not be made
+};
+
+// Takes the program's lock for the rest of the run (a second call answers Taken again).
+InstanceClaim ClaimSingleInstance();
 
 } // namespace plat

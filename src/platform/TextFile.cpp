@@ -119,10 +119,13 @@ mode_t CurrentUmask()
 
 std::string DecodeText(std::string_view bytes)
 {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    // Only a byte-order mark makes a file UTF-8: code page 932 text (half-width katakana above all) is
+    // often valid UTF-8 by chance.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
-    if (ValidUtf8(bytes))
-        return std::string(bytes);
+        if (ValidUtf8(bytes))
+            return std::string(bytes);
+    }
 
     std::string out;
     Iconv cv("UTF-8", "CP932");

@@ -1,7 +1,7 @@
 // Text files as the program keeps them: code page 932 on disk with CR LF line ends; UTF-8 in memory.
 //
-// Reading: a file that is valid UTF-8 (with or without a byte-order mark) is taken as UTF-8, anything else
-// is decoded from CP932; a byte sequence that is not CP932 becomes U+FFFD. CR LF, LF and a lone CR all end
+// Reading: a file that starts with a UTF-8 byte-order mark and is valid UTF-8 is taken as UTF-8, anything
+// else is decoded from CP932; a byte sequence that is not CP932 becomes U+FFFD. CR LF, LF and a lone CR all end
 // a line. Writing: text is encoded to CP932 (iconv also takes the JIS spellings such as U+301C WAVE DASH);
 // a character CP932 cannot hold is written as '?', the usual replacement of the code page.
 #pragma once

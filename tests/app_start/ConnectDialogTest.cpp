@@ -6,6 +6,8 @@
 #include "app/FrmType.h"
 #include "app/MainLogic.h"
 #include "app/ModSearchKisyu.h"
+#include "data/DefFil.h"
+#include "monitor/MonGlb.h"
 #include "platform/Ask.h"
 
 #include <QComboBox>
@@ -310,6 +312,45 @@ TEST_F(ConnectDialogTest, CancelledModelChoiceLeavesTheSeriesDialogOpen) {
     f.CmdCancel_Click();
     EXPECT_EQ(DlgResult, 0);
     EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(ConnectDialogTest, CancelledSeriesChangeKeepsTheOldSeriesWhole) {
+    // A second series whose definitions differ in masks, rates and a table.
+    std::string def = Read(Path("ini/def/TESK_R.DEF"));
+    for (auto [from, to] : {std::pair<std::string, std::string>{"0x013F", "0x0001"},
+                            {"DATA,0,5,9600,19200,38400,4800,2400", "DATA,0,2,115200,57600"},
+                            {"\"Position control\"", "\"Other control\""}}) {
+        ASSERT_NE(def.find(from), std::string::npos) << from;
+        def.replace(def.find(from), from.size(), to);
+    }
+    Write("ini/def/TESK_Q.DEF", def);
+    Write("ini/prm/TESK_Q/ZQ010A______.prm", "");
+    ASSERT_EQ(FIL_LoadDef("TESK_R"), -1);
+    KisyuKey = "TESK_R";
+    KisyuMei = "ZT010A______";
+    const std::vector<int32_t> rates(std::begin(BaudTbl), std::end(BaudTbl));
+    const int32_t rateCnt = BaudCnt;
+
+    plat::ScriptedAsker ask;
+    ModalWatchdog watchdog;
+    TypeSelMode = 2;
+    FrmType f;
+    f.show();
+    ASSERT_EQ(Items(f.List1), (std::vector<std::string>{"TESKQ", "TESKR"}));
+    f.List1->setCurrentRow(0);
+    OnModal("FrmModel", [](QWidget* d) { Click(d, "CmdCancel"); });
+    f.CmdOk_Click();
+    ASSERT_EQ(MenuMask[0], 0x0001); // the new series was in force while the model was chosen
+    f.CmdCancel_Click();
+
+    EXPECT_EQ(KisyuKey, "TESK_R");
+    EXPECT_EQ(KisyuMei, "ZT010A______");
+    EXPECT_EQ(MenuMask[0], 0x013F);
+    EXPECT_EQ(std::vector<int32_t>(std::begin(BaudTbl), std::end(BaudTbl)), rates);
+    EXPECT_EQ(BaudCnt, rateCnt);
+    EXPECT_EQ(CtrlModeMenu[0], "Position control");
+    EXPECT_TRUE(ask.Asked().empty());
     EXPECT_FALSE(watchdog.Fired());
 }
 

@@ -66,8 +66,10 @@ TEST_F(StartUpTest, MissingCommonDefinitionEndsTheProgram) {
 TEST_F(StartUpTest, SecondInstanceIsRefusedAndLeavesTheRunningLogAlone) {
     const std::string logTxt = "running copy's line\r\n";
     Write("Log.txt", logTxt);
+    // The user's lock, kept apart from any other run on this machine.
+    setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
     plat::InstanceLock running;
-    ASSERT_TRUE(running.Acquire(plat::AppFile(plat::kInstanceLockFile)));
+    ASSERT_TRUE(running.Acquire(plat::InstanceLockPath()));
 
     {
         plat::ScriptedAsker ask;
@@ -86,6 +88,25 @@ TEST_F(StartUpTest, SecondInstanceIsRefusedAndLeavesTheRunningLogAlone) {
     EXPECT_NO_THROW(StartUpPrologue());
     EXPECT_TRUE(ask.Asked().empty());
     EXPECT_FALSE(fs::exists(Path("Log.txt")));
+}
+
+TEST_F(StartUpTest, ALockThatCannotBeMadeIsReportedAsSuchAndEndsTheProgram) {
+    Write("Log.txt", "last run\r\n");
+    Write("runtime", "a file where the runtime folder should be");
+    setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+    plat::ScriptedAsker ask;
+    plat::EndProgramThrows ends;
+    try {
+        StartUpPrologue();
+        FAIL() << "the program went on without its lock";
+    } catch (const plat::ProgramEnded& e) {
+        EXPECT_EQ(e.code, 1);
+    }
+    ASSERT_EQ(ask.Asked().size(), 1u);
+    EXPECT_EQ(ask.Asked()[0].text.rfind("The lock file " + Path("runtime/mevalo.lock") + " cannot be created: ", 0), 0u)
+        << ask.Asked()[0].text;
+    EXPECT_EQ(ask.Asked()[0].title, "Log-on of the Mevalo");
+    EXPECT_TRUE(fs::exists(Path("Log.txt"))); // nothing of the program folder was touched
 }
 
 TEST_F(StartUpTest, CatalogueWithoutModelsEndsBeforeTheConnectionDialog) {
@@ -214,6 +235,7 @@ TEST_F(StartUpTest, ProgramReachesTheConnectionDialogOnTheShippedData) {
     QProcess p;
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("MEVALO_STARTUP_PROBE", "1");
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(bin));
     env.insert("QT_QPA_PLATFORM", "offscreen");
     p.setProcessEnvironment(env);
     p.start(QString::fromStdString(bin + "/mevalo"), {});

@@ -206,7 +206,7 @@ TEST_F(DefFile, RateTable)
     EXPECT_EQ(BaudTbl[0], 9600); // nothing stored from the refused record
 }
 
-TEST_F(DefFile, CountsThatDoNotFitTheirTablesAreDamage)
+TEST_F(DefFile, NumbersThatDoNotFitTheirFieldsOrTablesAreDamage)
 {
     std::string maxItem = "DATA,0,256,257,257,0,0,0,14,14,0,2059";
     for (int i = 11; i <= 29; ++i) maxItem += ",1";
@@ -218,6 +218,7 @@ TEST_F(DefFile, CountsThatDoNotFitTheirTablesAreDamage)
     ExpectFatal(Group("EXTENTION V3.0", "DATA,0,1,1,1,1,10,1026,1\n"));
     ExpectFatal(Group("EXTENTION V3.0", "DATA,0,1,1,1,1,10,11,12,20,21,514\n"));
     ExpectFatal(Group("EXTENTION V2.5", "DATA,0,1,40000\n")); // a value too large for its word
+    ExpectFatal(Group("MAX ITEM", "DATA,0,255,128,128,0,0,0,14,14,0,2059,1,1,1,1e999\n")); // beyond a double
     ExpectFatal(Group("FILE VERSION", "DATA,11,\"a\",\"b\"\n"));
 }
 

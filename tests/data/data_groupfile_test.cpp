@@ -6,6 +6,7 @@
 
 #include "TestFiles.h"
 #include "app/Frame.h"
+#include "app/FrmPrmSelLogic.h"
 #include "app/Glb.h"
 #include "app/Uty.h"
 #include "data/DefFil.h"
@@ -93,17 +94,35 @@ TEST_F(GroupFile, UnknownCommandIsTheEmptyText)
     EXPECT_EQ(FIL_ReadCommand(it.f), "END");
 }
 
-TEST_F(GroupFile, MemoQuotingRunsToTheComma)
+TEST_F(GroupFile, MemoQuotingRunsToTheCommaAndStaysOnItsRecordsLine)
 {
-    Items it(Put("m.txt", "\"a,b\",#Memo\n\"\"junk,#Memo\n  \"  x  \",#Memo\n#skip, \"y\"\n\"unterminated\n\"z\",\n"));
-    EXPECT_EQ(FIL_ReadQuotedString(it.f), "a");
-    EXPECT_EQ(FIL_ReadString(it.f), "b\""); // the rest of a cut memo is an item of its own
-    EXPECT_EQ(FIL_ReadQuotedString(it.f), "");
-    EXPECT_EQ(FIL_ReadQuotedString(it.f), "x");
-    EXPECT_EQ(FIL_ReadQuotedString(it.f), "y");
-    // A line end ends a memo like a comma; the text never takes the next line with it.
-    EXPECT_EQ(FIL_ReadQuotedString(it.f), "unterminated");
-    EXPECT_EQ(FIL_ReadQuotedString(it.f), "z");
+    Items it(Put("m.txt", "DATA,0,\"a,b\",#Memo\nDATA,1,\"\"junk,#Memo\nDATA,2,  \"  x  \",#Memo\n"
+                          "DATA,3,#skip, \"y\"\nDATA,4,\"unterminated\nDATA,5\nDATA,6,#Memo\nDATA,7,\"z\",\n"));
+    // Records without a quoted text (the bare form) read as empty and leave the next record alone.
+    const char* memo[] = {"a", "", "x", "y", "unterminated", "", "", "z"};
+    for (int n = 0; n < 8; ++n) {
+        ASSERT_EQ(FIL_ReadCommand(it.f), "DATA") << n;
+        ASSERT_EQ(FIL_ReadValue(it.f).ToInt16(), n);
+        EXPECT_EQ(FIL_ReadQuotedString(it.f), memo[n]) << n;
+        if (n == 0) {
+            EXPECT_EQ(FIL_ReadString(it.f), "b\""); // the rest of a cut memo is an item of its own
+        }
+    }
+}
+
+TEST_F(GroupFile, ExtractionStatusCommentGroupReadsInBothForms)
+{
+    const std::string p = Put("x.prs", "COMMENT,5\nDATA,0\nDATA,1,\"one\",#Memo\nDATA,2\nDATA,3,\"three\",#Memo\nDATA,4\n"
+                                       "END\n" + std::string(kEnd));
+    plat::ScriptedAsker ask;
+    EXPECT_EQ(FIL_ReadGroupFile(p, 0), -1);
+    EXPECT_EQ(CommentTxt[0][1], "one");
+    EXPECT_EQ(CommentTxt[0][2], "");
+    EXPECT_EQ(CommentTxt[0][3], "three");
+    FilHeader h;
+    EXPECT_EQ(FIL_LoadName(p, h), -1);
+    EXPECT_EQ(h.comment[3], "three");
+    EXPECT_TRUE(ask.Asked().empty());
 }
 
 TEST_F(GroupFile, GroupHeaderSkipsBlanksAndTrailerNeedsNoCount)
@@ -117,7 +136,7 @@ TEST_F(GroupFile, GroupHeaderSkipsBlanksAndTrailerNeedsNoCount)
 
 TEST_F(GroupFile, SkipHelpers)
 {
-    Items it(Put("s.txt", "a,#c,b,c\n\"m1\",#x\n\"m2\",#x\nlast\n"));
+    Items it(Put("s.txt", "a,#c,b,c,\"m1\",#x,\"m2\",#x\nlast\n"));
     EXPECT_EQ(FIL_SkipIf(it.f, 0, 2), 0);
     EXPECT_EQ(FIL_SkipIf(it.f, -1, 2), -1);
     EXPECT_EQ(FIL_ReadString(it.f), "c");

@@ -141,8 +141,8 @@ TEST_F(PmtHex, BadFilesAreRefusedAndChangeNothing) {
     }
 }
 
-TEST_F(PmtHex, AcceptedLineEndsAndTrailingText) {
-    const std::string body = ":1000000000000100020003000400050006000700D4\n:00000001FF";
+TEST_F(PmtHex, AcceptedLineEndsTrailingTextAndLowerCaseDigits) {
+    const std::string body = ":1000000000000100020003000400050006000700d4\n:00000001ff";
     Put("lf.prm", body);
     for (int n = 0; n < PrmCnt; ++n)
         PrmVal[n] = -5;

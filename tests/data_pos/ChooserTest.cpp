@@ -2,6 +2,7 @@
 // and Cancel with the remembered folder, the folder change, the trial read and the trace.
 #include "PosEnv.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -181,6 +182,44 @@ TEST_F(Chooser, FolderThatCannotBeListedTakesTheDialogBack) {
     l.Begin("prm", "prm", "Parameter file");
     l.Start();
     EXPECT_EQ(l.dirPath, (dir_ / "prm").string());
+}
+
+TEST_F(Chooser, DriveListMovesTheTreeAndAVolumeThatHasGoneIsReported) {
+    const std::vector<std::string> drives{"/", "/home/u", "/media/u/stick"};
+    EXPECT_EQ(PrmSelDriveOf("/home/u/prm", drives), "/home/u");
+    EXPECT_EQ(PrmSelDriveOf("/media/u/stick", drives), "/media/u/stick");
+    EXPECT_EQ(PrmSelDriveOf("/media/u/stick2/prm", drives), "/");
+
+    plat::ScriptedAsker ask;
+    const std::string vol = Dir("vol");
+    Put("vol/v.prm", "MODEL,1\nDATA,0,TESK_R,VV\nEND\nDEF END,0\n");
+    const std::string gone = Dir("gone");
+    Run("prm", "prm", "Parameter file", [&](FrmPrmSel& w) {
+        EXPECT_EQ(w.Drive1->toolTip().toStdString(), "Designate the drive housing the file Parameter file.");
+        EXPECT_EQ(w.Drive1->itemData(0).toString().toStdString(), "/");
+        const std::string kept = w.Drive1->currentData().toString().toStdString();
+        EXPECT_EQ(kept, w.Logic().drive);
+        w.Drive1->addItem("vol", QString::fromStdString(vol));
+        w.Drive1->addItem("gone", QString::fromStdString(gone));
+
+        w.Drive1->setCurrentIndex(w.Drive1->findData(QString::fromStdString(vol)));
+        w.TimSearch_Timer();
+        EXPECT_EQ(w.Logic().dirPath, vol);
+        EXPECT_EQ(Rows(w), (std::vector<std::vector<std::string>>{{"v.prm", "VV", ""}}));
+        EXPECT_TRUE(ask.Asked().empty());
+
+        // Media taken out after the list was made.
+        std::filesystem::remove_all(gone);
+        w.Drive1->setCurrentIndex(w.Drive1->findData(QString::fromStdString(gone)));
+        w.TimSearch_Timer();
+        ASSERT_EQ(ask.Asked().size(), 1u);
+        EXPECT_EQ(ask.Asked()[0].text, "Drive isn't installed, or not ready.");
+        EXPECT_EQ(ask.Asked()[0].title, "Drive error");
+        EXPECT_EQ(w.Drive1->currentData().toString().toStdString(), kept);
+        EXPECT_EQ(w.Logic().dirPath, (dir_ / "prm").string());
+        EXPECT_EQ(Rows(w).size(), 4u);
+        w.CmdCancel_Click();
+    });
 }
 
 TEST_F(Chooser, TrialReadOnlyInSeMode) {

@@ -131,7 +131,7 @@ TEST_F(PopFile, HandWrittenRecordsAreTakenAsTheAmplifierCanUseThem) {
                                            "STEP DATA,5\n"
                                            "DATA,0x05,-123456789012,70,2,3,1,0,\"cmt\"\n"
                                            "DATA,0x06, +42 ,-1,9,16,2,100,\"a,b\"\n"
-                                           "DATA,0x07,0,0,0,70000,0,200,\"\"\n"
+                                           "DATA,0x07,0,0,0,7000,0,200,\"\"\n"
                                            "DATA,0x400,1,1,1,1,1,1,\"last\"\n"
                                            "END\n"
                                            "POS PARA 16,2\nDATA,0x00,2.5\nDATA,0x200,-3.5\nEND\n"
@@ -170,6 +170,7 @@ TEST_F(PopFile, FilesThatCannotBeReadWholeChangeNothing) {
         {"parameter index", good + "POS PARA 32,1\nDATA,0x201,1\nEND\n" + kEnd, {}},
         {"16-bit range", good + "POS PARA 16,1\nDATA,0x02,40000\nEND\n" + kEnd, {}},
         {"32-bit range", good + "POS PARA 32,1\nDATA,0x02,2147483648\nEND\n" + kEnd, {}},
+        {"code range", good + "STEP DATA,1\nDATA,0x06,0,0,0,70000,0,0,\"\"\nEND\n" + kEnd, {}},
         {"position text", good + "STEP DATA,1\nDATA,0x06,abc,0,0,0,0,0,\"\"\nEND\n" + kEnd, {}},
         {"position range",
          good + "STEP DATA,1\nDATA,0x06,9223372036854775808,0,0,0,0,0,\"\"\nEND\n" + kEnd,

@@ -78,19 +78,49 @@ TEST(SingleInstance, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_EQ(InChild([&] { return InstanceLock().Acquire(path) ? 1 : 0; }), 1);
 }
 
-TEST(SingleInstance, TheProgramsClaimUsesTheLockFileOfTheProgramFolder)
+TEST(SingleInstance, TheLockIsTheUsersWhateverTheProgramFolder)
 {
-    TempDir d;
-    SetAppDir(d.path());
-    // The claim is made in children only: it holds its lock for the rest of the process.
-    EXPECT_EQ(InChild([] { return ClaimSingleInstance() && ClaimSingleInstance() ? 1 : 0; }), 1);
-    EXPECT_TRUE(FileExists(d / kInstanceLockFile));
-    {
-        InstanceLock running;
-        ASSERT_TRUE(running.Acquire(d / kInstanceLockFile));
-        EXPECT_EQ(InChild([] { return ClaimSingleInstance() ? 1 : 0; }), 0);
-    }
+    // Permissions only bind an ordinary user: a child run as root gives its rights up first.
+    const auto asUser = [](auto fn) {
+        return InChild([&] {
+            if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                return 99;
+            return static_cast<int>(fn());
+        });
+    };
+    const auto claim = [] { return static_cast<int>(ClaimSingleInstance().kind); };
+    TempDir run, shut, readOnly, other;
+    chmod(run.path().c_str(), 0777);
+    chmod(shut.path().c_str(), 0555);
+    chmod(readOnly.path().c_str(), 0555);
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string savedRun = saved ? saved : "";
+    setenv("XDG_RUNTIME_DIR", run.path().c_str(), 1);
+    EXPECT_EQ(InstanceLockPath(), run / kInstanceLockFile);
+
+    SetAppDir(readOnly.path());
+    EXPECT_EQ(asUser(claim), InstanceClaim::Taken);
+
+    // A copy that runs from another folder still holds the user's lock.
+    InstanceLock running;
+    ASSERT_TRUE(running.Acquire(InstanceLockPath()));
+    SetAppDir(other.path());
+    EXPECT_EQ(InChild(claim), InstanceClaim::HeldElsewhere);
+    running.Release();
+
+    // A lock that cannot be made at all is not another copy.
+    setenv("XDG_RUNTIME_DIR", shut.path().c_str(), 1);
+    EXPECT_EQ(asUser([] {
+                  const InstanceClaim c = ClaimSingleInstance();
+                  return c.kind == InstanceClaim::Failed && c.path == InstanceLockPath() && !c.error.empty();
+              }),
+              1);
+
     SetAppDir({});
+    if (saved)
+        setenv("XDG_RUNTIME_DIR", savedRun.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(EndProgram, ClosersRunNewestFirstThenTheProgramEnds)

@@ -55,13 +55,16 @@ TEST(TextFile, EveryLineEndReadsAlike)
     EXPECT_EQ(*ReadLines(d / "mixed.txt"), (Lines{"日", "本", "x", "テ"}));
 }
 
-TEST(TextFile, Utf8FilesAreReadAsUtf8WithOrWithoutBom)
+TEST(TextFile, OnlyAByteOrderMarkMakesAFileUtf8)
 {
     TempDir d;
     d.put("bom.txt", "\xEF\xBB\xBF" "日本語\r\nabc");
-    d.put("plain.txt", "ä日本語\nabc\n");
+    // Half-width katakana that happen to form valid UTF-8 ("ñ"), alone and mixed with UTF-8 and CP932 text.
+    d.put("kana.txt", "\xC3\xB1\r\n");
+    d.put("mixed.txt", "\xC3\xB1" "ä" "\x93\xFA\n");
     EXPECT_EQ(*ReadLines(d / "bom.txt"), (Lines{"日本語", "abc"}));
-    EXPECT_EQ(*ReadLines(d / "plain.txt"), (Lines{"ä日本語", "abc"}));
+    EXPECT_EQ(*ReadLines(d / "kana.txt"), Lines{"ﾃｱ"});
+    EXPECT_EQ(*ReadLines(d / "mixed.txt"), Lines{"ﾃｱﾃ､日"});
     // A byte-order mark alone is an empty file.
     EXPECT_EQ(DecodeText("\xEF\xBB\xBF"), "");
 }

@@ -1,7 +1,15 @@
 // The print layer through the recording device: sizes asked for, positions drawn, and the printer's state.
+#include "app/FileDlg.h"
 #include "app/Prd.h"
 #include "app/PrtTbl.h"
 #include "platform/Ask.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +145,51 @@ TEST(PrintLayer, PrinterThatCannotTurnItsPaperIsRefused) {
     EXPECT_TRUE(PrdCheckPrinter());
     EXPECT_EQ(good.Orientation(), 2);
     EXPECT_EQ(asker.Asked().size(), 1u);
+}
+
+TEST(PrintLayer, ThePdfPrinterPrintsOnlyToAFileTheUserNamed) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed here";
+    plat::ScriptedAsker asker;
+    EXPECT_FALSE(PrdCheckPrinter());
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text, "Printer is not connected.");
+    EXPECT_EQ(asker.Asked()[0].title, "Print");
+
+    // The set-up dialog with the PDF printer chosen, then the file dialog.
+    const auto choosePdf = [] {
+        auto* t = new QTimer;
+        QObject::connect(t, &QTimer::timeout, [t] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            t->deleteLater();
+            d->findChild<QComboBox*>()->setCurrentText(PrdPdfPrinterName);
+            d->accept();
+        });
+        t->start(5);
+    };
+    QTemporaryDir dir;
+    std::vector<FileDlgRequest> asked;
+    std::string answer;
+    const FileDlgShow previous = SetFileDlgShow([&](const FileDlgRequest& r) {
+        asked.push_back(r);
+        return answer;
+    });
+    choosePdf();
+    EXPECT_FALSE(PrdChoosePrinter("Print of the parameter")); // file dialog cancelled
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].save);
+    EXPECT_EQ(asked[0].filter, "PDF file(*.pdf)");
+    EXPECT_FALSE(PrdCheckPrinter());
+
+    answer = dir.filePath("list").toStdString();
+    choosePdf();
+    ASSERT_TRUE(PrdChoosePrinter("Print of the parameter"));
+    EXPECT_EQ(PrdPdfFile(), answer + ".pdf");
+    EXPECT_EQ(PathGet("pdf", ""), dir.path().toStdString());
+    asker.Clear();
+    EXPECT_TRUE(PrdCheckPrinter());
+    EXPECT_TRUE(asker.Asked().empty());
+    SetFileDlgShow(previous);
 }
 
 TEST(PrintLayer, TableCellsAndRulesSitWhereTheLayoutPutsThem) {

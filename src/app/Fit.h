@@ -1,0 +1,11 @@
+// Sizing a window to its contents. A wrapped text needs the height that its width gives it; a window's
+// layout takes only the texts' own size hints as its minimum, so a window sized by it cuts wrapped texts
+// whenever they get less width than they asked for.
+#pragma once
+
+class QWidget;
+
+// Keeps w at least as high as its layout needs at its current width, wrapped texts included, from now on
+// (texts that change later are measured again); the first time w is shown it opens at its preferred width
+// and the height that width needs. Nothing for a window without a layout.
+void FitToContents(QWidget* w);
