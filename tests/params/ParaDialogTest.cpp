@@ -197,6 +197,7 @@ TEST(ParaDialogs, PrintGoesToPdfWithEveryNumberTheModeShows) {
         c.pdfFile = file;
         return true;
     });
+    ASSERT_TRUE(PrdSetPrinter(PrdPdfPrinterName, file));
     const auto prevPrn = FrmParaPrn::SetShowHook([](FrmParaPrn& w) { w.CmdOk_Click(); });
     {
         FrmPara p;
