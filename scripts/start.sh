@@ -11,7 +11,7 @@ cmake --build "$dir" -j "$(nproc)"
 bin="$dir/bin"
 if [ "${MEVALO_NO_SIM:-0}" != 1 ]; then
   envfile=$(mktemp)
-  "$bin/ampsim" --port 1 --family R --env-file "$envfile" >/dev/null &
+  "$bin/ampsim" --port 1 --family R --model ZT040P --env-file "$envfile" >/dev/null &
   sim=$!
   trap 'kill $sim 2>/dev/null; rm -f "$envfile"' EXIT
   for _ in $(seq 50); do [ -s "$envfile" ] && break; sleep 0.1; done
