@@ -115,8 +115,8 @@ void FIL_LoadMaxItem(int16_t file, int16_t)
     Prm16MaxSys = Int16(file);
     MaxItem5 = Int16(file);
     MaxItem6 = Int16(file);
-    MaxItem7 = Count(file, kAlmRows, "alarm history rows");
-    MaxItem8 = Count(file, kAlmRows, "alarm time rows");
+    AlmHistRows = Count(file, kAlmRows, "alarm history rows");
+    AlmTimeRows = Count(file, kAlmRows, "alarm time rows");
     IhxBase = Int16(file);
     MaxItem10 = Count(file, FrqRawCnt, "frequency samples");
     FftSplitN = MaxItem10;
@@ -130,8 +130,9 @@ void FIL_LoadMaxItem(int16_t file, int16_t)
     WavGraph.SmpTime = Dbl(file);
     FIL_ReadValue(file);
     MaxItem17 = plat::VbTrue;
-    for (int w : {5, 0, 1, 3, 2, 4}) MoniOpt[w] = Int16(file);
-    MaxItem24 = Int16(file);
+    for (int16_t* opt : {&MoniOptCtrlMode, &MoniOptIo1, &MoniOptIo2, &MoniOptLoad, &MoniOptAbso, &MoniOptMultiClr})
+        *opt = Int16(file);
+    AlmTimNowShown = Int16(file);
     MaxItem25 = Int32(file);
     MaxItem26 = Int32(file);
     ExecRightUse = Int16(file);

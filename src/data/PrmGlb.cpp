@@ -18,14 +18,14 @@ int16_t WavMaxItem = 0;
 
 int16_t MaxItem5 = 0;
 int16_t MaxItem6 = 0;
-int16_t MaxItem7 = 0;
-int16_t MaxItem8 = 0;
+int16_t AlmHistRows = 0;
+int16_t AlmTimeRows = 0;
 int16_t MaxItem10 = 0;
 int16_t MaxItem11 = 0;
 int16_t MaxItem12 = 0;
 int16_t MaxItem13 = 0;
 int16_t MaxItem17 = 0;
-int16_t MaxItem24 = 0;
+int16_t AlmTimNowShown = 0;
 int32_t MaxItem25 = 0;
 int32_t MaxItem26 = 0;
 

@@ -23,14 +23,14 @@ extern int16_t WavMaxItem;   // torque scale of waveform data and the family M m
 // MAX ITEM fields that only the screens interpret, named by their position in the group.
 extern int16_t MaxItem5;
 extern int16_t MaxItem6;
-extern int16_t MaxItem7;
-extern int16_t MaxItem8;
+extern int16_t AlmHistRows; // alarm history rows the alarm window shows
+extern int16_t AlmTimeRows; // time-stamp rows the alarm window shows
 extern int16_t MaxItem10;
 extern int16_t MaxItem11;
 extern int16_t MaxItem12;
 extern int16_t MaxItem13;
 extern int16_t MaxItem17; // True after any MAX ITEM group
-extern int16_t MaxItem24;
+extern int16_t AlmTimNowShown; // non-zero: the alarm window shows the present time counter
 extern int32_t MaxItem25;
 extern int32_t MaxItem26;
 

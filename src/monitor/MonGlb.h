@@ -53,8 +53,14 @@ struct EncoderRec {
 };
 extern EncoderRec EncoderTbl[EncoderCnt];
 
-// Monitor options, words 0..5 (MAX ITEM fields 19, 20, 22, 21, 23, 18).
-extern int16_t MoniOpt[6];
+// Monitor options of the series (MAX ITEM fields 18 to 23): the control mode label, the pages
+// "I/O 1", "I/O 2", "Load" and "Absolute encoder", and the multi-turn clear button.
+extern int16_t MoniOptCtrlMode;
+extern int16_t MoniOptIo1;
+extern int16_t MoniOptIo2;
+extern int16_t MoniOptLoad;
+extern int16_t MoniOptAbso;
+extern int16_t MoniOptMultiClr;
 
 // EXTENTION V3.0 words read by the waveform screen.
 extern int16_t ExtV30Val3;

@@ -63,4 +63,12 @@ std::vector<QWidget*> LoadedForms()
     return out;
 }
 
+std::vector<std::string> LoadedFormNames()
+{
+    std::vector<std::string> out;
+    for (const Entry& e : Forms())
+        out.push_back(e.name);
+    return out;
+}
+
 } // namespace plat

@@ -19,5 +19,7 @@ bool IsFrmLoad(const std::string& name);
 QWidget* FindForm(const std::string& name);
 // Every registered window, in order of registration.
 std::vector<QWidget*> LoadedForms();
+// The names of every registered window (one entry per window), in order of registration.
+std::vector<std::string> LoadedFormNames();
 
 } // namespace plat

@@ -129,8 +129,8 @@ TEST_F(DefFile, ConfigurationGroupsLandInTheSharedState)
     EXPECT_EQ(Prm16MaxSys, 4);
     EXPECT_EQ(MaxItem5, 5);
     EXPECT_EQ(MaxItem6, 6);
-    EXPECT_EQ(MaxItem7, 7);
-    EXPECT_EQ(MaxItem8, 8);
+    EXPECT_EQ(AlmHistRows, 7);
+    EXPECT_EQ(AlmTimeRows, 8);
     EXPECT_EQ(IhxBase, 9);
     EXPECT_EQ(MaxItem10, 10);
     EXPECT_EQ(FftSplitN, 10);
@@ -141,9 +141,9 @@ TEST_F(DefFile, ConfigurationGroupsLandInTheSharedState)
     EXPECT_EQ(RefSokuTeiRec.BaseTime, 15.5);
     EXPECT_EQ(WavGraph.SmpTime, 16.5);
     EXPECT_EQ(MaxItem17, -1);
-    const int16_t moni[6] = {19, 20, 22, 21, 23, 18};
-    for (int w = 0; w < 6; ++w) EXPECT_EQ(MoniOpt[w], moni[w]) << w;
-    EXPECT_EQ(MaxItem24, 24);
+    const int16_t moni[6] = {MoniOptCtrlMode, MoniOptIo1, MoniOptIo2, MoniOptLoad, MoniOptAbso, MoniOptMultiClr};
+    for (int w = 0; w < 6; ++w) EXPECT_EQ(moni[w], 18 + w) << w;
+    EXPECT_EQ(AlmTimNowShown, 24);
     EXPECT_EQ(MaxItem25, 25);
     EXPECT_EQ(MaxItem26, 26);
     EXPECT_EQ(ExecRightUse, 27);
