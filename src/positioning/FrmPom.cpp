@@ -19,6 +19,7 @@
 #include "app/Glb.h"
 #include "app/Mevalo.h"
 #include "monitor/MonGlb.h"
+#include "monitor/PollTick.h"
 #include "platform/FormRegistry.h"
 #include "positioning/FrmPop.h"
 #include "positioning/PopGlb.h"
@@ -207,13 +208,13 @@ void FrmPom::Form_Load() {
     tab("Target", PomTab::Target, "Display the target status.");
     tab("Positioning I/O 1", PomTab::PosIo1, "Display the positioning I/O status.");
     tab("Positioning I/O 2", PomTab::PosIo2, "Display the positioning I/O status.");
-    if (MoniOpt[3] != 0) tab("Load", PomTab::Load, "Display the load status.");
+    if (MoniOptLoad != 0) tab("Load", PomTab::Load, "Display the load status.");
     Frame4->setCurrentIndex(2);
     for (int i = 0; i < 10; ++i)
         LblTgtMsg[i]->setText(QString::fromStdString(LblTxt[0][i]));
     for (int i = 0; i < 8; ++i)
         LblPom[i]->setText(QString::fromStdString(LblTxt[1][i]));
-    LblPom[1]->setVisible(MoniOpt[5] != 0);
+    LblPom[1]->setVisible(MoniOptCtrlMode != 0);
 }
 
 QString FrmPom::TabKey() const {
@@ -229,8 +230,10 @@ void FrmPom::Timer1_Timer() {
     Timer1->stop();
     QApplication::processEvents();
     if (!Current() || Current() != this) return;
-    if (Mevalo* m = Mevalo::Instance(); m && m->IsCloseGoing(Timer1)) return;
-    const PomView v = PomPoll(TabKey().toStdString(), PomPollFactor());
+    Mevalo* m = Mevalo::Instance();
+    if (PollTickStart(PollWindow::PosMonitor, m && m->IsCloseGoing(Timer1), 0, false) == PollOutcome::Closing)
+        return;
+    const PomView v = PomPoll(TabKey().toStdString(), GetPollFactor());
     Apply(v);
     Timer1->setInterval(v.interval);
     Timer1->start();

@@ -10,6 +10,7 @@
 #include "comm/TeskM.h"
 #include "comm/TeskR.h"
 #include "monitor/MonGlb.h"
+#include "monitor/PollTick.h"
 #include "platform/FormRegistry.h"
 #include "positioning/PopGlb.h"
 
@@ -73,34 +74,33 @@ std::array<std::string, 16> PomIoTexts(uint32_t bits, int offset, int kind) {
 PomView PomPoll(const std::string& tab, double factor) {
     PomView v;
     v.work = true;
-    if (ComBusyGet() != 0) return v;
-    PopMoniRec rec;
-    if (GetPopMoni(rec) == 0) {
-        v.interval = 10000;
+    auto end = [&](PollOutcome o) {
+        v.interval = PollNextInterval(PollWindow::PosMonitor, o, factor);
         return v;
-    }
+    };
+    if (PollTickStart(PollWindow::PosMonitor, false, ComBusyGet(), false) == PollOutcome::Busy)
+        return end(PollOutcome::Busy);
+    PopMoniRec rec;
+    if (GetPopMoni(rec) == 0) return end(PollOutcome::BackOff);
     v.cmdPos = std::to_string(rec.Val1) + " pulse";
     int32_t act = 0;
-    if (GetMoni2(act) == 0) {
-        v.interval = 10000;
-        return v;
-    }
+    if (GetMoni2(act) == 0) return end(PollOutcome::BackOff);
     v.actPos = std::to_string(act) + " pulse";
     int32_t a = 0, b = 0;
     int16_t c = 0, d = 0, warn = 0;
-    if (GetMoniPos(a, b, c, d, warn) == 0) return v;
+    if (GetMoniPos(a, b, c, d, warn) == 0) return end(PollOutcome::ReadFailed);
     v.warnings.emplace();
     for (int i = 0; i < 16; ++i)
         if ((static_cast<uint16_t>(warn) >> i) & 1) v.warnings->push_back(BitName[10][i]);
     ComResult = GetMoni14(a, b);
-    if (ComResult == 0) return v;
+    if (ComResult == 0) return end(PollOutcome::ReadFailed);
     v.fce = Plain(b) + " pulse";
     int16_t alarm = 0;
-    if (GetAlmNo(alarm) == 0) return v;
+    if (GetAlmNo(alarm) == 0) return end(PollOutcome::ReadFailed);
     v.alarm = PomAlarmText(alarm);
     v.alarmRed = alarm != 0;
     double speed = 0, torque = 0, err = 0;
-    if (MonM(speed, torque, err) == 0) return v;
+    if (MonM(speed, torque, err) == 0) return end(PollOutcome::ReadFailed);
     v.speed = Plain(speed) + " r/min";
     v.trq = Fixed(torque, 1) + " %";
     v.err = Fixed(err, 0) + " pulse";
@@ -120,14 +120,5 @@ PomView PomPoll(const std::string& tab, double factor) {
         v.target = PomTargetOf(rec);
     }
     v.work = false;
-    // Halves go to the even neighbour, as the interval has always been rounded.
-    v.interval = static_cast<int>(std::nearbyint(200.0 * factor));
-    return v;
-}
-
-double PomPollFactor() {
-    int n = 0;
-    for (const char* name : {"FrmMoni", "FrmPom", "FrmAlm"})
-        if (plat::IsFrmLoad(name)) ++n;
-    return 1.0 + (std::max(n, 1) - 1) / 2.0;
+    return end(PollOutcome::Done);
 }

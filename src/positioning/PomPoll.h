@@ -53,6 +53,3 @@ std::string PomAlarmText(int16_t code);
 PomTarget PomTargetOf(const PopMoniRec& rec);
 // The 16 texts of an I/O page (offset 0 or 16) of input (kind 2) or output (kind 3) bits.
 std::array<std::string, 16> PomIoTexts(uint32_t bits, int offset, int kind);
-
-// The polling factor the polling windows share: 1 + (n - 1) / 2 for n loaded polling windows.
-double PomPollFactor();
