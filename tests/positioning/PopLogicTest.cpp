@@ -2,7 +2,10 @@
 // scroll targets, the print range and the EEPROM change list.
 #include "PopEnv.h"
 
+#include "app/Uty.h"
+#include "data/DefFil.h"
 #include "platform/Ask.h"
+#include "platform/Paths.h"
 #include "positioning/PopEdit.h"
 #include "positioning/PopEep.h"
 #include "positioning/PopPrint.h"
@@ -198,4 +201,25 @@ TEST_F(PopLogic, ChangeListNamesFieldsInOrderAndLeavesReadOnlyParametersOut) {
     EXPECT_EQ(rows[2].no, "05");
     EXPECT_EQ(rows[2].before, "50");
     EXPECT_EQ(rows[2].after, "60");
+}
+
+TEST_F(PopLogic, ShippedModelTurnsPositioningOnAndItsFactoryDataPassTheChecks) {
+    plat::SetAppDir(MEVALO_RUNTIME_DIR);
+    for (auto& col : PopItem)
+        for (auto& r : col)
+            r = PopItemRec{};
+    ASSERT_EQ(FIL_ReadGroupFile(AppPath("ini\\def\\ZT040P______.DEF"), 0), -1);
+    EXPECT_NE(PopEnable, 0);
+    EXPECT_EQ(PopStepInUse(), 44);
+    EXPECT_EQ(Pop16InUse(), 21);
+    EXPECT_EQ(Pop32InUse(), 13);
+    EXPECT_EQ(PopPosLo(), std::numeric_limits<int64_t>::min());
+    KisyuKey = "TESK_R";
+    KisyuMei = "ZT040P______";
+    ASSERT_EQ(LoadPopDefault(KisyuMei, true), -1);
+    EXPECT_TRUE(ask.Asked().empty());
+    EXPECT_EQ(PopStep[1].Position, 10000);
+    EXPECT_EQ(PopSrcName, "Default");
+    EXPECT_TRUE(ChkStepData() && ChkPop16Data() && ChkPop32Data());
+    plat::SetAppDir("");
 }
