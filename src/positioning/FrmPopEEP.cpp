@@ -81,8 +81,17 @@ FrmPopEEP::FrmPopEEP(QWidget* parent) : QDialog(parent) {
     connect(CmdSetBase, &QPushButton::clicked, this, &FrmPopEEP::CmdSetBase_Click);
 }
 
+void FrmPopEEP::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Widths();
+}
+
 void FrmPopEEP::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    Widths();
+}
+
+void FrmPopEEP::Widths() {
     // Column widths in 32nds of the list's width.
     const int w = ListView1->viewport()->width();
     const int parts[] = {2, 1, 11, 6, 6};

@@ -37,9 +37,11 @@ class FrmPopEEP : public QDialog {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     explicit FrmPopEEP(QWidget* parent);
     bool Fill();
+    void Widths();
     void Closed();
 };
