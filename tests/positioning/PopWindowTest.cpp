@@ -7,6 +7,8 @@
 #include "positioning/FrmPopEEP.h"
 #include "positioning/FrmPopLod.h"
 #include "positioning/PopEep.h"
+#include "positioning/PopWiring.h"
+#include "app/SetModel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +29,7 @@ namespace {
 class PopWindows : public PopAmp {
   protected:
     void TearDown() override {
+        PopSent = 0; // no EEPROM offer while the windows go
         for (QWidget* w : {static_cast<QWidget*>(FrmPop::Instance()), static_cast<QWidget*>(FrmPom::Instance())})
             if (w) {
                 w->close();
@@ -132,4 +135,34 @@ TEST_F(PopWindows, MonitorCopiesTheTargetPositionToTheClipboard) {
     m->LblTgtPos_Click();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "-9223372036854775807");
     EXPECT_EQ(m->Timer1->interval(), 200);
+}
+
+TEST_F(PopWindows, AxisChangeReceivesFromTheNewAxisOrPutsTheKeptValuesBack) {
+    WirePositioningScreens();
+    ampsim::ModelR::Options o;
+    ampsim::ModelR other(o);
+    other.setStep(3, {-42, 1, 1, 1, 1, 1});
+    sim.setHandler(other.handler(), 1);
+    sim.setAddresses({0, 1});
+    ASSERT_EQ(PopRecvTables(PopStep, Pop16Prm, Pop32Prm, "steps"), 0);
+    FrmPop::Show();
+
+    // Without receive-by-axis the values from before the change come back, with the new limits.
+    BackupPopData();
+    const int32_t kept = Pop16Prm[2].Value;
+    Pop16Prm[2] = PopPrmRec{};
+    Pop16Prm[2].Max = 9;
+    RestorePopData();
+    EXPECT_EQ(Pop16Prm[2].Value, kept);
+    EXPECT_EQ(Pop16Prm[2].Max, 9);
+
+    // With it, the editor receives everything from the new address.
+    PopRecvByAxis = -1;
+    AxisNo = 1;
+    AxisScreens().popUpdAxis();
+    AxisNo = 0;
+    EXPECT_EQ(PopStep[3].Position, -42);
+    EXPECT_EQ(PopSrc, 1);
+    EXPECT_EQ(PopSent, -1);
+    sim.setHandler(model->handler(), 1); // the second model goes with this test
 }
