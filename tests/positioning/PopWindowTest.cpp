@@ -9,6 +9,9 @@
 #include "positioning/PopEep.h"
 #include "positioning/PopWiring.h"
 #include "app/SetModel.h"
+#include "app/Mevalo.h"
+#include "platform/FormRegistry.h"
+#include <QMdiArea>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -165,4 +168,32 @@ TEST_F(PopWindows, AxisChangeReceivesFromTheNewAxisOrPutsTheKeptValuesBack) {
     EXPECT_EQ(PopSrc, 1);
     EXPECT_EQ(PopSent, -1);
     sim.setHandler(model->handler(), 1); // the second model goes with this test
+}
+
+TEST_F(PopWindows, DisplayItemsOpenBothScreensInTheFrameAndCloseAllUnloadsThem) {
+    auto main = std::make_unique<Mevalo>();
+    main->show();
+    WirePositioningScreens();
+    WavMaxItem = 20;
+    int offered = 0;
+    FrmPopLod::SetShowHook([](FrmPopLod& d) { d.CmdCancel_Click(); });
+    main->MnuHyouji_Click(7);
+    EXPECT_FALSE(plat::IsFrmLoad("FrmPop")); // "Cancel": no editor
+    FrmPopLod::SetShowHook([](FrmPopLod& d) { d.CmdOk_Click(); });
+    FrmPopEEP::SetShowHook([&](FrmPopEEP& d) {
+        ++offered;
+        d.CmdCancel_Click();
+    });
+    main->MnuHyouji_Click(7);
+    main->MnuHyouji_Click(8);
+    ASSERT_TRUE(FrmPop::Instance() && FrmPom::Instance());
+    EXPECT_EQ(main->MdiArea()->subWindowList().size(), 2);
+    main->MnuHyouji_Click(9);
+    for (int i = 0; i < 200 && (main->CloseGoing() || plat::IsFrmLoad("FrmPop") || plat::IsFrmLoad("FrmPom")); ++i)
+        QTest::qWait(10);
+    EXPECT_FALSE(plat::IsFrmLoad("FrmPop"));
+    EXPECT_FALSE(plat::IsFrmLoad("FrmPom"));
+    EXPECT_EQ(offered, 1); // received data count as transmitted: their EEPROM write is offered
+    main.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
