@@ -107,7 +107,12 @@ void BM_ReceiveAll(benchmark::State& state) {
 void BM_SendAll(benchmark::State& state) {
     Transfer(state, true);
 }
-BENCHMARK(BM_ReceiveAll)->Arg(9600)->Arg(38400)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReceiveAll)
+    ->Arg(9600)
+    ->Arg(38400)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SendAll)->Arg(9600)->Arg(38400)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // One flip of the step grid by a page, as the scroll bar does it (no reception on demand).
@@ -153,9 +158,10 @@ int main(int argc, char** argv) {
     for (const auto& [name, f] : figures) {
         const double ratio = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
         met = met && ratio > 0 && ratio <= kTarget;
-        std::printf("  %s bit/s: %zu requests, %zu line bytes, %.3f s against a bound of %.3f s = %.3f x %s\n",
-                    name.c_str(), f.requests, f.lineBytes, f.seconds, f.boundSeconds, ratio,
-                    ratio <= kTarget ? "(met)" : "(MISSED)");
+        std::printf(
+            "  %s bit/s: %zu requests, %zu line bytes, %.3f s against a bound of %.3f s = %.3f x %s\n",
+            name.c_str(), f.requests, f.lineBytes, f.seconds, f.boundSeconds, ratio,
+            ratio <= kTarget ? "(met)" : "(MISSED)");
     }
     std::printf("Step grid page flip: %.3f ms on average (worst %.3f ms), target under %.1f ms %s\n", flipMs,
                 flipWorstMs, kFlipTargetMs, flipMs < kFlipTargetMs ? "(met)" : "(MISSED)");

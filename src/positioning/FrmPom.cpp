@@ -131,7 +131,8 @@ FrmPom::FrmPom() {
     Picture2->setToolTip("Display the output status.");
     for (QLabel* p : {Picture1, Picture2}) {
         p->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-        p->setMinimumSize(p->fontMetrics().horizontalAdvance(QString(20, 'W')), p->fontMetrics().height() * 17);
+        p->setMinimumSize(p->fontMetrics().horizontalAdvance(QString(20, 'W')),
+                          p->fontMetrics().height() * 17);
     }
     (new QVBoxLayout(f1))->addWidget(Picture1);
     (new QVBoxLayout(f2))->addWidget(Picture2);

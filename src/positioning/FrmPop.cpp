@@ -157,8 +157,9 @@ FrmPop::FrmPop() {
     TimShowValidAfterBoot->setInterval(1);
     TimShowValidAfterBoot->setSingleShot(true);
     connect(TimShowValidAfterBoot, &QTimer::timeout, this, [] {
-        plat::MsgBox("This parameter becomes active by re-switching on electrical power after writing in EEPROM.",
-                     plat::Buttons::Ok, plat::Icon::None, "Parameter change");
+        plat::MsgBox(
+            "This parameter becomes active by re-switching on electrical power after writing in EEPROM.",
+            plat::Buttons::Ok, plat::Icon::None, "Parameter change");
     });
     PopDataSourceChanged = [] {
         if (FrmPop* w = Current()) w->DispDataSource();
@@ -246,7 +247,8 @@ void FrmPop::BuildMenus() {
 
 void FrmPop::BuildStepPage(QWidget* page) {
     auto* grid = new QGridLayout(page);
-    const char* heads[] = {"No", "Mode", "Position/Dowel time", "Velocity", "Acceleration", "Deceleration", "Block"};
+    const char* heads[] = {"No",           "Mode", "Position/Dowel time", "Velocity", "Acceleration",
+                           "Deceleration", "Block"};
     for (int c = 0; c < 7; ++c)
         grid->addWidget(new QLabel(heads[c], page), 0, c);
     auto combo = [&](int r, int c, int column) {
@@ -398,13 +400,20 @@ void FrmPop::UpdMenuEnable(bool portSelected, int32_t source) {
 
 QWidget* FrmPop::Cell(int r, int column) const {
     switch (column) {
-    case 0: return CmbMod[r];
-    case 1: return TxtPos[r];
-    case 2: return CmbVel[r];
-    case 3: return CmbAcc[r];
-    case 4: return CmbDec[r];
-    case 5: return CmbBlk[r];
-    default: return TxtStpCmt;
+    case 0:
+        return CmbMod[r];
+    case 1:
+        return TxtPos[r];
+    case 2:
+        return CmbVel[r];
+    case 3:
+        return CmbAcc[r];
+    case 4:
+        return CmbDec[r];
+    case 5:
+        return CmbBlk[r];
+    default:
+        return TxtStpCmt;
     }
 }
 
@@ -483,7 +492,9 @@ void FrmPop::DispStepGuide(int kind, int r) {
 void FrmPop::UpdStepRowAt(int r) {
     const int n = VScrStep->value() + r;
     if (n >= PopStepInUse()) return;
-    auto code = [](QComboBox* b) { return static_cast<int16_t>(b->currentIndex() < 0 ? 0 : b->currentData().toInt()); };
+    auto code = [](QComboBox* b) {
+        return static_cast<int16_t>(b->currentIndex() < 0 ? 0 : b->currentData().toInt());
+    };
     PopStepRow row;
     row.pos = TxtPos[r]->text().toStdString();
     row.mod = code(CmbMod[r]);
@@ -537,7 +548,8 @@ bool FrmPop::StepKey(int r, int column, QKeyEvent* key) {
         if (editMode_) {
             editMode_ = false;
             DispStepRow(r);
-            if (column == 6) TxtStpCmt->setText(QString::fromStdString(PopStep[VScrStep->value() + r].Comment));
+            if (column == 6)
+                TxtStpCmt->setText(QString::fromStdString(PopStep[VScrStep->value() + r].Comment));
         } else {
             editMode_ = true;
             edit->deselect();
@@ -610,7 +622,8 @@ void FrmPop::VScrPrm_Change(bool wide) {
     else
         RecvPrm16Pages(kept16_, p.scr->value());
     DispPrmPage(wide);
-    if (isVisible() && FraPage->currentIndex() == (wide ? 2 : 1) && p.val[0]->isVisible()) p.val[0]->setFocus();
+    if (isVisible() && FraPage->currentIndex() == (wide ? 2 : 1) && p.val[0]->isVisible())
+        p.val[0]->setFocus();
 }
 
 void FrmPop::PrmFocus(bool wide, int r, bool in) {
@@ -621,8 +634,7 @@ void FrmPop::PrmFocus(bool wide, int r, bool in) {
     p.set->setEnabled(in);
     for (QLabel* l : {p.no[r], p.name[r], p.min[r], p.kara[r], p.max[r]}) {
         QPalette pal = l->palette();
-        pal.setColor(QPalette::Window,
-                     QApplication::palette().color(in ? QPalette::Button : QPalette::Base));
+        pal.setColor(QPalette::Window, QApplication::palette().color(in ? QPalette::Button : QPalette::Base));
         l->setPalette(pal);
     }
     if (in) {
@@ -758,9 +770,10 @@ void FrmPop::TimDispDataSource_Timer() {
 
 void FrmPop::TimMsgParaNotSend_Timer() {
     if (ComHandle != 0 && PopSent == 0)
-        plat::MsgBox("Changed positioning parameter isn't transmitted to the amplifier at every change. Click the "
-                     "transmit button when necessary.",
-                     plat::Buttons::Ok, plat::Icon::None, "Parameter transmission");
+        plat::MsgBox(
+            "Changed positioning parameter isn't transmitted to the amplifier at every change. Click the "
+            "transmit button when necessary.",
+            plat::Buttons::Ok, plat::Icon::None, "Parameter transmission");
 }
 
 void FrmPop::TimReShow_Timer() {
@@ -811,9 +824,10 @@ void FrmPop::MnuPrmSouShin_Click() {
 
 void FrmPop::MnuEepromKakiKomi_Click() {
     if (PopSent != -1) {
-        plat::MsgBox("Editted  positioning parameter isn't transmitted to the amplifier. Transmit bofore writing "
-                     "to EEPROM.",
-                     plat::Buttons::Ok, plat::Icon::None, "Writing to EEPROM");
+        plat::MsgBox(
+            "Editted  positioning parameter isn't transmitted to the amplifier. Transmit bofore writing "
+            "to EEPROM.",
+            plat::Buttons::Ok, plat::Icon::None, "Writing to EEPROM");
         return;
     }
     if (ChkComm(-1, "Writing to EEPROM") == 0) return;

@@ -42,7 +42,8 @@ FrmPopEEP::FrmPopEEP(QWidget* parent) : QDialog(parent) {
     setObjectName("FrmPopEEP");
     plat::RegisterForm("FrmPopEEP", this);
     setWindowTitle("Writing to EEPROM ");
-    Label1 = new QLabel("Parameters in the table below are changed. Do you write the changes to EEPROM?", this);
+    Label1 =
+        new QLabel("Parameters in the table below are changed. Do you write the changes to EEPROM?", this);
     Label1->setWordWrap(true);
     ListView1 = new QTreeWidget(this);
     ListView1->setRootIsDecorated(false);

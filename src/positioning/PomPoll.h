@@ -13,7 +13,7 @@
 // The step being executed, as the Target tab shows it.
 struct PomTarget {
     std::string stp, mod;
-    bool dwell = false;  // mode 3: the value is a dwell time, not a position
+    bool dwell = false;   // mode 3: the value is a dwell time, not a position
     std::string pos, tim; // one of them filled
     std::string vel, acc, acs, dec, des;
     std::string velNam, accNam, acsNam, decNam, desNam, blk;
@@ -27,8 +27,8 @@ struct PomView {
     bool alarmRed = false;
     std::optional<PomTarget> target;
     std::optional<std::array<std::string, 16>> in, out; // texts of the 16 bits of the I/O page shown
-    bool work = false;  // "*": the link was busy or a read failed
-    int interval = 200; // ms to the next poll
+    bool work = false;                                  // "*": the link was busy or a read failed
+    int interval = 200;                                 // ms to the next poll
 };
 
 // Tab keys of the monitor.

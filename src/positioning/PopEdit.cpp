@@ -220,7 +220,8 @@ int PopRecvTables(PopStepRec* steps, PopPrmRec* prm16, PopPrmRec* prm32, const c
 bool PopRecvAll() {
     if (ChkComm(-1, "Writing to EEPROM") == 0) return false;
     const int failed = PopRecvTables(PopStep, Pop16Prm, Pop32Prm, "In-receiving the step parameter, page");
-    static const char* const titles[] = {"", "Step parameter reception", "16bit positioning parameter reception",
+    static const char* const titles[] = {"", "Step parameter reception",
+                                         "16bit positioning parameter reception",
                                          "32bit positioning parameter reception"};
     if (failed != 0) {
         Tell("Transfer failed", titles[failed]);
@@ -238,8 +239,7 @@ bool PopSaveFile() {
     FrmRem::Exec(Variant(int16_t{3}), "Comment on positioning parameter",
                  "Comment is saved with positioning parameter.");
     if (DlgResult != -1) return false;
-    const std::string path =
-        FilDlg("ncp", "write", "Positioning parameter and step data file(*.ncp)|*.ncp");
+    const std::string path = FilDlg("ncp", "write", "Positioning parameter and step data file(*.ncp)|*.ncp");
     if (path.empty()) return false;
     if (FIL_CheckOverWrite(path) != 0) return false;
     UpdStat("In-writing the file.");

@@ -35,8 +35,11 @@ bool ChkStepChange(int n, std::string& before, std::string& after) {
     const struct {
         int column;
         int16_t PopStepRec::*code;
-    } fields[] = {{1, &PopStepRec::Acc}, {4, &PopStepRec::Blk}, {2, &PopStepRec::Dec},
-                  {3, &PopStepRec::Mod}, {0, &PopStepRec::Vel}};
+    } fields[] = {{1, &PopStepRec::Acc},
+                  {4, &PopStepRec::Blk},
+                  {2, &PopStepRec::Dec},
+                  {3, &PopStepRec::Mod},
+                  {0, &PopStepRec::Vel}};
     for (const auto& f : fields) {
         if (now.*f.code == ref.*f.code) continue;
         UTY_CatStr(before, " ", CodeText(f.column, ref.*f.code));
@@ -60,8 +63,8 @@ std::vector<PopChangeRow> PopChangeList() {
     auto prms = [&](const char* type, const PopPrmRec* now, const PopPrmRec* was, int count) {
         for (int n = 0; n < count; ++n) {
             if ((now[n].Attr & (256 | 128)) != 0 || now[n].Value == was[n].Value) continue;
-            rows.push_back({type, PopNo(n), now[n].Name, std::to_string(was[n].Value),
-                            std::to_string(now[n].Value)});
+            rows.push_back(
+                {type, PopNo(n), now[n].Name, std::to_string(was[n].Value), std::to_string(now[n].Value)});
         }
     };
     prms("Prm16", Pop16Prm, ref.Prm16, Pop16InUse());
@@ -71,19 +74,21 @@ std::vector<PopChangeRow> PopChangeList() {
 
 void PopCheckPoint(const std::string& options) {
     PopAxisSnap& snap = PopAxis(AxisNo);
-    if (options.find(PopEepOpt::IfNotRead) != std::string::npos && snap.Prm16Read != 0 && snap.Prm32Read != 0 &&
-        snap.StepRead != 0)
+    if (options.find(PopEepOpt::IfNotRead) != std::string::npos && snap.Prm16Read != 0 &&
+        snap.Prm32Read != 0 && snap.StepRead != 0)
         return;
     if (ChkComm(0, "Communication error") == 0) return;
     const bool steps = PopStepZyuShin(0, static_cast<int16_t>(PopLastPage(PopStepInUse())),
                                       std::span<PopStepRec>(snap.Step, PopStepTblCnt),
                                       "In-receiving  the Step parameter for comparison. Page") != 0;
-    const bool p16 = PopPrm16ZyuShin(0, static_cast<int16_t>(PopLastPage(Pop16InUse())),
-                                     std::span<PopPrmRec>(snap.Prm16, PopPrmCnt),
-                                     "In-receiving  the 16bit positioning parameter for comparison. Page") != 0;
-    const bool p32 = PopPrm32ZyuShin(0, static_cast<int16_t>(PopLastPage(Pop32InUse())),
-                                     std::span<PopPrmRec>(snap.Prm32, PopPrmCnt),
-                                     "In-receiving  the 32bit positioning parameter for comparison. page") != 0;
+    const bool p16 =
+        PopPrm16ZyuShin(0, static_cast<int16_t>(PopLastPage(Pop16InUse())),
+                        std::span<PopPrmRec>(snap.Prm16, PopPrmCnt),
+                        "In-receiving  the 16bit positioning parameter for comparison. Page") != 0;
+    const bool p32 =
+        PopPrm32ZyuShin(0, static_cast<int16_t>(PopLastPage(Pop32InUse())),
+                        std::span<PopPrmRec>(snap.Prm32, PopPrmCnt),
+                        "In-receiving  the 32bit positioning parameter for comparison. page") != 0;
     // A copy that was not read whole would list changes that are none, or hide real ones.
     if (steps) snap.StepRead = -1;
     if (p16) snap.Prm16Read = -1;

@@ -26,7 +26,8 @@ std::string HexText(int v) {
 // The value of a hexadecimal text the way the dialog reads it (16-bit, so FFFF is -1); nothing when the
 // text is not hexadecimal at all.
 std::optional<int> HexValue(const std::string& text) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    if (text.empty() || text.size() > 4 ||
+        text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         return std::nullopt;
     return static_cast<int16_t>(std::stoul(text, nullptr, 16));
 }
@@ -63,9 +64,9 @@ void InitTables(Tables& t, bool steps) {
     l.FontName = "Arial";
     if (steps) {
         static const int16_t edges[] = {0, 50, 110, 230, 290, 350, 410, 470, 800};
-        static const char* const heads[] = {"Number",       "Mode",         "Position/Dowel time",
-                                            "Velocity",     "Acceleration", "Deceleration",
-                                            "Block",        "Comment"};
+        static const char* const heads[] = {"Number",   "Mode",         "Position/Dowel time",
+                                            "Velocity", "Acceleration", "Deceleration",
+                                            "Block",    "Comment"};
         static const int16_t kinds[] = {1, 1, 2, 1, 1, 1, 1, 3};
         l.ColCount = 8;
         std::copy(std::begin(edges), std::end(edges), l.ColX);
@@ -172,9 +173,12 @@ bool ChkStepRange(std::string& from, std::string& to) {
     adjusted = !fOk || !tOk;
     if (fOk && tOk) {
         auto inside = [&](std::string& box, int v) {
-            if (v < 0) box = "0";
-            else if (v > lastAllowed) box = HexText(lastAllowed);
-            else return;
+            if (v < 0)
+                box = "0";
+            else if (v > lastAllowed)
+                box = HexText(lastAllowed);
+            else
+                return;
             adjusted = true;
         };
         inside(from, *f);

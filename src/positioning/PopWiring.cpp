@@ -10,7 +10,8 @@
 
 void WirePositioningScreens() {
     Links().openScreen[7] = [] {
-        if (!FrmPop::Instance() && FrmPopLod::Exec("Selection of positioning parameter to be read") == "Cancel")
+        if (!FrmPop::Instance() &&
+            FrmPopLod::Exec("Selection of positioning parameter to be read") == "Cancel")
             return;
         FrmPop::Show();
     };

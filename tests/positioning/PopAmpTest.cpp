@@ -45,8 +45,8 @@ TEST_F(PopSend, SendAllUsesOneRightAndMixedSixteenBitRangesThenReadsBackEqual) {
 
     ASSERT_TRUE(PopSendAll()) << (asker.Asked().empty() ? "" : asker.Asked().back().text);
     const std::vector<std::pair<int, int>> expect = {
-        {3, 0}, {3, 1}, {3, 2}, {3, 3}, {3, 4},           // step pages
-        {5, 3}, {5, 4}, {5, 5}, {5, 6}, {5, 7}, {7, 1},   // singles to the page boundary, one page
+        {3, 0},  {3, 1},  {3, 2},  {3, 3},  {3, 4},          // step pages
+        {5, 3},  {5, 4},  {5, 5},  {5, 6},  {5, 7},  {7, 1}, // singles to the page boundary, one page
         {5, 16}, {5, 17}, {5, 18}, {5, 19}, {11, 0}, {11, 1}};
     EXPECT_EQ(Pop(), expect);
     EXPECT_EQ(Rights(), (std::vector<int>{1, -1}));
@@ -99,7 +99,8 @@ TEST_F(PopSend, StepRowIsWrittenAndReadBackOrPutBackWhenRefused) {
     const auto reqs = Of(14);
     ASSERT_EQ(reqs.size(), 2u);
     EXPECT_EQ(reqs[0].mode, 1);
-    EXPECT_EQ(reqs[0].data, (famtest::Bytes{3, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0}));
+    EXPECT_EQ(reqs[0].data,
+              (famtest::Bytes{3, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0}));
     EXPECT_EQ(reqs[1].mode, 0);
     EXPECT_EQ(waits.back(), "Step parameter value change completed");
     EXPECT_EQ(PopStep[3].Comment, "c");
@@ -188,7 +189,8 @@ TEST_F(PopSend, SavedFileReadsBackIdenticalAndPrintsToPdf) {
     PopStep[0].Position = kMin;
     PopStep[1].PosEmpty = true;
     PopStep[2].Comment = "first, 'quoted'";
-    const QString dir = QDir::tempPath() + "/mevalo-pos-" + QString::number(QCoreApplication::applicationPid());
+    const QString dir =
+        QDir::tempPath() + "/mevalo-pos-" + QString::number(QCoreApplication::applicationPid());
     QDir().mkpath(dir);
     const std::string path = (dir + "/prog.ncp").toStdString();
     auto rem = FrmRem::SetShowHook([](FrmRem& w) { w.CmdOk_Click(); });
@@ -228,7 +230,8 @@ TEST_F(PopSend, SavedFileReadsBackIdenticalAndPrintsToPdf) {
     QFile f(QString::fromStdString(pdf));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
-    const auto boxes = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])").globalMatch(QString::fromLatin1(bytes));
+    const auto boxes =
+        QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])").globalMatch(QString::fromLatin1(bytes));
     std::vector<bool> landscape;
     for (auto it = boxes; it.hasNext();) {
         const auto m = it.next();

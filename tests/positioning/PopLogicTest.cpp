@@ -52,11 +52,11 @@ TEST_F(PopLogic, GuardedSetterFollowsAttributesAndOperatingMode) {
         int16_t level;
         int32_t value, stored;
     } cases[] = {
-        {0, 1, 150, 100},   // clamped to max
-        {0, 1, -5, 0},      // clamped to min
-        {8, 1, 70, 50},     // system item in normal mode: unchanged
-        {8, 2, 70, 70},     // system item from mode 2 on
-        {128, 2, 70, 0},    // read-only: 0
+        {0, 1, 150, 100}, // clamped to max
+        {0, 1, -5, 0},    // clamped to min
+        {8, 1, 70, 50},   // system item in normal mode: unchanged
+        {8, 2, 70, 70},   // system item from mode 2 on
+        {128, 2, 70, 0},  // read-only: 0
     };
     for (const auto& c : cases) {
         Pop16Prm[3] = Prm("x", 50, c.attr);
@@ -135,16 +135,15 @@ TEST_F(PopLogic, ScrollKeysWrapOnlyAtTheEnds) {
         bool page;
         int value, delta, max, target;
     } cases[] = {
-        {true, 32, 8, 32, 0},  // Page Down at Max goes to Min
-        {true, 29, 8, 32, 32}, // near the end it stops at Max
-        {true, 0, -8, 32, 32}, // Page Up at Min goes to Max
-        {true, 3, -8, 32, 0},
-        {false, 30, 8, 32, 0}, // Down in row 7 past Max goes to Min
-        {false, 3, -8, 32, 32},
-        {false, 8, 8, 32, 16},
+        {true, 32, 8, 32, 0},                          // Page Down at Max goes to Min
+        {true, 29, 8, 32, 32},                         // near the end it stops at Max
+        {true, 0, -8, 32, 32},                         // Page Up at Min goes to Max
+        {true, 3, -8, 32, 0},   {false, 30, 8, 32, 0}, // Down in row 7 past Max goes to Min
+        {false, 3, -8, 32, 32}, {false, 8, 8, 32, 16},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.page ? PopPageKeyTarget(c.value, c.delta, 0, c.max) : PopRowKeyTarget(c.value, c.delta, 0, c.max),
+        EXPECT_EQ(c.page ? PopPageKeyTarget(c.value, c.delta, 0, c.max)
+                         : PopRowKeyTarget(c.value, c.delta, 0, c.max),
                   c.target)
             << c.page << " " << c.value << " " << c.delta;
 }
@@ -158,8 +157,8 @@ TEST_F(PopLogic, PrintRangeIsValidatedAndSheetsPlanned) {
         const char* fromAfter;
         const char* toAfter;
     } cases[] = {
-        {"10", "2F", true, "10", "2F"}, {"a", "1f", true, "a", "1f"},  {"0A", "10", false, "0", "10"},
-        {"1G", "3F", false, "0", "3F"},  {"30", "10", false, "10", "30"}, {"10", "50", false, "10", "3F"},
+        {"10", "2F", true, "10", "2F"}, {"a", "1f", true, "a", "1f"},    {"0A", "10", false, "0", "10"},
+        {"1G", "3F", false, "0", "3F"}, {"30", "10", false, "10", "30"}, {"10", "50", false, "10", "3F"},
     };
     for (const auto& c : cases) {
         std::string from = c.from, to = c.to;

@@ -33,7 +33,8 @@ class PopWindows : public PopAmp {
   protected:
     void TearDown() override {
         PopSent = 0; // no EEPROM offer while the windows go
-        for (QWidget* w : {static_cast<QWidget*>(FrmPop::Instance()), static_cast<QWidget*>(FrmPom::Instance())})
+        for (QWidget* w :
+             {static_cast<QWidget*>(FrmPop::Instance()), static_cast<QWidget*>(FrmPom::Instance())})
             if (w) {
                 w->close();
                 delete w;
@@ -189,7 +190,8 @@ TEST_F(PopWindows, DisplayItemsOpenBothScreensInTheFrameAndCloseAllUnloadsThem) 
     ASSERT_TRUE(FrmPop::Instance() && FrmPom::Instance());
     EXPECT_EQ(main->MdiArea()->subWindowList().size(), 2);
     main->MnuHyouji_Click(9);
-    for (int i = 0; i < 200 && (main->CloseGoing() || plat::IsFrmLoad("FrmPop") || plat::IsFrmLoad("FrmPom")); ++i)
+    for (int i = 0; i < 200 && (main->CloseGoing() || plat::IsFrmLoad("FrmPop") || plat::IsFrmLoad("FrmPom"));
+         ++i)
         QTest::qWait(10);
     EXPECT_FALSE(plat::IsFrmLoad("FrmPop"));
     EXPECT_FALSE(plat::IsFrmLoad("FrmPom"));
