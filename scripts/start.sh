@@ -15,7 +15,7 @@ if [ "${MEVALO_NO_SIM:-0}" != 1 ]; then
   steer="$dir/ampsim.in"
   rm -f "$steer" && mkfifo "$steer"
   exec 3<>"$steer"
-  "$bin/ampsim" --port 1 --family R --env-file "$envfile" <&3 >/dev/null &
+  "$bin/ampsim" --port 1 --family R --model ZT040P --env-file "$envfile" <&3 >/dev/null &
   sim=$!
   trap 'kill $sim 2>/dev/null; rm -f "$envfile" "$steer"' EXIT
   for _ in $(seq 50); do [ -s "$envfile" ] && break; sleep 0.1; done

@@ -86,6 +86,11 @@ int16_t PopPrm32SouShin(int16_t first, int16_t last, std::span<const PopPrmRec> 
 // right is taken once and released once, whatever happens.
 int16_t PopPrm16SouShinAll(int16_t first, int16_t last, std::span<const PopPrmRec> prm16);
 int16_t PopEepKaki();
+// The same sends for a caller that holds the execution right for all of them (one take, one release);
+// they neither take nor release it. A range with nothing in it sends nothing and is no failure.
+int16_t TESKR_SendPopStepHeld(int16_t first, int16_t last, std::span<const PopStepRec> steps);
+int16_t PopPrm16SouShinAllHeld(int16_t first, int16_t last, std::span<const PopPrmRec> prm16);
+int16_t PopPrm32SouShinHeld(int16_t first, int16_t last, std::span<const PopPrmRec> prm32);
 
 // ---- waveform ----------------------------------------------------------------------------------------
 

@@ -216,7 +216,14 @@ int16_t PopPrm32ZyuShin(int16_t first, int16_t last, std::span<PopPrmRec> prm32,
 int16_t TESKR_SendPopStep(int16_t first, int16_t last, std::span<const PopStepRec> steps) {
     if (!PagesFit(first, last, "TESKR_SendPopStep")) return VbFalse;
     if (GetExecRight(VbTrue) == VbFalse) return VbFalse;
-    const int16_t r = SendPages(3, 89, first, last, "Transferring step parameter. page", [&](int page) {
+    const int16_t r = TESKR_SendPopStepHeld(first, last, steps);
+    RetVar = Variant(GetExecRight(VbFalse));
+    return r;
+}
+
+int16_t TESKR_SendPopStepHeld(int16_t first, int16_t last, std::span<const PopStepRec> steps) {
+    if (!PagesFit(first, last, "TESKR_SendPopStep")) return VbFalse;
+    return SendPages(3, 89, first, last, "Transferring step parameter. page", [&](int page) {
         for (size_t k = 0; k < 8; ++k) {
             const size_t n = static_cast<size_t>(8 * page) + k;
             uint8_t* image = &SndBuf[1 + 11 * k];
@@ -225,8 +232,6 @@ int16_t TESKR_SendPopStep(int16_t first, int16_t last, std::span<const PopStepRe
         }
         return true;
     });
-    RetVar = Variant(GetExecRight(VbFalse));
-    return r;
 }
 
 int16_t PopPrm16SouShin(int16_t first, int16_t last, std::span<const PopPrmRec> prm16) {
@@ -236,25 +241,35 @@ int16_t PopPrm16SouShin(int16_t first, int16_t last, std::span<const PopPrmRec> 
 int16_t PopPrm32SouShin(int16_t first, int16_t last, std::span<const PopPrmRec> prm32) {
     if (!PagesFit(first, last, "PopPrm32SouShin")) return VbFalse;
     if (GetExecRight(VbTrue) == VbFalse) return VbFalse;
-    const size_t count = static_cast<size_t>(std::max<int16_t>(Pop32Cnt[3], 0));
-    const int16_t r =
-        SendPages(11, 33, first, last, "Transferring 32bit positioning parameter. page", [&](int page) {
-            for (size_t k = 0; k < 8; ++k) {
-                const size_t n = static_cast<size_t>(8 * page) + k;
-                PutS32(&SndBuf[1 + 4 * k], n < count && n < prm32.size() ? prm32[n].Value : 0);
-            }
-            return true;
-        });
+    const int16_t r = PopPrm32SouShinHeld(first, last, prm32);
     RetVar = Variant(GetExecRight(VbFalse));
     return r;
 }
 
+int16_t PopPrm32SouShinHeld(int16_t first, int16_t last, std::span<const PopPrmRec> prm32) {
+    if (!PagesFit(first, last, "PopPrm32SouShin")) return VbFalse;
+    const size_t count = static_cast<size_t>(std::max<int16_t>(Pop32Cnt[3], 0));
+    return SendPages(11, 33, first, last, "Transferring 32bit positioning parameter. page", [&](int page) {
+        for (size_t k = 0; k < 8; ++k) {
+            const size_t n = static_cast<size_t>(8 * page) + k;
+            PutS32(&SndBuf[1 + 4 * k], n < count && n < prm32.size() ? prm32[n].Value : 0);
+        }
+        return true;
+    });
+}
+
 int16_t PopPrm16SouShinAll(int16_t first, int16_t last, std::span<const PopPrmRec> prm16) {
     if (GetExecRight(VbTrue) == VbFalse) return VbFalse;
+    const int16_t r = first > last ? VbFalse : PopPrm16SouShinAllHeld(first, last, prm16);
+    RetVar = Variant(GetExecRight(VbFalse));
+    return r;
+}
+
+int16_t PopPrm16SouShinAllHeld(int16_t first, int16_t last, std::span<const PopPrmRec> prm16) {
     auto value = [&](int n) {
         return static_cast<size_t>(n) < prm16.size() ? prm16[static_cast<size_t>(n)].Value : 0;
     };
-    int16_t r = VbFalse;
+    int16_t r = VbTrue; // nothing to send is no failure
     int n = first;
     bool going = true;
     for (; going && n % 8 != 0 && n <= last; ++n)
@@ -264,7 +279,6 @@ int16_t PopPrm16SouShinAll(int16_t first, int16_t last, std::span<const PopPrmRe
             (r = PopPrm16Pages(static_cast<int16_t>(n / 8), static_cast<int16_t>(n / 8), prm16)) != VbFalse;
     for (; going && n <= last; ++n)
         going = (r = Pop16Write(static_cast<int16_t>(n), value(n))) != VbFalse;
-    RetVar = Variant(GetExecRight(VbFalse));
     return r;
 }
 

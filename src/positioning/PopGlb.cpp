@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <limits>
 #include <memory>
 
 #include "app/Glb.h"
@@ -26,28 +28,30 @@ PopPrmRec Pop32Prm[PopPrmCnt];
 PopPrmRec Pop16PrmBak[PopPrmCnt];
 PopPrmRec Pop32PrmBak[PopPrmCnt];
 
-int32_t PopDataSrc = 3;
-std::string PopDataSrcCaption = "Default";
-int16_t PopDataSent = 0;
+int32_t PopSrc = 3;
+std::string PopSrcName = "Default";
+int16_t PopSent = 0;
 std::function<void()> PopDataSourceChanged;
 
 void SetPopDataSource(int32_t kind, const std::string& title) {
-    PopDataSrc = kind;
+    PopSrc = kind;
     switch (kind) {
     case 1:
-        PopDataSrcCaption = "Read-out value from the amplifier.";
+        PopSrcName = "Read-out value from the amplifier.";
+        PopSent = -1;
         break;
     case 2:
-        PopDataSrcCaption = "Value read from the file.";
+        PopSrcName = "Value read from the file.";
+        PopSent = 0;
         break;
     case 3:
-        PopDataSrcCaption = "Default";
+        PopSrcName = "Default";
+        PopSent = 0;
         break;
     default:
-        break; // other kinds keep the caption
+        break; // other kinds keep the caption and the flag
     }
-    if (!title.empty()) PopDataSrcCaption = title;
-    PopDataSent = kind == 1 ? -1 : 0;
+    if (!title.empty()) PopSrcName = title;
     if (PopDataSourceChanged) PopDataSourceChanged();
 }
 
@@ -179,4 +183,155 @@ int16_t LoadPopDefault(const std::string& modelName, bool showModelMessage) {
     LoadPopFiles(folder + modelName + GetVerKey());
     SetPopDataSource(3, "");
     return plat::VbTrue;
+}
+
+// ---- entries in use ------------------------------------------------------------------------------
+
+int PopStepInUse() {
+    return std::clamp<int>(PopStepCnt[3], 0, PopStepTblCnt);
+}
+int Pop16InUse() {
+    return std::clamp<int>(Pop16Cnt[3], 0, PopPrmCnt);
+}
+int Pop32InUse() {
+    return std::clamp<int>(Pop32Cnt[3], 0, PopPrmCnt);
+}
+
+std::string PopNo(int n) {
+    if (n >= 0 && n < 256) return Hex2(n);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(n));
+    return buf;
+}
+
+namespace {
+
+// A limit text of the definition as an exact value: beyond the 64-bit range it is clamped into it.
+int64_t PosLimit(const Variant& v, int64_t none) {
+    if (v.IsEmpty()) return none;
+    const std::string text = v.ToText();
+    if (auto p = PopPosParse(text); p && !p->empty) return p->value;
+    size_t b = text.find_first_not_of(" \t");
+    if (b == std::string::npos) return none;
+    const bool neg = text[b] == '-';
+    if (neg || text[b] == '+') ++b;
+    const size_t e = text.find_last_not_of(" \t") + 1;
+    if (b >= e || text.find_first_not_of("0123456789", b) < e) return none;
+    return neg ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+}
+
+} // namespace
+
+int64_t PopPosLo() {
+    return PosLimit(PopPosMin, std::numeric_limits<int64_t>::min());
+}
+int64_t PopPosHi() {
+    return PosLimit(PopPosMax, std::numeric_limits<int64_t>::max());
+}
+
+PopAxisSnap& PopAxis(int axis) {
+    // Large: kept on the heap, made on first use.
+    static const std::unique_ptr<PopAxisSnap[]> snaps = std::make_unique<PopAxisSnap[]>(PopAxisCnt);
+    return snaps[static_cast<size_t>(std::clamp(axis, 0, PopAxisCnt - 1))];
+}
+
+// ---- items, attributes, setters, checks ------------------------------------------------------------
+
+std::string GetPopItmName(int column, int32_t code) {
+    if (column < 0 || column >= PopItemCols) return {};
+    for (const PopItemRec& r : PopItem[column])
+        if (r.Code == code) return r.Name;
+    return {};
+}
+
+namespace {
+
+bool AttrHas(const PopPrmRec* tbl, int n, int32_t mask) {
+    return n >= 0 && n < PopPrmCnt && (tbl[n].Attr & mask) != 0;
+}
+
+int32_t SetPopVal(PopPrmRec* tbl, int n, int32_t value) {
+    if (n < 0 || n >= PopPrmCnt) return 0;
+    PopPrmRec& p = tbl[n];
+    if ((p.Attr & 8) != 0 && UserLevel < 2) return p.Value;
+    if ((p.Attr & 128) != 0)
+        p.Value = 0;
+    else
+        p.Value = std::clamp(value, std::min(p.Min, p.Max), std::max(p.Min, p.Max));
+    return p.Value;
+}
+
+bool Fault(const std::string& text, const char* title) {
+    plat::MsgBox(text, plat::Buttons::Ok, plat::Icon::Exclamation, title);
+    return false;
+}
+
+std::string Trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(' ');
+    return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(' ') + 1 - b);
+}
+
+bool ChkPrmTable(const PopPrmRec* tbl, int count, const char* title) {
+    for (int i = 0; i < count; ++i) {
+        const PopPrmRec& p = tbl[i];
+        const std::string who = Trim(p.Name) + "(No" + PopNo(i) + ")";
+        if (p.Value < p.Min) return Fault(who + " value is too small.", title);
+        if (p.Value > p.Max) return Fault(who + " value is too large.", title);
+    }
+    return true;
+}
+
+} // namespace
+
+bool ChkPop16Attr(int number, int32_t mask) {
+    return AttrHas(Pop16Prm, number, mask);
+}
+bool ChkPop32Attr(int number, int32_t mask) {
+    return AttrHas(Pop32Prm, number, mask);
+}
+
+int16_t SetPop16Val(int number, int32_t value) {
+    return static_cast<int16_t>(SetPopVal(Pop16Prm, number, std::clamp(value, -32768, 32767)));
+}
+int32_t SetPop32Val(int number, int32_t value) {
+    return SetPopVal(Pop32Prm, number, value);
+}
+
+bool ChkStepData() {
+    static const char* const title = "Positioning parameter (Step) value";
+    // Codes are looked up by value, as the lists show them: a code no entry has is not in range.
+    static const struct {
+        int column;
+        const char* what;
+        int16_t PopStepRec::*code;
+    } codes[] = {{0, " vel not in range.", &PopStepRec::Vel},
+                 {1, " acc not in range.", &PopStepRec::Acc},
+                 {2, " dec not in range.", &PopStepRec::Dec},
+                 {3, " mod not in range.", &PopStepRec::Mod},
+                 {4, " blk not in range.", &PopStepRec::Blk}};
+    const int64_t lo = PopPosLo(), hi = PopPosHi();
+    for (int i = 0; i < PopStepInUse(); ++i) {
+        const PopStepRec& s = PopStep[i];
+        for (const auto& c : codes)
+            if (GetPopItmName(c.column, s.*c.code).empty())
+                return Fault("Step No" + PopNo(i) + c.what, title);
+        if (PopPosValue(s) < lo) return Fault("Step No" + PopNo(i) + " value is too small.", title);
+        if (PopPosValue(s) > hi) return Fault("Step No" + PopNo(i) + " value is too large.", title);
+    }
+    return true;
+}
+
+bool ChkPop16Data() {
+    return ChkPrmTable(Pop16Prm, Pop16InUse(), "Positioning parameter (16 bits) value");
+}
+bool ChkPop32Data() {
+    return ChkPrmTable(Pop32Prm, Pop32InUse(), "Positioning parameter (32 bits) value");
+}
+
+void ClrStepCmt(bool ask) {
+    if (ask && plat::MsgBox("Do you clear comments for each steps ?", plat::Buttons::YesNo,
+                            plat::Icon::Question, "Yes ?") != plat::Yes)
+        return;
+    for (int i = 0; i <= 512; ++i)
+        PopStep[i].Comment.clear();
 }

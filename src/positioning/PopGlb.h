@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/SetModel.h"
 #include "app/Variant.h"
 
 // True when the model has the positioning function.
@@ -96,9 +97,14 @@ extern PopPrmRec Pop32PrmBak[PopPrmCnt];
 // ---- data source ---------------------------------------------------------------------------------
 
 // Data source of the positioning values: 1 amplifier, 2 file, 3 default.
-extern int32_t PopDataSrc;
-extern std::string PopDataSrcCaption;
-extern int16_t PopDataSent;
+extern int32_t PopSrc;
+extern std::string PopSrcName;
+// True (-1) only while the working tables are known to equal the amplifier's.
+extern int16_t PopSent;
+// The editor receives the pages it shows on demand / everything again after an axis change. The axis
+// change of the frame keeps these under its own names, so both name one flag.
+inline int16_t& PopRecvByPage = PopIsAmp;
+inline int16_t& PopRecvByAxis = PopFlg;
 // Called after the source changed; the positioning editor installs it while it is loaded.
 extern std::function<void()> PopDataSourceChanged;
 
@@ -130,3 +136,57 @@ int16_t POP_Load(const std::string& path, int16_t seriesCode, bool showError);
 // after a message, when the series file cannot be read; then nothing has changed. With showModelMessage
 // (and the definition allowing it) a missing model file is told. The source becomes "Default".
 int16_t LoadPopDefault(const std::string& modelName, bool showModelMessage);
+
+// ---- entries in use ------------------------------------------------------------------------------
+
+// Entries in use (word 3 of the counts), never beyond the tables.
+int PopStepInUse();
+int Pop16InUse();
+int Pop32InUse();
+// Last page of a table of count entries (page 0 for an empty table).
+inline int PopLastPage(int count) {
+    return count > 0 ? (count - 1) / 8 : 0;
+}
+// A step or parameter number as shown: two upper-case hexadecimal digits, more when it needs them.
+std::string PopNo(int n);
+
+// Step position limits as exact values; a limit outside the 64-bit range is clamped into it, and one
+// that is not a number is no limit.
+int64_t PopPosLo();
+int64_t PopPosHi();
+// The position a step counts as: an empty one is 0.
+inline int64_t PopPosValue(const PopStepRec& s) {
+    return s.PosEmpty ? 0 : s.Position;
+}
+
+// ---- per-axis reference copies (what the amplifier at each address holds in EEPROM terms) ---------
+
+constexpr int PopAxisCnt = 17;
+struct PopAxisSnap {
+    int16_t StepRead = 0; // 0 not read yet, -1 read completely
+    int16_t Prm16Read = 0;
+    int16_t Prm32Read = 0;
+    PopStepRec Step[PopStepTblCnt];
+    PopPrmRec Prm16[PopPrmCnt];
+    PopPrmRec Prm32[PopPrmCnt];
+};
+// The copy of axis (0..16).
+PopAxisSnap& PopAxis(int axis);
+
+// ---- items, attributes, guarded setters, checks ----------------------------------------------------
+
+// The name of the first row of column whose code is code; "" when no row has it.
+std::string GetPopItmName(int column, int32_t code);
+// True when entry number's attribute has any bit of mask.
+bool ChkPop16Attr(int number, int32_t mask);
+bool ChkPop32Attr(int number, int32_t mask);
+// Store value (system items only from operating mode 2 on; attribute 128 stores 0; else clamped to the
+// limits) and return what is stored now.
+int16_t SetPop16Val(int number, int32_t value);
+int32_t SetPop32Val(int number, int32_t value);
+// True when every entry in use passes; on the first fault a message and False.
+bool ChkStepData();
+bool ChkPop16Data();
+bool ChkPop32Data();
+// Empties the comments of steps 0..512, after the user agreed when ask is set.
+void ClrStepCmt(bool ask);

@@ -366,6 +366,8 @@ Bytes ModelR::positioning(int mode, const Bytes& d) {
         ++eepWrites_[2];
         break;
     case 13: {
+        // While the monitor moves, the command position runs on with every read.
+        if (popMon_.moving) popMon_.f1 += 250;
         const PopMonitor& m = popMon_;
         put32(b, m.f1);
         put32(b, 0);
@@ -571,6 +573,11 @@ Bytes ModelR::monitorReply(int mode) {
     case 14:
         put32(b, m.m14a);
         put32(b, m.m14b);
+        break;
+    case 9: // speed, torque and the position error counter of the positioning monitor
+        put16(b, static_cast<int16_t>(m.speedAct));
+        put16(b, m.torque);
+        put32(b, m.posErr);
         break;
     default:
         return status(kStRefused);

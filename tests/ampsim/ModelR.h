@@ -71,6 +71,7 @@ class ModelR {
         uint32_t m13c = 0;                       // 2/13, 24 bits
         int16_t m13d = 0;
         int32_t m14a = 0, m14b = 0;     // 2/14
+        int16_t torque = 0;             // 2/9 bytes 2-3, before the torque scale
         int16_t maker1 = 0, maker2 = 0; // 15/0 bytes 4-5, 6-7
         // 2/9: speed [r/min], torque (% times the series' torque scale), position error [pulse]. The
         // monitor screen reads 2/10 as control mode (byte 0), aux (byte 1), inputs (fbPos), outputs
@@ -88,6 +89,7 @@ class ModelR {
         uint8_t b27 = 0, b28 = 0;
         std::array<int16_t, 5> w{}; // bytes 30-39
         uint8_t f11 = 0;            // byte 40
+        bool moving = false;        // the command position runs on with every read
     };
     struct Capture {
         uint8_t cond0 = 0; // position << 4 | slope << 3 | option << 1 | trigger

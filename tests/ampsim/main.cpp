@@ -147,6 +147,21 @@ int main(int argc, char** argv) {
                 mo.modelName.resize(12, '*');
                 models.push_back(std::make_unique<ampsim::ModelR>(mo));
                 models.back()->setFrontPanel(frontPanel);
+                // A positioning program whose codes a model definition can name: four modes, two
+                // block kinds, and a step under way for the positioning monitor.
+                for (int n = 0; n < mo.popSteps; ++n)
+                    models.back()->setStep(n, {(n % 4 == 3) ? 500 : n * int64_t{10000}, n % 16, n % 4,
+                                               (n / 4) % 4, n % 4, n % 2});
+                ampsim::ModelR::PopMonitor pm;
+                pm.f3 = 0x00010005;
+                pm.f4 = 0x00020009;
+                pm.f5 = 2;
+                pm.pos = 20000;
+                pm.b27 = 0x52; // velocity 2, deceleration 1, acceleration 1
+                pm.b28 = 0x82; // mode 2, block
+                pm.w = {600, 100, 0, 100, 0};
+                pm.moving = true;
+                models.back()->setPopMonitor(pm);
                 tunesR.push_back(std::make_unique<ampsim::TuneR>(*models.back(), std::vector<int>{0, 1, 2, 3}));
                 tunesR.back()->script(0, {0, 2, 2, 2, 3});
                 sim.setHandler(tunesR.back()->handler(), address);

@@ -142,8 +142,8 @@ TEST(ModeCodes, MessagesDependOnTheDialog) {
 TEST_F(StartEnv, ShippedPresetFilesReadWholeWithoutAsking) {
     plat::ScriptedAsker ask;
     ASSERT_TRUE(SearchKisyu().ToBool());
-    ASSERT_EQ(KisyuTblCnt, 2);
-    for (const std::string name : {"TESK_R", "ZT010A______", "ZT020B______"}) {
+    ASSERT_EQ(KisyuTblCnt, 3);
+    for (const std::string name : {"TESK_R", "ZT010A______", "ZT020B______", "ZT040P______"}) {
         // A model's file names that model; the series' own file names none, so any model may load it.
         KisyuMei = name == "TESK_R" ? "ZT010A______" : name;
         EXPECT_EQ(FIL_ReadGroupFile(plat::AppFile("ini\\prm\\TESK_R\\" + name + ".prm"), 0), -1) << name;

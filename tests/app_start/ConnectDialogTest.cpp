@@ -94,7 +94,7 @@ TEST_F(ConnectDialogTest, OfflineRoadFromConnectionToModel) {
     });
     OnModal("FrmModel", [](QWidget* d) {
         EXPECT_EQ(d->windowTitle().toStdString(), "TESKR Model selection");
-        EXPECT_EQ(Items(Child<QListWidget>(d, "List1")), (std::vector<std::string>{"ZT010A", "ZT020B"}));
+        EXPECT_EQ(Items(Child<QListWidget>(d, "List1")), (std::vector<std::string>{"ZT010A", "ZT020B", "ZT040P"}));
         SelectRow(d, 1);
         Click(d, "CmdOk");
     });

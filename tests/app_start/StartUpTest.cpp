@@ -114,6 +114,7 @@ TEST_F(StartUpTest, CatalogueWithoutModelsEndsBeforeTheConnectionDialog) {
     GoodLibraries();
     fs::remove(Path("ini/prm/TESK_R/ZT010A______.prm"));
     fs::remove(Path("ini/prm/TESK_R/ZT020B______.prm"));
+    fs::remove(Path("ini/prm/TESK_R/ZT040P______.prm"));
     plat::ScriptedAsker ask;
     plat::EndProgramThrows ends;
     bool shown = false;
@@ -145,7 +146,7 @@ TEST_F(StartUpTest, LoopRereadsEverythingAfterADataInstallation) {
     EXPECT_EQ(passes, 2);
     EXPECT_EQ(startUpDone, (std::vector<int16_t>{0, 0}));
     EXPECT_EQ(StartUpDone, -1);
-    EXPECT_EQ(KisyuTblCnt, 3);
+    EXPECT_EQ(KisyuTblCnt, 4);
     EXPECT_EQ(DllVer[0], 3); // read again, so the library check passed
     EXPECT_TRUE(ask.Asked().empty());
 }

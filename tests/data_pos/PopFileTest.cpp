@@ -32,8 +32,8 @@ class PopFile : public PosEnv {
         EXPECT_EQ(Pop16Prm[2].Value, 42);
         EXPECT_EQ(Pop32Prm[2].Value, -42);
         EXPECT_EQ(CommentTxt[3][0], "old memo");
-        EXPECT_EQ(PopDataSrc, 1);
-        EXPECT_EQ(PopDataSent, -1);
+        EXPECT_EQ(PopSrc, 1);
+        EXPECT_EQ(PopSent, -1);
     }
 };
 
@@ -105,9 +105,9 @@ TEST_F(PopFile, SavedTablesReadBackEqual) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Pop32Prm[i].Value, v32[i]) << "32-bit " << i;
     EXPECT_EQ(CommentTxt[3][4], "memo 4");
-    EXPECT_EQ(PopDataSrc, 2);
-    EXPECT_EQ(PopDataSrcCaption, "Value read from the file.");
-    EXPECT_EQ(PopDataSent, 0);
+    EXPECT_EQ(PopSrc, 2);
+    EXPECT_EQ(PopSrcName, "Value read from the file.");
+    EXPECT_EQ(PopSent, 0);
 }
 
 TEST_F(PopFile, QuotesAndLineBreaksInStepCommentsCannotBreakTheFile) {
@@ -148,7 +148,7 @@ TEST_F(PopFile, HandWrittenRecordsAreTakenAsTheAmplifierCanUseThem) {
     EXPECT_EQ(Pop16Prm[0].Value, 2); // halves to even
     EXPECT_EQ(Pop16Prm[512].Value, -4);
     EXPECT_EQ(Pop32Prm[26].Value, 70000);
-    EXPECT_EQ(PopDataSrc, 2);
+    EXPECT_EQ(PopSrc, 2);
 }
 
 TEST_F(PopFile, FilesThatCannotBeReadWholeChangeNothing) {
@@ -273,8 +273,8 @@ TEST_F(PopFile, PresetsOfSeriesThenModel) {
     EXPECT_EQ(ask.Asked()[0].text,
               "Can not read the file of preset standard value of positioning parameter according "
               "to the model. Standerd preset values of TESK_R series are used.");
-    EXPECT_EQ(PopDataSrc, 3);
-    EXPECT_EQ(PopDataSrcCaption, "Default");
+    EXPECT_EQ(PopSrc, 3);
+    EXPECT_EQ(PopSrcName, "Default");
 
     Put("ini/prm/TESK_R/DEMO01______.NCP", "POS PARA 16,1\nDATA,0x02,9\nEND\nDEF END,0\n");
     ask.Clear();
