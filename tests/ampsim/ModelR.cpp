@@ -574,11 +574,6 @@ Bytes ModelR::monitorReply(int mode) {
         put32(b, m.m14a);
         put32(b, m.m14b);
         break;
-    case 9: // speed, torque and the position error counter of the positioning monitor
-        put16(b, static_cast<int16_t>(m.speedAct));
-        put16(b, m.torque);
-        put32(b, m.posErr);
-        break;
     default:
         return status(kStRefused);
     }

@@ -71,7 +71,6 @@ class ModelR {
         uint32_t m13c = 0;                       // 2/13, 24 bits
         int16_t m13d = 0;
         int32_t m14a = 0, m14b = 0;     // 2/14
-        int16_t torque = 0;             // 2/9 bytes 2-3, before the torque scale
         int16_t maker1 = 0, maker2 = 0; // 15/0 bytes 4-5, 6-7
         // 2/9: speed [r/min], torque (% times the series' torque scale), position error [pulse]. The
         // monitor screen reads 2/10 as control mode (byte 0), aux (byte 1), inputs (fbPos), outputs
