@@ -1,12 +1,13 @@
 // ampsim: the simulated amplifier as a program, for trying the link by hand.
 //   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R|K|M] [--delay-us D]
-//          [--front-panel] [--model NAME]
+//          [--front-panel] [--model NAME] [--plant gain|delay|lag|resonance]
 // With --family R each address answers as a family R amplifier of its own; with --family K one family K
 // amplifier speaks the line protocol (and answers the framed ping, model name and axis requests); with
 // --family M each address answers as a family M amplifier of its own (--delay-us does not apply).
 // Prints QEL_COM<N>=<pty path>, then one line per request block, until killed.
 #include "ampsim.h"
 #include "ModelK.h"
+#include "ModelFrq.h"
 #include "ModelM.h"
 #include "ModelR.h"
 
@@ -23,7 +24,8 @@ namespace {
 
 void usage() {
     std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]\n"
-                         "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n");
+                         "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n"
+                         "              [--plant gain|delay|lag|resonance]\n");
     std::exit(2);
 }
 
@@ -70,6 +72,8 @@ int main(int argc, char** argv) {
     // The model the family R amplifier reports: by default one of the shipped catalogue, so that the
     // program finds its presets.
     std::string modelName = "ZT010A";
+    // The plant a family R amplifier measures the frequency response of.
+    std::string plantName = "lag";
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&]() -> const char* {
@@ -94,12 +98,16 @@ int main(int argc, char** argv) {
             frontPanel = true;
         else if (a == "--model")
             modelName = value();
+        else if (a == "--plant")
+            plantName = value();
         else
             usage();
     }
     const bool familyK = family == "K" || family == "k";
     const bool familyM = family == "M" || family == "m";
     if (opt.port == 0 || (!family.empty() && family != "R" && family != "r" && !familyK && !familyM)) usage();
+    const std::optional<ampsim::Plant> plant = ampsim::Plant::named(plantName);
+    if (!plant) usage();
 
     // Signals are taken synchronously below, so block them before the line thread starts.
     sigset_t stopSignals;
@@ -114,6 +122,7 @@ int main(int argc, char** argv) {
         std::vector<std::unique_ptr<ampsim::ModelR>> models;
         ampsim::ModelK modelK;
         std::vector<std::unique_ptr<ampsim::ModelM>> modelsM;
+        std::vector<std::unique_ptr<ampsim::ModelFrq>> modelsFrq;
         ampsim::Simulator sim(opt);
         if (familyK) {
             modelK.attach(sim);
@@ -131,7 +140,10 @@ int main(int argc, char** argv) {
                 mo.modelName.resize(12, '*');
                 models.push_back(std::make_unique<ampsim::ModelR>(mo));
                 models.back()->setFrontPanel(frontPanel);
-                sim.setHandler(models.back()->handler(), address);
+                ampsim::ModelFrq::Options fo;
+                fo.plant = *plant;
+                modelsFrq.push_back(std::make_unique<ampsim::ModelFrq>(models.back()->handler(), fo));
+                sim.setHandler(modelsFrq.back()->handler(), address);
             }
         }
         std::string line = sim.envName() + "=" + sim.devicePath();
