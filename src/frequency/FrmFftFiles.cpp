@@ -292,6 +292,8 @@ void FrmFft::MnuInSatu_Click()
         PrdCtx ctx;
         const double width = 2 * FrqGainRec.PlotLeft + FrqGainRec.PlotWidth;
         PrdInit(ctx, &Printer(), static_cast<float>(width), static_cast<float>(width * 0.7), "/PRINTER");
+        // Upright: the two graphs stand one above the other with the header below them, taller than wide.
+        Printer().SetOrientation(1);
         DrawGraphs(Printer(), true);
         ok = Printer().EndDoc();
         PrdEnd(ctx);

@@ -314,6 +314,7 @@ void FrmSokuTei::SetMeasuring(bool flag)
 
 void FrmSokuTei::CmdZiKkou_Click()
 {
+    if (!CmdZiKkou->isEnabled()) return;
     result_ = "cancel";
     Log("Start");
     if (!ChkComm(plat::VbTrue, kTitle)) return;
