@@ -73,6 +73,7 @@ FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent)
         e->setObjectName(QString::fromLatin1(name));
         e->setToolTip(QString::fromLatin1(tip));
         e->setAlignment(Qt::AlignRight);
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 16);
         e->installEventFilter(this);
         connect(e, &QLineEdit::textChanged, this, [this] { ChkCondRange(); });
         return e;
@@ -412,7 +413,7 @@ void FrmSokuTei::TimDatPol_Timer()
     SetLblResult(page_ ? "In-transferring" : "In-measuring");
     if (!measuring_) return; // stopped from the event pump while the request ran
     if (!answered) {
-        TimDatPol->start();
+        TimDatPol->start(kTransferMs);
         return;
     }
     const std::string code = ComStatus != 0 ? "-1" : "0";
@@ -428,7 +429,7 @@ void FrmSokuTei::TimDatPol_Timer()
     }
     if (StatChk(FrqStSampling)) {
         Log("TimDatPol_Timer:Transfer response:In-sampling, re-transferring");
-        TimDatPol->start();
+        TimDatPol->start(kTransferMs);
         return;
     }
     if (StatChk(FrqStTorque)) {
@@ -465,7 +466,8 @@ void FrmSokuTei::TimDatPol_Timer()
         return;
     }
     ++page_;
-    TimDatPol->start();
+    // The next page follows as soon as the event pump has run: waiting here would only lengthen the transfer.
+    TimDatPol->start(0);
 }
 
 void FrmSokuTei::StoreCond(FrqCondRec& c) const

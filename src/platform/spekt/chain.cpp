@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <complex>
 #include <limits>
 #include <mutex>
 
@@ -59,7 +58,9 @@ Plan* PlanFor(int32_t n)
     return &p;
 }
 
-// Cross spectrum over input power, summed over `smoothing` bins around k and kept inside 1..n/2.
+// Cross spectrum over input power, summed over `smoothing` bins around k and kept inside 1..n/2. The
+// sums run as differences of running totals, so the cost does not grow with the smoothing. Gain and
+// phase need no division: the power is real and positive.
 int32_t Estimate(double* dst, const double* inRe, const double* inIm, const double* outRe, const double* outIm,
                  int32_t smoothing, int32_t n, bool phase)
 {
@@ -69,33 +70,47 @@ int32_t Estimate(double* dst, const double* inRe, const double* inIm, const doub
     const int32_t last = n / 2;
     const int32_t below = (smoothing - 1) / 2;
     const int32_t above = smoothing - 1 - below;
+    // Running totals over bins 1..j at index j; index 0 holds nothing.
+    std::array<double, SPEKT_POINTS + 1> cRe, cIm, pw;
+    cRe[0] = cIm[0] = pw[0] = 0;
+    for (int32_t j = 1; j <= last; ++j) {
+        const double xr = inRe[j], xi = inIm[j], yr = outRe[j], yi = outIm[j];
+        cRe[j] = cRe[j - 1] + yr * xr + yi * xi; // y times conj(x)
+        cIm[j] = cIm[j - 1] + yi * xr - yr * xi;
+        pw[j] = pw[j - 1] + xr * xr + xi * xi;
+    }
     for (int32_t k = 0; k < SPEKT_POINTS; ++k) {
         if (k < 1 || k > last) {
             dst[k] = kNaN;
             continue;
         }
-        std::complex<double> cross = 0;
-        double power = 0;
-        for (int32_t j = std::max(1, k - below); j <= std::min(last, k + above); ++j) {
-            const std::complex<double> x(inRe[j], inIm[j]);
-            const std::complex<double> y(outRe[j], outIm[j]);
-            cross += y * std::conj(x);
-            power += std::norm(x);
-        }
+        const int32_t lo = std::max(1, k - below) - 1, hi = std::min(last, k + above);
+        const double re = cRe[hi] - cRe[lo], im = cIm[hi] - cIm[lo], power = pw[hi] - pw[lo];
         if (!(power > 0)) {
             dst[k] = kNaN;
-            continue;
-        }
-        const std::complex<double> h = cross / power;
-        if (!phase) {
-            dst[k] = 20.0 * std::log10(std::abs(h));
+        } else if (!phase) {
+            dst[k] = 10.0 * std::log10((re * re + im * im) / (power * power));
         } else {
-            double deg = std::arg(h) * 180.0 / kPi + 360.0 * k * kOutputSkew / n;
-            deg = std::remainder(deg, 360.0);
-            dst[k] = deg <= -180.0 ? deg + 360.0 : deg;
+            double deg = std::atan2(im, re) * (180.0 / kPi);
+            if constexpr (kOutputSkew != 0) {
+                deg = std::remainder(deg + 360.0 * k * kOutputSkew / n, 360.0);
+                if (deg <= -180.0) deg += 360.0;
+            }
+            dst[k] = deg;
         }
     }
     return SPEKT_OK;
+}
+
+// log10 of 1..SPEKT_POINTS - 1, made once.
+const double* Log10Table()
+{
+    static const auto table = [] {
+        std::array<double, SPEKT_POINTS> t{};
+        for (int k = 1; k < SPEKT_POINTS; ++k) t[static_cast<size_t>(k)] = std::log10(k);
+        return t;
+    }();
+    return table.data();
 }
 
 } // namespace
@@ -153,8 +168,9 @@ SPEKT_EXPORT int32_t SPEKT_SyuHaSu(double* axis, double step, double scale, int3
     if (!CountOk(n)) return SPEKT_ERR_COUNT;
     if (!std::isfinite(step) || !std::isfinite(scale) || !(step > 0) || !(scale > 0)) return SPEKT_ERR_AMOUNT;
     const int32_t last = n / 2;
-    for (int32_t k = 0; k < SPEKT_POINTS; ++k)
-        axis[k] = k >= 1 && k <= last ? std::log10(k * step * scale) : kNaN;
+    const double base = std::log10(step * scale);
+    const double* lg = Log10Table();
+    for (int32_t k = 0; k < SPEKT_POINTS; ++k) axis[k] = k >= 1 && k <= last ? base + lg[k] : kNaN;
     return SPEKT_OK;
 }
 
