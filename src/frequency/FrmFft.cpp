@@ -120,7 +120,6 @@ FrmFft::FrmFft(QWidget* parent) : QMainWindow(parent)
     g_instance = this;
     setObjectName(QStringLiteral("FrmFft"));
     setWindowTitle(QStringLiteral("Frequency characteristics"));
-    setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
     BuildMenus();
     plat::RegisterForm("FrmFft", this);

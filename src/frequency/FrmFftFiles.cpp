@@ -133,7 +133,7 @@ void FrmFft::Load(const std::string& title, const std::string& extensions)
     const std::string path = FrmPrmSel::Exec("idt", extensions, title);
     if (path.empty()) return;
     const std::string kind = path.size() >= 3 ? Lower(path.substr(path.size() - 3)) : "";
-    if (extensions == "idt") {
+    if (extensions == "idt" || kind == "idt") {
         SaveView();
         if (path.size() < 4 || Lower(path.substr(path.size() - 4)) != ".idt") {
             Say("Type of the file is different.", kReadTitle);
@@ -156,8 +156,6 @@ void FrmFft::Load(const std::string& title, const std::string& extensions)
         if (kind == "fcc" || kind == "fcp" || kind == "fcd") {
             words = FrmFrqLod::Exec(path, "Reading frequency characteristics.");
             if (words.empty() || Has(words, "cancel")) return;
-        } else if (kind == "idt") {
-            return Load("Frequency caraacteristics,condition (IDT format)", "idt");
         } else {
             Say("A file is wrong.", "Read error");
             return;

@@ -176,6 +176,10 @@ TEST_F(Window, SavedFilesReadBackIdentical)
         for (int k = 1; k <= 512; ++k) ASSERT_DOUBLE_EQ(FrqGainRec.GrVal[k], gain.GrVal[k]) << file << " " << k;
     }
     EXPECT_TRUE(asker.Asked().empty());
+    script.path = Path("m.fcd").toStdString();
+    w->Load("", "idt");
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text, "Type of the file is different.");
 }
 
 TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing)
