@@ -7,6 +7,7 @@
 #include "app/FrmRem.h"
 #include "app/Glb.h"
 #include "app/MainLogic.h"
+#include "app/Mevalo.h"
 #include "app/Prd.h"
 #include "comm/ComGlb.h"
 #include "frequency/FrmFft.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -225,6 +227,29 @@ TEST_F(Window, PrintsBothGraphsToPdf)
                           "Lag plant on the bench"})
         EXPECT_NE(text.find(s), std::string::npos) << s;
     CommentTxt[2][0].clear();
+}
+
+TEST(WindowInFrame, DisplayItemSixOpensOnceAndCloseAllUnloadsIt)
+{
+    ComPortNo = 0;
+    const MainLinks saved = Links();
+    auto main = std::make_unique<Mevalo>();
+    main->show();
+    WireFrequencyScreen();
+    main->MnuHyouji_Click(6);
+    FrmFft* w = FrmFft::Instance();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(main->MdiArea()->subWindowList().size(), 1);
+    main->MnuHyouji_Click(6);
+    EXPECT_EQ(FrmFft::Instance(), w);
+    main->MnuHyouji_Click(9);
+    EXPECT_TRUE(QTest::qWaitFor([] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return FrmFft::Instance() == nullptr;
+    }));
+    main.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Links() = saved;
 }
 
 class WindowOnLine : public frqtest::FrqLink {};
