@@ -75,7 +75,13 @@ FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent)
         e->setAlignment(Qt::AlignRight);
         e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 16);
         e->installEventFilter(this);
-        connect(e, &QLineEdit::textChanged, this, [this] { ChkCondRange(); });
+        connect(e, &QLineEdit::textChanged, this, [this, e] {
+            ChkCondRange();
+            if (e == TxtSmp) {
+                const QSignalBlocker block(UpDown1);
+                UpDown1->setValue(IntOf(TxtSmp));
+            }
+        });
         return e;
     };
     TxtAmp = edit("TxtAmp", "Set the amplitude.");
@@ -219,6 +225,8 @@ std::string FrmSokuTei::Exec()
     w->TxtOff->setText(QString::number(cond.Off));
     w->TxtSmp->setText(QString::number(cond.Smp));
     w->UpDown1->setValue(cond.Smp);
+    w->LblBui->setText(QString::number(cond.Bui));
+    w->LblKsy->setText(QString::number(static_cast<uint32_t>(cond.Kisyu), 16).toUpper());
     const bool fce = cond.FullCloseAvail != 0;
     w->ChkFce->setVisible(fce);
     w->Lbl1[7]->setVisible(fce);
