@@ -41,8 +41,7 @@ struct Result {
 };
 std::vector<Result> results;
 
-void Fill(FrqRec& rec, const ampsim::Plant& p, int n)
-{
+void Fill(FrqRec& rec, const ampsim::Plant& p, int n) {
     const auto raw = p.measure(n, 1000, 0);
     std::copy(raw.begin(), raw.end(), rec.Raw);
     rec.Points = n;
@@ -52,19 +51,18 @@ void Fill(FrqRec& rec, const ampsim::Plant& p, int n)
     rec.Valid = -1;
 }
 
-void BM_SpectrumChain(benchmark::State& state)
-{
+void BM_SpectrumChain(benchmark::State& state) {
     auto rec = std::make_unique<FrqRec>();
     auto in = std::make_unique<FftWorkRec>(), out = std::make_unique<FftWorkRec>();
     auto gain = std::make_unique<FrqGraphRec>(), phase = std::make_unique<FrqGraphRec>();
     Fill(*rec, ampsim::Plant{}, 2059);
     FftCalc(*rec, *in, *out, *gain, *phase, 4); // plans the length once
-    for (auto _ : state) benchmark::DoNotOptimize(FftCalc(*rec, *in, *out, *gain, *phase, 4));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FftCalc(*rec, *in, *out, *gain, *phase, 4));
 }
 BENCHMARK(BM_SpectrumChain)->Unit(benchmark::kMicrosecond);
 
-void Prepare()
-{
+void Prepare() {
     ComPortNo = 0;
     FftReqCount = FftSplitN = 2048;
     FftTime = 2000;
@@ -72,8 +70,7 @@ void Prepare()
     SokuTeiRec.BaseTime = RefSokuTeiRec.BaseTime = kBase;
 }
 
-void BM_OpenWindow(benchmark::State& state)
-{
+void BM_OpenWindow(benchmark::State& state) {
     Prepare();
     for (auto _ : state) {
         QElapsedTimer t;
@@ -87,8 +84,7 @@ void BM_OpenWindow(benchmark::State& state)
 }
 BENCHMARK(BM_OpenWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
-void BM_RedrawWithReference(benchmark::State& state)
-{
+void BM_RedrawWithReference(benchmark::State& state) {
     Prepare();
     FrmFft w;
     w.show();
@@ -105,12 +101,12 @@ void BM_RedrawWithReference(benchmark::State& state)
     w.ChkCsr_Click();
     w.ChkCov->setChecked(true);
     QApplication::processEvents();
-    for (auto _ : state) w.TimRefreshGraph_Timer();
+    for (auto _ : state)
+        w.TimRefreshGraph_Timer();
 }
 BENCHMARK(BM_RedrawWithReference)->Unit(benchmark::kMillisecond);
 
-void BM_TransferOneMeasurement(benchmark::State& state)
-{
+void BM_TransferOneMeasurement(benchmark::State& state) {
     const auto baud = static_cast<uint32_t>(state.range(0));
     ampsim::ModelR model;
     ampsim::ModelFrq::Options fo;
@@ -143,7 +139,8 @@ void BM_TransferOneMeasurement(benchmark::State& state)
         sim.clearLog();
         const auto t0 = std::chrono::steady_clock::now();
         d.CmdZiKkou_Click();
-        while (!d.Unloaded() && d.Measuring()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        while (!d.Unloaded() && d.Measuring())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         sim.waitIdle(std::chrono::milliseconds(2000));
         bound = sim.wire().size() * 10.0 / baud;
@@ -162,16 +159,19 @@ void BM_TransferOneMeasurement(benchmark::State& state)
     ComHandle = 0;
     state.counters["bound_s"] = bound;
     state.counters["ratio"] = bound > 0 ? seconds / bound : 0;
-    results.push_back({"transfer of 2048 words at 9600 bit/s, x the wire-time bound", bound > 0 ? seconds / bound : 0,
-                       1.10, "x"});
+    results.push_back({"transfer of 2048 words at 9600 bit/s, x the wire-time bound",
+                       bound > 0 ? seconds / bound : 0, 1.10, "x"});
 }
-BENCHMARK(BM_TransferOneMeasurement)->Arg(9600)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TransferOneMeasurement)
+    ->Arg(9600)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's mean, to compare with its target after the run.
 class Reporter : public benchmark::ConsoleReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
             const std::string name = r.benchmark_name();
@@ -188,8 +188,7 @@ class Reporter : public benchmark::ConsoleReporter {
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
@@ -201,7 +200,8 @@ int main(int argc, char** argv)
     for (const Result& r : results) {
         const bool ok = r.value > 0 && r.value <= r.target;
         met = met && ok;
-        std::printf("  %-62s %8.3f %s (target %.2f) %s\n", r.what, r.value, r.unit, r.target, ok ? "met" : "MISSED");
+        std::printf("  %-62s %8.3f %s (target %.2f) %s\n", r.what, r.value, r.unit, r.target,
+                    ok ? "met" : "MISSED");
     }
     return met ? 0 : 1;
 }

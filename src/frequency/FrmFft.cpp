@@ -62,8 +62,7 @@ constexpr uint32_t kPink = 0xFF7F7F;
 constexpr double kGainTop = 500, kPhaseTop = 3100;
 
 // "#.0": one decimal, no zero before the point.
-QString HashDot1(double v)
-{
+QString HashDot1(double v) {
     if (!std::isfinite(v)) return {};
     std::string s = plat::FormatFixed(v, 1);
     if (s == "-0.0") s = "0.0";
@@ -72,37 +71,34 @@ QString HashDot1(double v)
     return QString::fromStdString(s);
 }
 
-QString Hash0(double v)
-{
+QString Hash0(double v) {
     if (!std::isfinite(v)) return {};
     const std::string s = plat::FormatFixed(v, 0);
     return s == "0" || s == "-0" ? QString() : QString::fromStdString(s);
 }
 
-FrmFft::PrintItems& PrintDialog()
-{
+FrmFft::PrintItems& PrintDialog() {
     static FrmFft::PrintItems d;
     return d;
 }
 
 } // namespace
 
-FrmFft* FrmFft::Instance() { return g_instance; }
+FrmFft* FrmFft::Instance() {
+    return g_instance;
+}
 
-FrmFft::PrintItems FrmFft::SetPrintItems(PrintItems dialog)
-{
+FrmFft::PrintItems FrmFft::SetPrintItems(PrintItems dialog) {
     PrintItems previous = std::move(PrintDialog());
     PrintDialog() = std::move(dialog);
     return previous;
 }
 
-std::string FrmFft::AskPrintItems(const std::string& caption)
-{
+std::string FrmFft::AskPrintItems(const std::string& caption) {
     return PrintDialog() ? PrintDialog()(caption) : std::string("graph");
 }
 
-void FrmFft::ShowScreen()
-{
+void FrmFft::ShowScreen() {
     FrmFft* w = g_instance;
     Mevalo* main = Mevalo::Instance();
     if (!w) {
@@ -112,11 +108,11 @@ void FrmFft::ShowScreen()
     QWidget* outer = qobject_cast<QMdiSubWindow*>(w->parentWidget()) ? w->parentWidget() : w;
     outer->show();
     outer->raise();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && main) main->MdiArea()->setActiveSubWindow(sub);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && main)
+        main->MdiArea()->setActiveSubWindow(sub);
 }
 
-FrmFft::FrmFft(QWidget* parent) : QMainWindow(parent)
-{
+FrmFft::FrmFft(QWidget* parent) : QMainWindow(parent) {
     g_instance = this;
     setObjectName(QStringLiteral("FrmFft"));
     setWindowTitle(QStringLiteral("Frequency characteristics"));
@@ -126,14 +122,12 @@ FrmFft::FrmFft(QWidget* parent) : QMainWindow(parent)
     Form_Load();
 }
 
-FrmFft::~FrmFft()
-{
+FrmFft::~FrmFft() {
     plat::UnregisterForm(this);
     if (g_instance == this) g_instance = nullptr;
 }
 
-void FrmFft::BuildControls()
-{
+void FrmFft::BuildControls() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
     PicGrp = new PrdPictureBox(central);
@@ -161,8 +155,10 @@ void FrmFft::BuildControls()
         });
         return s;
     };
-    for (size_t i = 0; i < 2; ++i) HScr[i] = slider(kHScr[i], Qt::Horizontal);
-    for (size_t i = 0; i < 4; ++i) VScr[i] = slider(kVScr[i], Qt::Vertical);
+    for (size_t i = 0; i < 2; ++i)
+        HScr[i] = slider(kHScr[i], Qt::Horizontal);
+    for (size_t i = 0; i < 4; ++i)
+        VScr[i] = slider(kVScr[i], Qt::Vertical);
 
     FramCsr = new QGroupBox(QStringLiteral("Cursor"), central);
     FramCsr->setObjectName(QStringLiteral("FramCsr"));
@@ -207,7 +203,8 @@ void FrmFft::BuildControls()
     OptLoc->setToolTip(QStringLiteral("The biggest(or smallest) point is looked for in the neighborhood."));
     OptAll = new QRadioButton(QStringLiteral("All"), FrmSearch);
     OptAll->setObjectName(QStringLiteral("OptAll"));
-    OptAll->setToolTip(QStringLiteral("The biggest(or smallest) point is looked for from the whole of the graph."));
+    OptAll->setToolTip(
+        QStringLiteral("The biggest(or smallest) point is looked for from the whole of the graph."));
     OptAll->setChecked(true);
     ChkPeak = new QCheckBox(QStringLiteral("Peak"), FrmSearch);
     ChkPeak->setObjectName(QStringLiteral("ChkPeak"));
@@ -246,13 +243,15 @@ void FrmFft::BuildControls()
     CmbWindow->setObjectName(QStringLiteral("CmbWindow"));
     CmbWindow->setToolTip(QStringLiteral("Set the smoothing rate."));
     CmbWindow->setEditable(true);
-    for (const char* s : SmoothingList) CmbWindow->addItem(QString::fromLatin1(s));
+    for (const char* s : SmoothingList)
+        CmbWindow->addItem(QString::fromLatin1(s));
     connect(CmbWindow, &QComboBox::activated, this, [this] { CmbWindow_Click(); });
     connect(CmbWindow->lineEdit(), &QLineEdit::returnPressed, this, [this] { CmbWindow_Click(); });
     auto* opt = new QHBoxLayout(FramGrpOpt);
     opt->addWidget(CmbWindow);
 
-    const char* const condCaption[6] = {"Full-closed", "Sampling rate", "Amplitude", "Offset", "Portion", "Model"};
+    const char* const condCaption[6] = {"Full-closed", "Sampling rate", "Amplitude",
+                                        "Offset",      "Portion",       "Model"};
     std::array<QLabel**, 6> cond = {&LblFce, &LblSmp, &LblAmp, &LblOff, &LblBui, &LblKsy};
     const char* const condName[6] = {"LblFce", "LblSmp", "LblAmp", "LblOff", "LblBui", "LblKsy"};
     auto* condBox = new QGridLayout;
@@ -269,7 +268,8 @@ void FrmFft::BuildControls()
     }
 
     auto* values = new QHBoxLayout;
-    for (QSlider* s : VScr) values->addWidget(s);
+    for (QSlider* s : VScr)
+        values->addWidget(s);
     auto* plot = new QGridLayout;
     plot->addLayout(values, 0, 0);
     plot->addWidget(PicGrp, 0, 1);
@@ -295,8 +295,7 @@ void FrmFft::BuildControls()
     connect(TimRefreshGraph, &QTimer::timeout, this, [this] { TimRefreshGraph_Timer(); });
 }
 
-void FrmFft::BuildMenus()
-{
+void FrmFft::BuildMenus() {
     auto item = [this](QMenu* m, const char* name, const char* text, auto handler) {
         QAction* a = m->addAction(QString::fromUtf8(text));
         a->setObjectName(QString::fromLatin1(name));
@@ -354,16 +353,22 @@ void FrmFft::BuildMenus()
     connect(disp, &QMenu::aboutToShow, this, [this] {
         if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
     });
-    MnuCov = item(disp, "MnuCov", "Display of cutoff frequency &C", [this] { ChkCov->setChecked(MnuCov->isChecked()); });
+    MnuCov = item(disp, "MnuCov", "Display of cutoff frequency &C",
+                  [this] { ChkCov->setChecked(MnuCov->isChecked()); });
     MnuCov->setCheckable(true);
     MnuDspRef = item(disp, "MnuDspRef", "Display of reference &R", [this] { MnuDspRef_Click(); });
     MnuDspRef->setCheckable(true);
     disp->addSeparator();
-    const char* const hyouji[10] = {"Window menu &L",        "Parameter &P",
-                                    "Monitor &M",            "Alarm &A",
-                                    "Wave form graphic &W",  "Auto tuning &T",
-                                    "Frequency characteristics &F", "Positioning Parameter &S",
-                                    "Positioning Monitor &O", "Close all windows &C"};
+    const char* const hyouji[10] = {"Window menu &L",
+                                    "Parameter &P",
+                                    "Monitor &M",
+                                    "Alarm &A",
+                                    "Wave form graphic &W",
+                                    "Auto tuning &T",
+                                    "Frequency characteristics &F",
+                                    "Positioning Parameter &S",
+                                    "Positioning Monitor &O",
+                                    "Close all windows &C"};
     for (int i = 0; i < 10; ++i) {
         QAction* a = disp->addAction(QString::fromLatin1(hyouji[i]));
         a->setObjectName(Mevalo::ItemName("MnuHyouji", i));
@@ -416,8 +421,7 @@ void FrmFft::BuildMenus()
     });
 }
 
-void FrmFft::InitGraphRecords()
-{
+void FrmFft::InitGraphRecords() {
     const int16_t last = FrqIdxLast(SokuTeiRec.Points);
     for (FrqGraphRec* r : {&FrqGainRec, &FrqPhaseRec}) {
         const bool gain = r == &FrqGainRec;
@@ -439,8 +443,7 @@ void FrmFft::InitGraphRecords()
     RefPhaseRec = FrqPhaseRec;
 }
 
-void FrmFft::Form_Load()
-{
+void FrmFft::Form_Load() {
     SokuTeiRec.Valid = 0;
     RefSokuTeiRec.Valid = 0;
     condOn_ = false;
@@ -467,8 +470,7 @@ void FrmFft::Form_Load()
     RequestRedraw();
 }
 
-void FrmFft::ReflectDataReady()
-{
+void FrmFft::ReflectDataReady() {
     const bool obs = SokuTeiRec.Valid != 0;
     const bool ref = RefSokuTeiRec.Valid != 0;
     FrqGainRec.DataReady = FrqPhaseRec.DataReady = plat::VbBool(obs);
@@ -477,11 +479,13 @@ void FrmFft::ReflectDataReady()
     ChkCsr->setEnabled(obs);
     const bool csr = obs && ChkCsr->isChecked();
     HScrCsr->setEnabled(csr);
-    for (QWidget* w : {static_cast<QWidget*>(LblFrq), static_cast<QWidget*>(LblGin), static_cast<QWidget*>(LblPas),
-                       static_cast<QWidget*>(FrmSearch), static_cast<QWidget*>(ChkPeak),
-                       static_cast<QWidget*>(OptAll), static_cast<QWidget*>(OptLoc), static_cast<QWidget*>(CmdPeak)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(LblFrq), static_cast<QWidget*>(LblGin), static_cast<QWidget*>(LblPas),
+          static_cast<QWidget*>(FrmSearch), static_cast<QWidget*>(ChkPeak), static_cast<QWidget*>(OptAll),
+          static_cast<QWidget*>(OptLoc), static_cast<QWidget*>(CmdPeak)})
         w->setEnabled(csr);
-    for (QLabel* l : LblCsrCaption) l->setEnabled(csr);
+    for (QLabel* l : LblCsrCaption)
+        l->setEnabled(csr);
     ChkCov->setEnabled(obs);
     FramCut->setEnabled(obs);
     MnuInSatu->setEnabled(obs);
@@ -490,14 +494,17 @@ void FrmFft::ReflectDataReady()
     TbPrint->setEnabled(obs);
     graphOn_ = obs || ref;
     if (graphOn_) condOn_ = true;
-    for (QSlider* s : HScr) s->setEnabled(graphOn_);
-    for (QSlider* s : VScr) s->setEnabled(graphOn_);
+    for (QSlider* s : HScr)
+        s->setEnabled(graphOn_);
+    for (QSlider* s : VScr)
+        s->setEnabled(graphOn_);
 }
 
-void FrmFft::RequestRedraw() { TimRefreshGraph->start(); }
+void FrmFft::RequestRedraw() {
+    TimRefreshGraph->start();
+}
 
-void FrmFft::ApplySliders()
-{
+void FrmFft::ApplySliders() {
     for (FrqGraphRec* r : {&FrqGainRec, &FrqPhaseRec, &RefGainRec, &RefPhaseRec}) {
         r->XPerDec = HScr[1]->value();
         r->XOrg = HScr[0]->value() * static_cast<double>(HScr[1]->value()) / 1000.0;
@@ -512,20 +519,19 @@ void FrmFft::ApplySliders()
     }
 }
 
-void FrmFft::CondLabels()
-{
+void FrmFft::CondLabels() {
     const bool fce = SokuTeiRec.FullCloseAvail != 0;
     LblSmp->setText(QString::number(SokuTeiRec.Smp));
     LblAmp->setText(QStringLiteral("%1r/min").arg(SokuTeiRec.Amp));
     LblOff->setText(QStringLiteral("%1r/min").arg(SokuTeiRec.Off));
     if (fce) LblFce->setText(SokuTeiRec.FullClose == 1 ? QStringLiteral("ON") : QStringLiteral("OFF"));
-    for (QLabel* l : {LblSmp, LblAmp, LblOff}) l->setVisible(condOn_);
+    for (QLabel* l : {LblSmp, LblAmp, LblOff})
+        l->setVisible(condOn_);
     Lbl1[0]->setVisible(fce);
     LblFce->setVisible(condOn_ && fce);
 }
 
-int FrmFft::SmoothingValue()
-{
+int FrmFft::SmoothingValue() {
     const Smoothing s = NormaliseSmoothing(CmbWindow->currentText().toStdString());
     if (s.text != CmbWindow->currentText().toStdString()) {
         CmbWindow->setEditText(QString::fromStdString(s.text));
@@ -534,8 +540,7 @@ int FrmFft::SmoothingValue()
     return s.value;
 }
 
-void FrmFft::CmbWindow_Click()
-{
+void FrmFft::CmbWindow_Click() {
     const int s = SmoothingValue();
     CalcObs(s);
     CalcRef(s);
@@ -543,8 +548,7 @@ void FrmFft::CmbWindow_Click()
     RequestRedraw();
 }
 
-void FrmFft::MnuSokuTei_Click()
-{
+void FrmFft::MnuSokuTei_Click() {
     CondLabels();
     const std::string r = FrmSokuTei::Exec();
     if (r == "failure") {
@@ -569,8 +573,7 @@ void FrmFft::MnuSokuTei_Click()
 
 // ---- cursor, search, cut-off ----------------------------------------------------------------------------
 
-void FrmFft::SetCursorPoint(int point)
-{
+void FrmFft::SetCursorPoint(int point) {
     csrPoint_ = CsrClamp(FrqGainRec, point, FftTime);
     GrpCsrDraw(FrqGainRec, csrPoint_);
     GrpCsrDraw(FrqPhaseRec, csrPoint_);
@@ -580,8 +583,7 @@ void FrmFft::SetCursorPoint(int point)
     CsrReadout();
 }
 
-void FrmFft::CsrReadout()
-{
+void FrmFft::CsrReadout() {
     const int c = csrPoint_;
     if (SokuTeiRec.Valid == 0 || c < 0 || c >= FrqPointCnt) return;
     LblFrq->setText(Hash0(std::pow(10.0, FrqGainRec.LogFrq[c])) + QStringLiteral(" Hz"));
@@ -589,37 +591,33 @@ void FrmFft::CsrReadout()
     LblPas->setText(HashDot1(FrqPhaseRec.GrVal[c]) + QStringLiteral(" deg"));
 }
 
-void FrmFft::HScrCsr_Change(int value)
-{
+void FrmFft::HScrCsr_Change(int value) {
     SetCursorPoint(CsrPointOfValue(value));
     RequestRedraw();
 }
 
-void FrmFft::ChkCsr_Click()
-{
+void FrmFft::ChkCsr_Click() {
     ReflectDataReady();
     if (ChkCsr->isChecked()) SetCursorPoint(csrPoint_);
     RequestRedraw();
 }
 
-void FrmFft::ChkCov_Click()
-{
+void FrmFft::ChkCov_Click() {
     MnuCov->setChecked(ChkCov->isChecked());
     LblCovFrq->setEnabled(ChkCov->isChecked());
     RequestRedraw();
 }
 
-void FrmFft::CmdPeak_Click()
-{
+void FrmFft::CmdPeak_Click() {
     const bool peak = ChkPeak->isChecked();
-    const int found = OptAll->isChecked() ? PeakAll(FrqGainRec, peak) : PeakLocal(FrqGainRec, csrPoint_, peak);
+    const int found =
+        OptAll->isChecked() ? PeakAll(FrqGainRec, peak) : PeakLocal(FrqGainRec, csrPoint_, peak);
     // An empty search leaves the cursor where it is.
     if (found >= 1) SetCursorPoint(found);
     RequestRedraw();
 }
 
-void FrmFft::PicGrp_Mouse(double xPx, double)
-{
+void FrmFft::PicGrp_Mouse(double xPx, double) {
     if (!ChkCsr->isChecked() || !ChkCsr->isEnabled() || PicGrp->width() <= 0) return;
     const double units = xPx * (2 * FrqGainRec.PlotLeft + FrqGainRec.PlotWidth) / PicGrp->width();
     const std::optional<int> point = GrpFrqIdx(FrqGainRec, units, FftTime);
@@ -628,17 +626,16 @@ void FrmFft::PicGrp_Mouse(double xPx, double)
     RequestRedraw();
 }
 
-bool FrmFft::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == PicGrp && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove)) {
+bool FrmFft::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PicGrp &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove)) {
         auto* m = static_cast<QMouseEvent*>(event);
         if (m->buttons() & Qt::LeftButton) PicGrp_Mouse(m->position().x(), m->position().y());
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void FrmFft::MnuDspRef_Click()
-{
+void FrmFft::MnuDspRef_Click() {
     const bool on = !MnuDspRef->property("on").toBool();
     MnuDspRef->setProperty("on", on);
     MnuDspRef->setChecked(on);
@@ -648,8 +645,7 @@ void FrmFft::MnuDspRef_Click()
 
 // ---- drawing ---------------------------------------------------------------------------------------------
 
-void FrmFft::DrawGraphs(PrdSurface& surface, bool printer)
-{
+void FrmFft::DrawGraphs(PrdSurface& surface, bool printer) {
     const int scroll = printer ? 0 : VScrool->value();
     FrqGainRec.PlotTop = RefGainRec.PlotTop = kGainTop - scroll;
     FrqPhaseRec.PlotTop = RefPhaseRec.PlotTop = kPhaseTop - scroll;
@@ -657,8 +653,9 @@ void FrmFft::DrawGraphs(PrdSurface& surface, bool printer)
     FrqGainRec.FrqCsrOn = FrqPhaseRec.FrqCsrOn = plat::VbBool(ChkCsr->isChecked());
     FrqGainRec.MarkOn = plat::VbBool(ChkCov->isChecked());
     FrqPhaseRec.MarkOn = 0;
-    std::string title = "Amplitude = " + std::to_string(SokuTeiRec.Amp) + " r/min  Offset = " +
-                        std::to_string(SokuTeiRec.Off) + " r/min  Samp-rate = " + std::to_string(SokuTeiRec.Smp);
+    std::string title = "Amplitude = " + std::to_string(SokuTeiRec.Amp) +
+                        " r/min  Offset = " + std::to_string(SokuTeiRec.Off) +
+                        " r/min  Samp-rate = " + std::to_string(SokuTeiRec.Smp);
     if (SokuTeiRec.FullCloseAvail != 0)
         title += SokuTeiRec.FullClose == 1 ? "  Full-closed = ON" : "  Full-closed = OFF";
     FrqGainRec.GrTitle = title;
@@ -677,7 +674,8 @@ void FrmFft::DrawGraphs(PrdSurface& surface, bool printer)
         LblCovFrq->clear();
     }
     if (graphOn_) {
-        for (int i = 0; i < CommentLines; ++i) FrqPhaseRec.HeadMemo[i] = CommentTxt[2][i];
+        for (int i = 0; i < CommentLines; ++i)
+            FrqPhaseRec.HeadMemo[i] = CommentTxt[2][i];
         GrpScale(surface, FrqGainRec);
         GrpScale(surface, FrqPhaseRec);
         FrqDatCopy(RefGainRec, FrqGainRec);
@@ -694,19 +692,18 @@ void FrmFft::DrawGraphs(PrdSurface& surface, bool printer)
     }
 }
 
-void FrmFft::TimRefreshGraph_Timer()
-{
+void FrmFft::TimRefreshGraph_Timer() {
     TimRefreshGraph->stop();
     ++redraws_;
     PicGrp->Surface().Cls();
-    for (QLabel* l : {LblSmp, LblAmp, LblOff}) l->setVisible(condOn_);
+    for (QLabel* l : {LblSmp, LblAmp, LblOff})
+        l->setVisible(condOn_);
     CondLabels();
     DrawGraphs(PicGrp->Surface(), false);
     PicGrp->update();
 }
 
-void FrmFft::closeEvent(QCloseEvent* event)
-{
+void FrmFft::closeEvent(QCloseEvent* event) {
     TimRefreshGraph->stop();
     QMainWindow::closeEvent(event);
 }

@@ -35,15 +35,15 @@ namespace {
 constexpr uint32_t kPink = 0xFF7F7F;
 constexpr const char* kReadTitle = "Read-out of the frequency characteristics data";
 
-void Say(const std::string& text, const std::string& title)
-{
+void Say(const std::string& text, const std::string& title) {
     plat::MsgBox(text, plat::Buttons::Ok, plat::Icon::Exclamation, title);
 }
 
-bool Has(const std::string& words, const char* w) { return words.find(w) != std::string::npos; }
+bool Has(const std::string& words, const char* w) {
+    return words.find(w) != std::string::npos;
+}
 
-std::string Lower(std::string s)
-{
+std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
     return s;
 }
@@ -56,21 +56,22 @@ struct SaveKind {
     bool condition, result, parameters;
 };
 constexpr SaveKind kSave[3] = {
-    {"Frequency measurement result file(*.fcd)|*.fcd", "Comment is saved with frequency characteristics data.",
-     "Comment on frequency chracteristics", "Save the frequency characteristics data", true, true, false},
-    {"Frequency measurement condition file(*.fcc)|*.fcc", "Comment is saved with frequency characteristics condition.",
-     "Comment on frequency chracteristics", "Save the frequency characteristics condition", true, false, false},
+    {"Frequency measurement result file(*.fcd)|*.fcd",
+     "Comment is saved with frequency characteristics data.", "Comment on frequency chracteristics",
+     "Save the frequency characteristics data", true, true, false},
+    {"Frequency measurement condition file(*.fcc)|*.fcc",
+     "Comment is saved with frequency characteristics condition.", "Comment on frequency chracteristics",
+     "Save the frequency characteristics condition", true, false, false},
     {"Frequency result and parameter file(*.fcp)|*.fcp",
      "Comment is saved with parameter and frequency characteristics data.",
-     "Comment on frequency chracteristics and parameter", "Save the frequency characteristics data and parameter", true,
-     true, true},
+     "Comment on frequency chracteristics and parameter",
+     "Save the frequency characteristics data and parameter", true, true, true},
 };
 
 // The selectors of the frequency group readers, set for one read and cleared on every way out.
 class LoadSelectors {
   public:
-    explicit LoadSelectors(const std::string& w)
-    {
+    explicit LoadSelectors(const std::string& w) {
         const bool cond = Has(w, "cond");
         FrqLoadSel[0] = plat::VbBool(!cond);
         FrqLoadSel[1] = plat::VbBool(!cond);
@@ -78,8 +79,7 @@ class LoadSelectors {
         FrqLoadSel[3] = plat::VbBool(!Has(w, "reference") || Has(w, "toref"));
         LoadSel[3] = plat::VbBool(!Has(w, "param"));
     }
-    ~LoadSelectors()
-    {
+    ~LoadSelectors() {
         std::fill(std::begin(FrqLoadSel), std::end(FrqLoadSel), int16_t(0));
         LoadSel[3] = 0;
     }
@@ -89,8 +89,7 @@ class LoadSelectors {
 
 } // namespace
 
-void FrmFft::SaveView()
-{
+void FrmFft::SaveView() {
     FrqView[0] = static_cast<int16_t>(VScr[0]->value());
     FrqView[1] = static_cast<int16_t>(VScr[1]->value());
     FrqView[2] = static_cast<int16_t>(VScr[2]->value());
@@ -103,8 +102,7 @@ void FrmFft::SaveView()
     FrqView[9] = plat::VbBool(ChkCov->isChecked());
 }
 
-void FrmFft::RestoreView()
-{
+void FrmFft::RestoreView() {
     // Values from a file are brought into each control's range.
     VScr[0]->setValue(FrqView[0]);
     VScr[1]->setValue(FrqView[1]);
@@ -119,16 +117,16 @@ void FrmFft::RestoreView()
     ApplySliders();
 }
 
-void FrmFft::PinkReference() { RefGainRec.LineColor = RefPhaseRec.LineColor = kPink; }
+void FrmFft::PinkReference() {
+    RefGainRec.LineColor = RefPhaseRec.LineColor = kPink;
+}
 
-void FrmFft::ReferenceDisplayOn()
-{
+void FrmFft::ReferenceDisplayOn() {
     MnuDspRef->setProperty("on", false);
     MnuDspRef_Click();
 }
 
-void FrmFft::Load(const std::string& title, const std::string& extensions)
-{
+void FrmFft::Load(const std::string& title, const std::string& extensions) {
     std::string words = "cancel";
     const std::string path = FrmPrmSel::Exec("idt", extensions, title);
     if (path.empty()) return;
@@ -149,7 +147,8 @@ void FrmFft::Load(const std::string& title, const std::string& extensions)
         CondLabels();
         LblBui->setText(QString::number(SokuTeiRec.Bui));
         LblKsy->setText(QString::number(static_cast<uint32_t>(SokuTeiRec.Kisyu), 16).toUpper());
-        for (int i = 0; i < CommentLines; ++i) CommentTxt[2][i].clear();
+        for (int i = 0; i < CommentLines; ++i)
+            CommentTxt[2][i].clear();
         ReflectDataReady();
         words = "resultcondition";
     } else {
@@ -180,8 +179,7 @@ void FrmFft::Load(const std::string& title, const std::string& extensions)
     AfterLoad(words);
 }
 
-void FrmFft::AfterLoad(const std::string& words)
-{
+void FrmFft::AfterLoad(const std::string& words) {
     ReflectDataReady();
     const int s = SmoothingValue();
     if (Has(words, "toref")) {
@@ -208,8 +206,7 @@ void FrmFft::AfterLoad(const std::string& words)
     }
 }
 
-void FrmFft::SaveGroup(int k)
-{
+void FrmFft::SaveGroup(int k) {
     const SaveKind& sk = kSave[k];
     FrmRem::Exec(Variant(int16_t(2)), sk.caption, sk.foot);
     if (DlgResult != plat::VbTrue) return;
@@ -220,26 +217,34 @@ void FrmFft::SaveGroup(int k)
     FftCondRef = RefSokuTeiRec;
     SaveView();
     if (sk.parameters) {
-        for (int i = 0; i < CommentLines; ++i) CommentTxt[0][i] = CommentTxt[2][i];
+        for (int i = 0; i < CommentLines; ++i)
+            CommentTxt[0][i] = CommentTxt[2][i];
         if (ComHandle != 0) {
             Say("Receiving parameter from amplifier", sk.title);
-            if (!PrmZenZyuShin() &&
-                !MsgYesNo("The parameters could not be read from the amplifier.\nSave the parameters held in memory?",
-                          sk.title))
+            if (!PrmZenZyuShin() && !MsgYesNo("The parameters could not be read from the amplifier.\nSave "
+                                              "the parameters held in memory?",
+                                              sk.title))
                 return;
         }
     }
-    if (FftCond.Points >= FrqMinPoints && FftCond.Points <= FrqRawCnt) FftSplitN = static_cast<int16_t>(FftCond.Points);
-    if (!FIL_SaveFreqFile(path, plat::VbBool(sk.condition), plat::VbBool(sk.result), plat::VbBool(sk.parameters)))
+    if (FftCond.Points >= FrqMinPoints && FftCond.Points <= FrqRawCnt)
+        FftSplitN = static_cast<int16_t>(FftCond.Points);
+    if (!FIL_SaveFreqFile(path, plat::VbBool(sk.condition), plat::VbBool(sk.result),
+                          plat::VbBool(sk.parameters)))
         Say("File was not saved.", sk.title);
 }
 
-void FrmFft::MnuHoZonDat_Click() { SaveGroup(0); }
-void FrmFft::MnuHoZonCnd_Click() { SaveGroup(1); }
-void FrmFft::MnuHoZonPrm_Click() { SaveGroup(2); }
+void FrmFft::MnuHoZonDat_Click() {
+    SaveGroup(0);
+}
+void FrmFft::MnuHoZonCnd_Click() {
+    SaveGroup(1);
+}
+void FrmFft::MnuHoZonPrm_Click() {
+    SaveGroup(2);
+}
 
-void FrmFft::MnuHoZonIdt_Click()
-{
+void FrmFft::MnuHoZonIdt_Click() {
     const std::string path = FilDlg("idt", "write", "Frequency measurement result file(*.idt)|*.idt");
     if (path.empty()) return;
     if (!IdtWrite(SokuTeiRec, path)) {
@@ -248,8 +253,7 @@ void FrmFft::MnuHoZonIdt_Click()
     }
 }
 
-void FrmFft::SaveChoice()
-{
+void FrmFft::SaveChoice() {
     const std::string w = FrmFrqSav::Exec();
     if (w == "parameter")
         MnuHoZonPrm_Click();
@@ -261,8 +265,7 @@ void FrmFft::SaveChoice()
         MnuHoZonIdt_Click();
 }
 
-void FrmFft::MnuTenSouSanSyou_Click()
-{
+void FrmFft::MnuTenSouSanSyou_Click() {
     if (SokuTeiRec.Valid == 0) return;
     RefSokuTeiRec = SokuTeiRec;
     RefGainRec = FrqGainRec;
@@ -272,15 +275,13 @@ void FrmFft::MnuTenSouSanSyou_Click()
     RequestRedraw();
 }
 
-void FrmFft::MnuHenSyuComment_Click()
-{
+void FrmFft::MnuHenSyuComment_Click() {
     FrmRem::Exec(Variant(int16_t(2)), "Comment on the frequency characteristics",
                  "Comment is saved with frequency characteristics data.");
     RequestRedraw();
 }
 
-void FrmFft::MnuInSatu_Click()
-{
+void FrmFft::MnuInSatu_Click() {
     const std::string caption = "Print of the frequency characteristics";
     const std::string w = AskPrintItems(caption);
     if (Has(w, "cancel")) return;

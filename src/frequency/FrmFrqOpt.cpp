@@ -19,22 +19,19 @@
 
 namespace {
 
-template <class T> typename T::ShowHook& HookOf()
-{
+template <class T> typename T::ShowHook& HookOf() {
     static typename T::ShowHook hook;
     return hook;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const char* text, const char* tip)
-{
+QPushButton* Button(QWidget* parent, const char* name, const char* text, const char* tip) {
     auto* b = new QPushButton(QString::fromLatin1(text), parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(QString::fromLatin1(tip));
     return b;
 }
 
-template <class T> std::string Run(T* w, const std::string& name)
-{
+template <class T> std::string Run(T* w, const std::string& name) {
     QPointer<T> p = w;
     plat::RegisterForm(name, w);
     if (HookOf<T>())
@@ -52,23 +49,22 @@ template <class T> std::string Run(T* w, const std::string& name)
 
 // ---- save options -----------------------------------------------------------------------------------
 
-FrmFrqSav::ShowHook FrmFrqSav::SetShowHook(ShowHook hook)
-{
+FrmFrqSav::ShowHook FrmFrqSav::SetShowHook(ShowHook hook) {
     ShowHook previous = std::move(HookOf<FrmFrqSav>());
     HookOf<FrmFrqSav>() = std::move(hook);
     return previous;
 }
 
-FrmFrqSav::FrmFrqSav(QWidget* parent) : QDialog(parent)
-{
+FrmFrqSav::FrmFrqSav(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmFrqSav"));
     setWindowTitle(QStringLiteral("Saving frequency characteristic data."));
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setToolTip(QStringLiteral("Select the element that it is saved."));
-    const char* const caption[4] = {"Measuring result", "Measuring condition", "Measuring result and parameter",
-                                    "Measuring result (IDT format)"};
-    const char* const tip[4] = {"Save the result of the measurement.", "Save the condition of the measurement.",
+    const char* const caption[4] = {"Measuring result", "Measuring condition",
+                                    "Measuring result and parameter", "Measuring result (IDT format)"};
+    const char* const tip[4] = {"Save the result of the measurement.",
+                                "Save the condition of the measurement.",
                                 "Save the result of the measurement and the condition and the parameter.",
                                 "Save with the IDT format."};
     auto* group = new QVBoxLayout(Frame1);
@@ -95,32 +91,30 @@ FrmFrqSav::FrmFrqSav(QWidget* parent) : QDialog(parent)
     setProperty("result", QStringLiteral("cancel"));
 }
 
-std::string FrmFrqSav::Exec()
-{
+std::string FrmFrqSav::Exec() {
     return Run(new FrmFrqSav(QApplication::activeWindow()), "FrmFrqSav");
 }
 
-void FrmFrqSav::CmdOk_Click()
-{
+void FrmFrqSav::CmdOk_Click() {
     static const char* const words[4] = {"result", "condition", "parameter", "idtformat"};
     for (size_t i = 0; i < 4; ++i)
         if (OptSaveMode[i]->isChecked()) setProperty("result", QString::fromLatin1(words[i]));
     close();
 }
 
-void FrmFrqSav::Command1_Click() { close(); }
+void FrmFrqSav::Command1_Click() {
+    close();
+}
 
 // ---- load options -----------------------------------------------------------------------------------
 
-FrmFrqLod::ShowHook FrmFrqLod::SetShowHook(ShowHook hook)
-{
+FrmFrqLod::ShowHook FrmFrqLod::SetShowHook(ShowHook hook) {
     ShowHook previous = std::move(HookOf<FrmFrqLod>());
     HookOf<FrmFrqLod>() = std::move(hook);
     return previous;
 }
 
-FrmFrqLod::FrmFrqLod(QWidget* parent) : QDialog(parent)
-{
+FrmFrqLod::FrmFrqLod(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmFrqLod"));
     ChkReference = new QCheckBox(QStringLiteral("Read to reference data"), this);
     ChkReference->setObjectName(QStringLiteral("ChkReference"));
@@ -146,7 +140,8 @@ FrmFrqLod::FrmFrqLod(QWidget* parent) : QDialog(parent)
     FraMeasure = frame("FraMeasure", "ChkLoadMode", ChkLoadMode);
     FraReference = frame("FraReference", "ChkRefLoadMode", ChkRefLoadMode);
     // The rule runs on every change of a tick, the dialog's own included.
-    for (QCheckBox* c : ChkLoadMode) connect(c, &QCheckBox::toggled, this, [this] { ChkLoadMode_Click(); });
+    for (QCheckBox* c : ChkLoadMode)
+        connect(c, &QCheckBox::toggled, this, [this] { ChkLoadMode_Click(); });
     CmdOk = Button(this, "CmdOk", "OK", "Read the file of the frequency characteristic.");
     CmdCancel = Button(this, "CmdCancel", "Cancel", "Cancel reading and return to previous screen.");
     CmdOk->setDefault(true);
@@ -171,8 +166,7 @@ FrmFrqLod::FrmFrqLod(QWidget* parent) : QDialog(parent)
     setProperty("result", QStringLiteral("cancel"));
 }
 
-void FrmFrqLod::SetKind(const std::string& kind)
-{
+void FrmFrqLod::SetKind(const std::string& kind) {
     struct Row {
         const char* kind;
         bool refEnabled;
@@ -188,14 +182,16 @@ void FrmFrqLod::SetKind(const std::string& kind)
         if (kind != r.kind) continue;
         ChkReference->setChecked(false);
         ChkReference->setEnabled(r.refEnabled);
-        for (size_t i = 0; i < 4; ++i) ChkLoadMode[i]->setEnabled(r.enabled[i]);
-        for (size_t i = 0; i < 4; ++i) ChkLoadMode[i]->setChecked(r.ticked[i]);
-        for (size_t i = 0; i < 4; ++i) ChkRefLoadMode[i]->setChecked(r.refTicked[i]);
+        for (size_t i = 0; i < 4; ++i)
+            ChkLoadMode[i]->setEnabled(r.enabled[i]);
+        for (size_t i = 0; i < 4; ++i)
+            ChkLoadMode[i]->setChecked(r.ticked[i]);
+        for (size_t i = 0; i < 4; ++i)
+            ChkRefLoadMode[i]->setChecked(r.refTicked[i]);
     }
 }
 
-std::string FrmFrqLod::Exec(const std::string& path, const std::string& caption)
-{
+std::string FrmFrqLod::Exec(const std::string& path, const std::string& caption) {
     auto* w = new FrmFrqLod(QApplication::activeWindow());
     w->setWindowTitle(QString::fromStdString(caption));
     std::string kind = path.size() >= 3 ? path.substr(path.size() - 3) : path;
@@ -205,14 +201,12 @@ std::string FrmFrqLod::Exec(const std::string& path, const std::string& caption)
     return Run(w, "FrmFrqLod");
 }
 
-void FrmFrqLod::ChkReference_Click()
-{
+void FrmFrqLod::ChkReference_Click() {
     FraMeasure->setVisible(!ChkReference->isChecked());
     FraReference->setVisible(ChkReference->isChecked());
 }
 
-void FrmFrqLod::ChkLoadMode_Click()
-{
+void FrmFrqLod::ChkLoadMode_Click() {
     if (ChkLoadMode[0]->isChecked() || ChkLoadMode[2]->isChecked()) {
         ChkLoadMode[1]->setChecked(true);
         ChkLoadMode[1]->setEnabled(false);
@@ -221,8 +215,7 @@ void FrmFrqLod::ChkLoadMode_Click()
     }
 }
 
-void FrmFrqLod::CmdOk_Click()
-{
+void FrmFrqLod::CmdOk_Click() {
     std::string r;
     const bool toRef = ChkReference->isChecked();
     if (toRef) r += " toref";
@@ -239,8 +232,7 @@ void FrmFrqLod::CmdOk_Click()
     close();
 }
 
-void FrmFrqLod::CmdCancel_Click()
-{
+void FrmFrqLod::CmdCancel_Click() {
     setProperty("result", QStringLiteral("cancel"));
     close();
 }

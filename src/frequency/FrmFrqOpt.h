@@ -51,7 +51,7 @@ class FrmFrqLod : public QDialog {
     QCheckBox* ChkReference = nullptr;
     QGroupBox* FraMeasure = nullptr;
     QGroupBox* FraReference = nullptr;
-    std::array<QCheckBox*, 4> ChkLoadMode{};    // result, condition, reference, parameter
+    std::array<QCheckBox*, 4> ChkLoadMode{}; // result, condition, reference, parameter
     std::array<QCheckBox*, 4> ChkRefLoadMode{};
     QPushButton* CmdOk = nullptr;
     QPushButton* CmdCancel = nullptr;

@@ -43,29 +43,32 @@ constexpr const char* kTitle = "Measurement of the frequency characteristics";
 constexpr int kTransferMs = 25;
 constexpr int kMaxPage = 255; // the page counter travels in one byte
 
-FrmSokuTei::ShowHook& Hook()
-{
+FrmSokuTei::ShowHook& Hook() {
     static FrmSokuTei::ShowHook hook;
     return hook;
 }
 
-void Log(const std::string& text) { log(text, LogOther); }
+void Log(const std::string& text) {
+    log(text, LogOther);
+}
 
-int IntOf(const QLineEdit* box) { return static_cast<int>(plat::RoundHalfEven(plat::LeadingNumber(box->text().toStdString()))); }
+int IntOf(const QLineEdit* box) {
+    return static_cast<int>(plat::RoundHalfEven(plat::LeadingNumber(box->text().toStdString())));
+}
 
-void Tell(const char* text, const char* title) { plat::MsgBox(text, plat::Buttons::Ok, plat::Icon::Exclamation, title); }
+void Tell(const char* text, const char* title) {
+    plat::MsgBox(text, plat::Buttons::Ok, plat::Icon::Exclamation, title);
+}
 
 } // namespace
 
-FrmSokuTei::ShowHook FrmSokuTei::SetShowHook(ShowHook hook)
-{
+FrmSokuTei::ShowHook FrmSokuTei::SetShowHook(ShowHook hook) {
     ShowHook previous = std::move(Hook());
     Hook() = std::move(hook);
     return previous;
 }
 
-FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent)
-{
+FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmSokuTei"));
     setWindowTitle(QStringLiteral("Measurement"));
     auto edit = [this](const char* name, const char* tip) {
@@ -102,8 +105,8 @@ FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent)
     ChkFce->setToolTip(QStringLiteral("Set the full-closed."));
     ChkFce->installEventFilter(this);
     connect(ChkFce, &QCheckBox::clicked, this, [this] { ChkCondRange(); });
-    const char* const texts[10] = {"Amplitude", "Offset", "Sampling rate", "r/min", "r/min", "", "",
-                                   "Full-closed", "Portion", "Model"};
+    const char* const texts[10] = {"Amplitude", "Offset", "Sampling rate", "r/min",   "r/min",
+                                   "",          "",       "Full-closed",   "Portion", "Model"};
     for (int i = 0; i < 10; ++i) {
         Lbl1[static_cast<size_t>(i)] = new QLabel(QString::fromUtf8(texts[i]), this);
         Lbl1[static_cast<size_t>(i)]->setObjectName(QStringLiteral("Lbl1_%1").arg(i));
@@ -175,7 +178,8 @@ FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent)
     TxtMsg->setMinimumSize(TxtMsg->fontMetrics().averageCharWidth() * 48, TxtMsg->fontMetrics().height() * 7);
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {CmdZiKkou, CmdCyuuShi, CmdCancel, CmdHelp}) buttons->addWidget(b);
+    for (QPushButton* b : {CmdZiKkou, CmdCyuuShi, CmdCancel, CmdHelp})
+        buttons->addWidget(b);
     buttons->addStretch(1);
     auto* top = new QHBoxLayout;
     top->addWidget(FramZyouKen);
@@ -192,16 +196,14 @@ FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-FrmSokuTei::~FrmSokuTei()
-{
+FrmSokuTei::~FrmSokuTei() {
     // However the window goes, the busy bit and the execution right go with it.
     right_.reset();
     busy_.reset();
     plat::UnregisterForm(this);
 }
 
-void FrmSokuTei::Form_Load()
-{
+void FrmSokuTei::Form_Load() {
     QString msg;
     for (int i = 10; i <= 14; ++i) {
         const QString line = QString::fromStdString(AutoMsg[i]);
@@ -216,8 +218,7 @@ void FrmSokuTei::Form_Load()
     LblResult->clear();
 }
 
-std::string FrmSokuTei::Exec()
-{
+std::string FrmSokuTei::Exec() {
     Log("Status");
     QPointer<FrmSokuTei> w = new FrmSokuTei(QApplication::activeWindow());
     const FrqCondRec cond = FrqPendingCond();
@@ -250,16 +251,14 @@ std::string FrmSokuTei::Exec()
     return result;
 }
 
-void FrmSokuTei::ChkCondRange()
-{
+void FrmSokuTei::ChkCondRange() {
     const double amp = plat::LeadingNumber(TxtAmp->text().toStdString());
     const double off = plat::LeadingNumber(TxtOff->text().toStdString());
     const double smp = plat::LeadingNumber(TxtSmp->text().toStdString());
     CmdZiKkou->setEnabled(!measuring_ && FrqCondInRange(amp, off, smp));
 }
 
-bool FrmSokuTei::eventFilter(QObject* watched, QEvent* event)
-{
+bool FrmSokuTei::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     const size_t i = watched == TxtAmp ? 0 : watched == TxtOff ? 1 : 2;
     if (event->type() == QEvent::FocusIn) {
@@ -298,14 +297,12 @@ bool FrmSokuTei::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmSokuTei::SetLblResult(const char* text)
-{
+void FrmSokuTei::SetLblResult(const char* text) {
     LblResult->setText(QString::fromUtf8(text));
     LblResult->repaint();
 }
 
-void FrmSokuTei::SetMeasuring(bool flag)
-{
+void FrmSokuTei::SetMeasuring(bool flag) {
     if (flag) {
         if (!busy_) busy_ = std::make_unique<BusyGuard>(BusyFrequency);
         SetLblResult("Start measurement");
@@ -321,8 +318,7 @@ void FrmSokuTei::SetMeasuring(bool flag)
     if (!flag) TxtAmp->setFocus();
 }
 
-void FrmSokuTei::CmdZiKkou_Click()
-{
+void FrmSokuTei::CmdZiKkou_Click() {
     if (!CmdZiKkou->isEnabled()) return;
     result_ = "cancel";
     Log("Start");
@@ -366,8 +362,7 @@ void FrmSokuTei::CmdZiKkou_Click()
     TimDatPol_Timer();
 }
 
-bool FrmSokuTei::FrqReqSend()
-{
+bool FrmSokuTei::FrqReqSend() {
     count_ = FftReqCount;
     const auto req = FrqStartRequest(IntOf(TxtSmp), ChkFce->isVisible() && ChkFce->isChecked(), IntOf(TxtAmp),
                                      IntOf(TxtOff), count_);
@@ -390,16 +385,14 @@ bool FrmSokuTei::FrqReqSend()
     return true;
 }
 
-bool FrmSokuTei::FrqReqZero()
-{
+bool FrmSokuTei::FrqReqZero() {
     const auto req = FrqStartRequest(IntOf(TxtSmp), false, 0, IntOf(TxtOff), FftReqCount);
     std::copy(req.begin(), req.end(), SndBuf);
     RetVar = Variant(cmdreq::Request(10, 4, 7, 0, 0, 0x38));
     return true;
 }
 
-void FrmSokuTei::EndTransfer()
-{
+void FrmSokuTei::EndTransfer() {
     if (right_) {
         const int16_t released = right_->Release();
         RetVar = Variant(released);
@@ -409,8 +402,7 @@ void FrmSokuTei::EndTransfer()
     SetMeasuring(false);
 }
 
-void FrmSokuTei::TimDatPol_Timer()
-{
+void FrmSokuTei::TimDatPol_Timer() {
     TimDatPol->stop();
     if (!measuring_) return;
     Log("TimDatPol_Timer:Start");
@@ -478,8 +470,7 @@ void FrmSokuTei::TimDatPol_Timer()
     TimDatPol->start(0);
 }
 
-void FrmSokuTei::StoreCond(FrqCondRec& c) const
-{
+void FrmSokuTei::StoreCond(FrqCondRec& c) const {
     c.Amp = IntOf(TxtAmp);
     c.Off = IntOf(TxtOff);
     c.Smp = static_cast<int16_t>(IntOf(TxtSmp));
@@ -488,8 +479,7 @@ void FrmSokuTei::StoreCond(FrqCondRec& c) const
     c.FullClose = ChkFce->isChecked() ? 1 : 0;
 }
 
-void FrmSokuTei::Stop(bool tell)
-{
+void FrmSokuTei::Stop(bool tell) {
     if (PbrTenSou->value() == 0) RetVar = Variant(FrqReqZero());
     EndTransfer();
     Log("ーForced exitー");
@@ -498,13 +488,11 @@ void FrmSokuTei::Stop(bool tell)
     SetLblResult("Measurement interrupted.");
 }
 
-void FrmSokuTei::CmdCyuuShi_Click()
-{
+void FrmSokuTei::CmdCyuuShi_Click() {
     if (measuring_) Stop(true);
 }
 
-void FrmSokuTei::CmdCancel_Click()
-{
+void FrmSokuTei::CmdCancel_Click() {
     if (measuring_) return;
     FrqCondRec c = FrqPendingCond();
     StoreCond(c);
@@ -512,20 +500,17 @@ void FrmSokuTei::CmdCancel_Click()
     Unload();
 }
 
-void FrmSokuTei::CmdHelp_Click()
-{
+void FrmSokuTei::CmdHelp_Click() {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(AppPath("mevalo.hlp"))));
 }
 
-void FrmSokuTei::Unload()
-{
+void FrmSokuTei::Unload() {
     unloaded_ = true;
     TimDatPol->stop();
     done(0);
 }
 
-void FrmSokuTei::closeEvent(QCloseEvent* event)
-{
+void FrmSokuTei::closeEvent(QCloseEvent* event) {
     // Closing the window while a measurement runs stops it first; the result stays "failure".
     if (measuring_) Stop(false);
     unloaded_ = true;

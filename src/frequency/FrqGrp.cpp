@@ -14,27 +14,30 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kCircle = 50;     // radius of the cursor circle and the mark
 constexpr double kTextLimit = 3.0; // circle, values and mark only below 1000 Hz
 
-QColor Color(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+QColor Color(uint32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
-bool ValidIdx(int i) { return i >= 0 && i < FrqPointCnt; }
+bool ValidIdx(int i) {
+    return i >= 0 && i < FrqPointCnt;
+}
 
 // Strictly inside the plot, horizontally and vertically.
-bool InsideX(const FrqGraphRec& r, double logf)
-{
+bool InsideX(const FrqGraphRec& r, double logf) {
     const double dx = r.XOrg + logf * r.XPerDec;
     return dx > 0 && dx < r.PlotWidth;
 }
-bool InsideY(const FrqGraphRec& r, double y) { return y > r.PlotTop && y < r.PlotTop + r.PlotHeight; }
+bool InsideY(const FrqGraphRec& r, double y) {
+    return y > r.PlotTop && y < r.PlotTop + r.PlotHeight;
+}
 
-std::string Fixed(double v, int decimals)
-{
+std::string Fixed(double v, int decimals) {
     std::string s = plat::FormatFixed(v, decimals);
     if (s == "-0" || s == "-0.0") s.erase(0, 1);
     return s;
 }
 
-void Circle(PrdSurface& t, double x, double y, double r, const QColor& c, bool filled)
-{
+void Circle(PrdSurface& t, double x, double y, double r, const QColor& c, bool filled) {
     // Scaled by the surface's aspect: a drawing unit is the same length on both axes.
     constexpr int kSides = 24;
     if (filled)
@@ -49,21 +52,20 @@ void Circle(PrdSurface& t, double x, double y, double r, const QColor& c, bool f
     }
 }
 
-void Titles(PrdSurface& t, const FrqGraphRec& r)
-{
+void Titles(PrdSurface& t, const FrqGraphRec& r) {
     t.SetFontSize(r.FontSmall);
     t.SetForeColor(Qt::black);
     const double h = t.TextHeight("0");
     t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.GrTitle) / 2, r.PlotTop - 2.5 * h, r.GrTitle);
-    t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.XTitle) / 2, r.PlotTop + r.PlotHeight + h, r.XTitle);
+    t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.XTitle) / 2, r.PlotTop + r.PlotHeight + h,
+                r.XTitle);
     const double end = r.PlotLeft - t.TextWidth("0000");
     const double mid = r.PlotTop + r.PlotHeight / 2;
     t.PrintText(end - t.TextWidth(r.YTitle), mid - 1.1 * h, r.YTitle);
     t.PrintText(end - t.TextWidth(r.YUnit), mid + 0.1 * h, r.YUnit);
 }
 
-void Header(PrdSurface& t, const FrqGraphRec& r)
-{
+void Header(PrdSurface& t, const FrqGraphRec& r) {
     if (!r.HeadOn) return;
     t.SetFontSize(r.FontSmall);
     t.SetForeColor(Qt::black);
@@ -73,8 +75,10 @@ void Header(PrdSurface& t, const FrqGraphRec& r)
     double y = r.PlotTop + r.PlotHeight + 3.5 * h;
     const QDateTime now = QDateTime::currentDateTime();
     t.PrintText(x, y, "Date time:");
-    t.PrintText(indent, y, (now.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" ") +
-                            now.toString(QStringLiteral("HH:mm:ss"))).toStdString());
+    t.PrintText(indent, y,
+                (now.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" ") +
+                 now.toString(QStringLiteral("HH:mm:ss")))
+                    .toStdString());
     y += h;
     t.PrintText(x, y, "Comment:");
     for (const std::string& line : r.HeadMemo) {
@@ -83,18 +87,17 @@ void Header(PrdSurface& t, const FrqGraphRec& r)
     }
 }
 
-void GrpAxisLine(PrdSurface& t, const FrqGraphRec& r)
-{
+void GrpAxisLine(PrdSurface& t, const FrqGraphRec& r) {
     const QColor c = Color(r.BoxColor);
-    const double x0 = r.PlotLeft, x1 = r.PlotLeft + r.PlotWidth, y0 = r.PlotTop, y1 = r.PlotTop + r.PlotHeight;
+    const double x0 = r.PlotLeft, x1 = r.PlotLeft + r.PlotWidth, y0 = r.PlotTop,
+                 y1 = r.PlotTop + r.PlotHeight;
     t.Line(x0, y0, x1, y0, c);
     t.Line(x1, y0, x1, y1, c);
     t.Line(x1, y1, x0, y1, c);
     t.Line(x0, y1, x0, y0, c);
 }
 
-void GrpLogTick(PrdSurface& t, const FrqGraphRec& r, long f)
-{
+void GrpLogTick(PrdSurface& t, const FrqGraphRec& r, long f) {
     const double lf = std::log10(static_cast<double>(f));
     const double x = r.PlotLeft + r.XOrg + lf * r.XPerDec;
     if (!(x > r.PlotLeft && x < r.PlotLeft + r.PlotWidth)) return;
@@ -106,19 +109,19 @@ void GrpLogTick(PrdSurface& t, const FrqGraphRec& r, long f)
     t.Line(x, r.PlotTop + r.PlotHeight, x, r.PlotTop, Color(r.TickColor));
 }
 
-void GrpLogTicks(PrdSurface& t, const FrqGraphRec& r)
-{
+void GrpLogTicks(PrdSurface& t, const FrqGraphRec& r) {
     if (r.XPerDec == 0) return;
     long decade = 1;
     for (int d = 0; d <= 5; ++d, decade *= 10)
-        for (long j = 1; j <= 9; ++j) GrpLogTick(t, r, j * decade);
+        for (long j = 1; j <= 9; ++j)
+            GrpLogTick(t, r, j * decade);
 }
 
-void GrpLinTick(PrdSurface& t, const FrqGraphRec& r)
-{
+void GrpLinTick(PrdSurface& t, const FrqGraphRec& r) {
     if (r.YPerUnit == 0 || r.TickStep == 0) return;
     const auto kTop = static_cast<long>(plat::RoundHalfEven(r.YOrg / r.YPerUnit / r.TickStep));
-    const auto kBottom = static_cast<long>(plat::RoundHalfEven((r.YOrg - r.PlotHeight) / r.YPerUnit / r.TickStep));
+    const auto kBottom =
+        static_cast<long>(plat::RoundHalfEven((r.YOrg - r.PlotHeight) / r.YPerUnit / r.TickStep));
     if (kTop == kBottom) return;
     const long step = kBottom > kTop ? 1 : -1;
     const double h = t.TextHeight("0");
@@ -134,8 +137,7 @@ void GrpLinTick(PrdSurface& t, const FrqGraphRec& r)
     }
 }
 
-void GrpCurve(PrdSurface& t, const FrqGraphRec& r)
-{
+void GrpCurve(PrdSurface& t, const FrqGraphRec& r) {
     if (!r.DataReady || !r.Shown) return;
     if (t.IsPrinter() && t.Device()) {
         // About 8 dots on a page 4962 dots wide, in proportion on any other.
@@ -156,10 +158,11 @@ void GrpCurve(PrdSurface& t, const FrqGraphRec& r)
     t.SetDrawWidth(1);
 }
 
-bool CsrShown(const FrqGraphRec& r) { return r.DataReady && r.FrqCsrOn && ValidIdx(r.FrqCsrIdx); }
+bool CsrShown(const FrqGraphRec& r) {
+    return r.DataReady && r.FrqCsrOn && ValidIdx(r.FrqCsrIdx);
+}
 
-void GrpCsrLine(PrdSurface& t, const FrqGraphRec& r)
-{
+void GrpCsrLine(PrdSurface& t, const FrqGraphRec& r) {
     if (!CsrShown(r)) return;
     const int c = r.FrqCsrIdx;
     const double x = GrpX(r, c), y = GrpY(r, c);
@@ -172,8 +175,7 @@ void GrpCsrLine(PrdSurface& t, const FrqGraphRec& r)
     }
 }
 
-void GrpValText(PrdSurface& t, const FrqGraphRec& r)
-{
+void GrpValText(PrdSurface& t, const FrqGraphRec& r) {
     if (!CsrShown(r)) return;
     const int c = r.FrqCsrIdx;
     const double x = GrpX(r, c), y = GrpY(r, c);
@@ -186,16 +188,14 @@ void GrpValText(PrdSurface& t, const FrqGraphRec& r)
     t.PrintText(x - t.TextWidth(f) / 2, r.PlotTop - h, f);
 }
 
-void GrpMark(PrdSurface& t, const FrqGraphRec& r)
-{
+void GrpMark(PrdSurface& t, const FrqGraphRec& r) {
     if (!r.DataReady || !r.MarkOn || !ValidIdx(r.MarkIdx)) return;
     const int m = r.MarkIdx;
     if (!InsideX(r, r.LogFrq[m]) || !(r.LogFrq[m] < kTextLimit) || !std::isfinite(r.GrVal[m])) return;
     Circle(t, GrpX(r, m), GrpY(r, m), kCircle, Color(r.MarkColor), true);
 }
 
-void Frame(PrdSurface& t, const FrqGraphRec& r)
-{
+void Frame(PrdSurface& t, const FrqGraphRec& r) {
     t.SetDrawWidth(1);
     t.SetFontName("Arial");
     Titles(t, r);
@@ -210,11 +210,14 @@ void Frame(PrdSurface& t, const FrqGraphRec& r)
 
 } // namespace
 
-double GrpX(const FrqGraphRec& r, int i) { return r.PlotLeft + r.XOrg + r.LogFrq[i] * r.XPerDec; }
-double GrpY(const FrqGraphRec& r, int i) { return r.PlotTop + r.YOrg - r.GrVal[i] * r.YPerUnit; }
+double GrpX(const FrqGraphRec& r, int i) {
+    return r.PlotLeft + r.XOrg + r.LogFrq[i] * r.XPerDec;
+}
+double GrpY(const FrqGraphRec& r, int i) {
+    return r.PlotTop + r.YOrg - r.GrVal[i] * r.YPerUnit;
+}
 
-void GrpScale(PrdSurface& t, FrqGraphRec& r)
-{
+void GrpScale(PrdSurface& t, FrqGraphRec& r) {
     const PrdDevice* dev = t.Device();
     if (!dev) return;
     const QSizeF px = dev->SizePx();
@@ -229,8 +232,7 @@ void GrpScale(PrdSurface& t, FrqGraphRec& r)
     r.PenScale = static_cast<float>(twips / 10000 * k);
 }
 
-void GrpDraw(PrdSurface& t, const FrqGraphRec& r, const FrqGraphRec& ref)
-{
+void GrpDraw(PrdSurface& t, const FrqGraphRec& r, const FrqGraphRec& ref) {
     if (!r.DataReady && !ref.DataReady) return;
     Frame(t, r);
     GrpCurve(t, ref);
@@ -241,15 +243,15 @@ void GrpDraw(PrdSurface& t, const FrqGraphRec& r, const FrqGraphRec& ref)
     t.SetFontSize(r.FontSmall);
 }
 
-void GrpDraw2(PrdSurface& t, const FrqGraphRec& r) { Frame(t, r); }
+void GrpDraw2(PrdSurface& t, const FrqGraphRec& r) {
+    Frame(t, r);
+}
 
-void GrpCsrDraw(FrqGraphRec& r, int index)
-{
+void GrpCsrDraw(FrqGraphRec& r, int index) {
     if (ValidIdx(index)) r.FrqCsrIdx = static_cast<int16_t>(index);
 }
 
-std::optional<int> GrpFrqIdx(const FrqGraphRec& r, double x, double fftTime)
-{
+std::optional<int> GrpFrqIdx(const FrqGraphRec& r, double x, double fftTime) {
     if (r.XPerDec == 0) return std::nullopt;
     const double f = std::min(std::pow(10.0, (x - r.PlotLeft - r.XOrg) / r.XPerDec), fftTime);
     const int last = std::min<int>(r.IdxLast, FrqPointCnt - 1);
@@ -258,8 +260,7 @@ std::optional<int> GrpFrqIdx(const FrqGraphRec& r, double x, double fftTime)
     return std::nullopt;
 }
 
-void FrqDatCopy(FrqGraphRec& d, const FrqGraphRec& s)
-{
+void FrqDatCopy(FrqGraphRec& d, const FrqGraphRec& s) {
     d.PlotTop = s.PlotTop;
     d.PlotLeft = s.PlotLeft;
     d.PlotHeight = s.PlotHeight;

@@ -16,16 +16,14 @@
 
 namespace {
 
-std::string Hex4(int32_t v)
-{
+std::string Hex4(int32_t v) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%04X", static_cast<unsigned>(v) & 0xFFFFu);
     return buf;
 }
 
 // Four hexadecimal digits as a signed 16-bit value.
-bool ReadHex16(const std::string& line, int16_t& v)
-{
+bool ReadHex16(const std::string& line, int16_t& v) {
     if (line.empty() || line.size() > 4) return false;
     const auto u = plat::ParseHex(line);
     if (!u || *u > 0xFFFF) return false;
@@ -33,16 +31,14 @@ bool ReadHex16(const std::string& line, int16_t& v)
     return true;
 }
 
-bool Fail(const std::string& what)
-{
+bool Fail(const std::string& what) {
     SetErr(ErrFileAccess, what);
     return false;
 }
 
 } // namespace
 
-bool IdtWrite(const FrqRec& rec, const std::string& path)
-{
+bool IdtWrite(const FrqRec& rec, const std::string& path) {
     const int32_t n = rec.Points;
     bool ok = n >= 2 && n <= FrqRawCnt;
     if (!ok) SetErr(ErrFileAccess, "the record holds " + std::to_string(n) + " samples");
@@ -55,7 +51,8 @@ bool IdtWrite(const FrqRec& rec, const std::string& path)
           << Hex4(rec.Amp) << "\r\n"
           << Hex4(rec.Off) << "\r\n"
           << Hex4(n) << "\r\n";
-        for (int32_t i = 0; i < n; ++i) s << Hex4(rec.Raw[i]) << "\r\n";
+        for (int32_t i = 0; i < n; ++i)
+            s << Hex4(rec.Raw[i]) << "\r\n";
         // Written beside the file and put in its place only when complete.
         std::ofstream f(part, std::ios::binary | std::ios::trunc);
         f << s.str();
@@ -70,8 +67,7 @@ bool IdtWrite(const FrqRec& rec, const std::string& path)
     return ok;
 }
 
-bool IdtRead(FrqRec& rec, const std::string& path)
-{
+bool IdtRead(FrqRec& rec, const std::string& path) {
     if (path.empty()) return false;
     std::vector<std::string> lines;
     {
@@ -92,12 +88,13 @@ bool IdtRead(FrqRec& rec, const std::string& path)
     int16_t model = 0, amp = 0, off = 0, count = 0;
     bool ok = !lines.empty() || Err().Number == 0;
     if (Err().Number != 0) ok = false;
-    if (ok && (lines.size() < 5 || lines[1].size() < 4 || !ReadHex16(lines[0], model) || !ReadHex16(lines[2], amp) ||
-               !ReadHex16(lines[3], off) || !ReadHex16(lines[4], count)))
+    if (ok && (lines.size() < 5 || lines[1].size() < 4 || !ReadHex16(lines[0], model) ||
+               !ReadHex16(lines[2], amp) || !ReadHex16(lines[3], off) || !ReadHex16(lines[4], count)))
         ok = Fail("the header of " + path + " is damaged");
     if (ok && (count < 2 || count > FrqRawCnt))
         ok = Fail("the number of points " + std::to_string(count) + " does not fit the record");
-    if (ok && lines.size() < 5u + static_cast<size_t>(count)) ok = Fail("the samples of " + path + " end early");
+    if (ok && lines.size() < 5u + static_cast<size_t>(count))
+        ok = Fail("the samples of " + path + " end early");
     for (int i = 0; ok && i < count; ++i)
         if (!ReadHex16(lines[5u + static_cast<size_t>(i)], r.Raw[i]))
             ok = Fail("sample " + std::to_string(i) + " of " + path + " is no number");
@@ -125,8 +122,7 @@ bool IdtRead(FrqRec& rec, const std::string& path)
     return true;
 }
 
-std::string FrqTempIdtPath()
-{
+std::string FrqTempIdtPath() {
     const std::string own = AppPath("temp.idt");
     const std::string folder = own.substr(0, own.find_last_of('/') + 1);
     if (::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) return own;

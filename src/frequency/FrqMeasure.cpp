@@ -3,13 +3,11 @@
 #include "comm/SpektApi.h"
 #include "platform/Numbers.h"
 
-bool FrqCondInRange(double amp, double off, double smp)
-{
+bool FrqCondInRange(double amp, double off, double smp) {
     return amp > 0 && off + amp < 5000 && off - amp > -5000 && smp >= 0 && smp <= 63;
 }
 
-std::array<uint8_t, 7> FrqStartRequest(int smp, bool fullClose, int amp, int off, int count)
-{
+std::array<uint8_t, 7> FrqStartRequest(int smp, bool fullClose, int amp, int off, int count) {
     std::array<uint8_t, 7> b{};
     b[0] = static_cast<uint8_t>((smp & 0xFF) | (fullClose ? 0x40 : 0));
     spekt::StoB(static_cast<int16_t>(amp), &b[2], &b[1]);
@@ -18,21 +16,24 @@ std::array<uint8_t, 7> FrqStartRequest(int smp, bool fullClose, int amp, int off
     return b;
 }
 
-int FrqReplyWords(int n) { return n < 2 ? 0 : (n - 2) / 2; }
+int FrqReplyWords(int n) {
+    return n < 2 ? 0 : (n - 2) / 2;
+}
 
-int FrqStoreWords(FrqRec& rec, int ptr, int limit, std::span<const uint8_t> reply)
-{
+int FrqStoreWords(FrqRec& rec, int ptr, int limit, std::span<const uint8_t> reply) {
     const int words = FrqReplyWords(static_cast<int>(reply.size()));
     if (limit > FrqRawCnt) limit = FrqRawCnt;
     for (int i = 0; i < words && ptr < limit; ++i, ++ptr)
-        rec.Raw[ptr] = spekt::BtoS(reply[2 * static_cast<size_t>(i) + 2], reply[2 * static_cast<size_t>(i) + 1]);
+        rec.Raw[ptr] =
+            spekt::BtoS(reply[2 * static_cast<size_t>(i) + 2], reply[2 * static_cast<size_t>(i) + 1]);
     return ptr;
 }
 
-FrqCondRec FrqPendingCond() { return FrqNextCondSet ? FrqNextCond : static_cast<const FrqCondRec&>(SokuTeiRec); }
+FrqCondRec FrqPendingCond() {
+    return FrqNextCondSet ? FrqNextCond : static_cast<const FrqCondRec&>(SokuTeiRec);
+}
 
-void FrqStorePendingCond(const FrqCondRec& cond)
-{
+void FrqStorePendingCond(const FrqCondRec& cond) {
     if (SokuTeiRec.Valid == 0) {
         static_cast<FrqCondRec&>(SokuTeiRec) = cond;
         FrqNextCondSet = plat::VbFalse;

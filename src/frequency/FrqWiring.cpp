@@ -3,4 +3,6 @@
 #include "app/MainLogic.h"
 #include "frequency/FrmFft.h"
 
-void WireFrequencyScreen() { Links().openScreen[6] = [] { FrmFft::ShowScreen(); }; }
+void WireFrequencyScreen() {
+    Links().openScreen[6] = [] { FrmFft::ShowScreen(); };
+}

@@ -11,11 +11,11 @@ using Bytes = std::vector<uint8_t>;
 using cd = std::complex<double>;
 
 // One period of the binary excitation, +1 / -1.
-std::vector<int> Excitation(int n)
-{
+std::vector<int> Excitation(int n) {
     std::vector<int> s(static_cast<size_t>(n));
     int bits = 0;
-    while ((1 << bits) - 1 < n) ++bits;
+    while ((1 << bits) - 1 < n)
+        ++bits;
     if ((1 << bits) - 1 == n && bits >= 2 && bits <= 16) {
         // A Galois register whose feedback makes its period n: the first such mask found by trial.
         const unsigned top = 1u << (bits - 1);
@@ -44,16 +44,14 @@ std::vector<int> Excitation(int n)
     return s;
 }
 
-void Put16(Bytes& b, int v)
-{
+void Put16(Bytes& b, int v) {
     b.push_back(static_cast<uint8_t>(v & 0xFF));
     b.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
 }
 
 } // namespace
 
-cd Plant::response(double w) const
-{
+cd Plant::response(double w) const {
     const cd z1 = std::polar(1.0, -w);
     switch (kind) {
     case Gain:
@@ -70,20 +68,30 @@ cd Plant::response(double w) const
     return 0;
 }
 
-std::vector<int16_t> Plant::measure(int n, int amp, int offset) const
-{
+std::vector<int16_t> Plant::measure(int n, int amp, int offset) const {
     const std::vector<int> e = Excitation(n);
     std::vector<double> x(static_cast<size_t>(3 * n)), y(x.size());
-    for (size_t i = 0; i < x.size(); ++i) x[i] = amp * e[i % static_cast<size_t>(n)];
+    for (size_t i = 0; i < x.size(); ++i)
+        x[i] = amp * e[i % static_cast<size_t>(n)];
     const double a1 = -2 * r * std::cos(theta), a2 = r * r;
     for (size_t i = 0; i < x.size(); ++i) {
-        auto X = [&](size_t back) { return i >= back ? x[i - back] : x[(i + 3 * static_cast<size_t>(n) - back) % x.size()]; };
+        auto X = [&](size_t back) {
+            return i >= back ? x[i - back] : x[(i + 3 * static_cast<size_t>(n) - back) % x.size()];
+        };
         auto Y = [&](size_t back) { return i >= back ? y[i - back] : 0.0; };
         switch (kind) {
-        case Gain: y[i] = k * x[i]; break;
-        case Delay: y[i] = X(static_cast<size_t>(d)); break;
-        case Lag: y[i] = a * Y(1) + (1 - a) * x[i]; break;
-        case Resonance: y[i] = (1 + a1 + a2) * x[i] - a1 * Y(1) - a2 * Y(2); break;
+        case Gain:
+            y[i] = k * x[i];
+            break;
+        case Delay:
+            y[i] = X(static_cast<size_t>(d));
+            break;
+        case Lag:
+            y[i] = a * Y(1) + (1 - a) * x[i];
+            break;
+        case Resonance:
+            y[i] = (1 + a1 + a2) * x[i] - a1 * Y(1) - a2 * Y(2);
+            break;
         }
     }
     std::vector<int16_t> raw(static_cast<size_t>(n));
@@ -95,8 +103,7 @@ std::vector<int16_t> Plant::measure(int n, int amp, int offset) const
     return raw;
 }
 
-std::optional<Plant> Plant::named(const std::string& name)
-{
+std::optional<Plant> Plant::named(const std::string& name) {
     Plant p;
     if (name == "gain") {
         p.kind = Gain;
@@ -115,13 +122,11 @@ std::optional<Plant> Plant::named(const std::string& name)
 
 ModelFrq::ModelFrq(Handler fallback, Options options) : fallback_(std::move(fallback)), opt_(options) {}
 
-Handler ModelFrq::handler()
-{
+Handler ModelFrq::handler() {
     return [this](const Request& rq) { return answer(rq); };
 }
 
-std::optional<Bytes> ModelFrq::answer(const Request& rq)
-{
+std::optional<Bytes> ModelFrq::answer(const Request& rq) {
     if (rq.cmd != 10 || (rq.mode != 4 && rq.mode != 5)) return fallback_ ? fallback_(rq) : std::nullopt;
     std::lock_guard lk(mu_);
     const Bytes& d = rq.data;
@@ -161,14 +166,12 @@ std::optional<Bytes> ModelFrq::answer(const Request& rq)
     return b;
 }
 
-std::vector<ModelFrq::Start> ModelFrq::starts() const
-{
+std::vector<ModelFrq::Start> ModelFrq::starts() const {
     std::lock_guard lk(mu_);
     return starts_;
 }
 
-std::vector<int16_t> ModelFrq::samples() const
-{
+std::vector<int16_t> ModelFrq::samples() const {
     std::lock_guard lk(mu_);
     return words_;
 }

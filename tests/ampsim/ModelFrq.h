@@ -21,10 +21,10 @@ namespace ampsim {
 
 struct Plant {
     enum Kind { Gain, Delay, Lag, Resonance } kind = Lag;
-    double k = 1.0;    // Gain: y = k x
-    int d = 3;         // Delay: y[n] = x[n - d]
-    double a = 0.9;    // Lag: y[n] = a y[n-1] + (1 - a) x[n]
-    double r = 0.97;   // Resonance: poles at r e^(+-j theta), unit gain at 0 Hz
+    double k = 1.0;  // Gain: y = k x
+    int d = 3;       // Delay: y[n] = x[n - d]
+    double a = 0.9;  // Lag: y[n] = a y[n-1] + (1 - a) x[n]
+    double r = 0.97; // Resonance: poles at r e^(+-j theta), unit gain at 0 Hz
     double theta = 0.1;
 
     // Exact response at omega radians per sample.
@@ -39,7 +39,7 @@ class ModelFrq {
   public:
     struct Options {
         Plant plant;
-        int samplingPolls = 3;   // transfer requests answered "still sampling" first
+        int samplingPolls = 3; // transfer requests answered "still sampling" first
         int wordsPerPage = 64;
         int extraWords = 0;      // words the last page carries beyond N
         int alarmPage = -1;      // page answered with the alarm bit
@@ -56,7 +56,7 @@ class ModelFrq {
         bool fullClose = false;
         int amp = 0, offset = 0, count = 0;
     };
-    std::vector<Start> starts() const; // every start request (stops have amplitude 0)
+    std::vector<Start> starts() const;    // every start request (stops have amplitude 0)
     std::vector<int16_t> samples() const; // the words of the running measurement
 
   private:

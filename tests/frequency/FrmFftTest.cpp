@@ -35,8 +35,7 @@ namespace {
 
 using ampsim::Plant;
 
-Plant Resonance()
-{
+Plant Resonance() {
     Plant p;
     p.kind = Plant::Resonance;
     p.theta = 0.3;
@@ -45,8 +44,7 @@ Plant Resonance()
 
 // Answers of the choosers and dialogs the window opens, for one test.
 struct Script {
-    Script()
-    {
+    Script() {
         prmSel = FrmPrmSel::SetAnswerer([this](auto&&...) { return path; });
         file = SetFileDlgShow([this](const FileDlgRequest&) { return path; });
         rem = FrmRem::SetShowHook([](FrmRem& w) { w.CmdOk_Click(); });
@@ -55,8 +53,7 @@ struct Script {
             w.CmdOk_Click();
         });
     }
-    ~Script()
-    {
+    ~Script() {
         FrmPrmSel::SetAnswerer(prmSel);
         SetFileDlgShow(file);
         FrmRem::SetShowHook(rem);
@@ -72,8 +69,7 @@ struct Script {
 
 class Window : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ComPortNo = 0;
         FftReqCount = FftSplitN = 2047;
         FftTime = 2000;
@@ -82,8 +78,7 @@ class Window : public ::testing::Test {
         w->show();
     }
     // A measurement of p as the window takes it after "success".
-    void Measured(const Plant& p)
-    {
+    void Measured(const Plant& p) {
         frqtest::Fill(SokuTeiRec, p, 2047);
         w->CmbWindow->setCurrentText("1");
         w->CmbWindow_Click();
@@ -97,8 +92,7 @@ class Window : public ::testing::Test {
     std::unique_ptr<FrmFft> w;
 };
 
-TEST_F(Window, OffersCursorSearchCutOffSaveAndPrintOnlyForMeasuredData)
-{
+TEST_F(Window, OffersCursorSearchCutOffSaveAndPrintOnlyForMeasuredData) {
     for (int obs : {0, -1})
         for (int ref : {0, -1}) {
             SokuTeiRec.Valid = static_cast<int16_t>(obs);
@@ -116,8 +110,7 @@ TEST_F(Window, OffersCursorSearchCutOffSaveAndPrintOnlyForMeasuredData)
         }
 }
 
-TEST_F(Window, CursorPeakAndCutOffMatchThePlant)
-{
+TEST_F(Window, CursorPeakAndCutOffMatchThePlant) {
     const Plant p = Resonance();
     Measured(p);
     w->ChkCsr->setChecked(true);
@@ -142,21 +135,21 @@ TEST_F(Window, CursorPeakAndCutOffMatchThePlant)
         if (frqtest::ExactGain(p, k, 2047) < -3.0) cut = k;
     w->ChkCov->setChecked(true);
     w->TimRefreshGraph_Timer();
-    EXPECT_EQ(w->LblCovFrq->text().toStdString(), std::to_string(std::lround(cut / (2047 * frqtest::kBase))) + "Hz");
+    EXPECT_EQ(w->LblCovFrq->text().toStdString(),
+              std::to_string(std::lround(cut / (2047 * frqtest::kBase))) + "Hz");
     EXPECT_EQ(FrqGainRec.MarkIdx, cut);
 }
 
-TEST_F(Window, ABurstOfChangesDrawsOnce)
-{
+TEST_F(Window, ABurstOfChangesDrawsOnce) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->Redraws() == 1; }));
-    for (int v = 1000; v < 1500; v += 100) w->HScr[1]->setValue(v);
+    for (int v = 1000; v < 1500; v += 100)
+        w->HScr[1]->setValue(v);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->Redraws() == 2; }));
     QTest::qWait(20);
     EXPECT_EQ(w->Redraws(), 2);
 }
 
-TEST_F(Window, SavedFilesReadBackIdentical)
-{
+TEST_F(Window, SavedFilesReadBackIdentical) {
     Measured(Plant{});
     const FrqRec saved = SokuTeiRec;
     const FrqGraphRec gain = FrqGainRec;
@@ -175,7 +168,8 @@ TEST_F(Window, SavedFilesReadBackIdentical)
         EXPECT_NE(SokuTeiRec.Valid, 0) << file;
         EXPECT_TRUE(std::equal(saved.Raw, saved.Raw + 2047, SokuTeiRec.Raw)) << file;
         EXPECT_EQ(static_cast<const FrqCondRec&>(SokuTeiRec), static_cast<const FrqCondRec&>(saved)) << file;
-        for (int k = 1; k <= 512; ++k) ASSERT_DOUBLE_EQ(FrqGainRec.GrVal[k], gain.GrVal[k]) << file << " " << k;
+        for (int k = 1; k <= 512; ++k)
+            ASSERT_DOUBLE_EQ(FrqGainRec.GrVal[k], gain.GrVal[k]) << file << " " << k;
     }
     EXPECT_TRUE(asker.Asked().empty());
     script.path = Path("m.fcd").toStdString();
@@ -184,8 +178,7 @@ TEST_F(Window, SavedFilesReadBackIdentical)
     EXPECT_EQ(asker.Asked()[0].text, "Type of the file is different.");
 }
 
-TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing)
-{
+TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing) {
     Measured(Plant{});
     script.path = Path("lag.fcd").toStdString();
     w->MnuHoZonDat_Click();
@@ -207,8 +200,7 @@ TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing)
     EXPECT_TRUE(std::equal(current.Raw, current.Raw + 2047, SokuTeiRec.Raw));
 }
 
-TEST_F(Window, PrintsBothGraphsToPdf)
-{
+TEST_F(Window, PrintsBothGraphsToPdf) {
     if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
     Measured(Plant{});
     CommentTxt[2][0] = "Lag plant on the bench";
@@ -219,7 +211,8 @@ TEST_F(Window, PrintsBothGraphsToPdf)
     std::string text;
     if (FILE* p = ::popen(("pdftotext -layout '" + file + "' - 2>/dev/null").c_str(), "r")) {
         char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            text.append(buf, n);
         ::pclose(p);
     }
     EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1);
@@ -229,8 +222,7 @@ TEST_F(Window, PrintsBothGraphsToPdf)
     CommentTxt[2][0].clear();
 }
 
-TEST(WindowInFrame, DisplayItemSixOpensOnceAndCloseAllUnloadsIt)
-{
+TEST(WindowInFrame, DisplayItemSixOpensOnceAndCloseAllUnloadsIt) {
     ComPortNo = 0;
     const MainLinks saved = Links();
     auto main = std::make_unique<Mevalo>();
@@ -254,8 +246,7 @@ TEST(WindowInFrame, DisplayItemSixOpensOnceAndCloseAllUnloadsIt)
 
 class WindowOnLine : public frqtest::FrqLink {};
 
-TEST_F(WindowOnLine, DisplayItemSixMeasuresThePlantAndKeepsTheLastMeasurement)
-{
+TEST_F(WindowOnLine, DisplayItemSixMeasuresThePlantAndKeepsTheLastMeasurement) {
     ComPortNo = 1;
     FftTime = 2000;
     FftDefAmp = 1000;
@@ -275,7 +266,8 @@ TEST_F(WindowOnLine, DisplayItemSixMeasuresThePlantAndKeepsTheLastMeasurement)
     ASSERT_TRUE(IdtRead(kept, FrqTempIdtPath()));
     EXPECT_TRUE(std::equal(kept.Raw, kept.Raw + 2047, SokuTeiRec.Raw));
     // Smoothing 4 is the window's default: the curve follows the plant closely below the cut-off.
-    for (int k = 2; k < 20; ++k) EXPECT_NEAR(FrqGainRec.GrVal[k], frqtest::ExactGain(plant, k, 2047), 0.5) << k;
+    for (int k = 2; k < 20; ++k)
+        EXPECT_NEAR(FrqGainRec.GrVal[k], frqtest::ExactGain(plant, k, 2047), 0.5) << k;
     Links().openScreen[6]();
     EXPECT_EQ(FrmFft::Instance(), w); // brought to the front, not opened twice
     delete w;

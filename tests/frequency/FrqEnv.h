@@ -31,8 +31,7 @@ namespace frqtest {
 constexpr double kBase = 0.0001; // base period, s
 
 // A record measured on plant p without the line: n points, amplitude 1000 r/min.
-inline void Fill(FrqRec& rec, const ampsim::Plant& p, int n, int smp = 0, int amp = 1000)
-{
+inline void Fill(FrqRec& rec, const ampsim::Plant& p, int n, int smp = 0, int amp = 1000) {
     const auto raw = p.measure(n, amp, 0);
     std::copy(raw.begin(), raw.end(), rec.Raw);
     rec.Points = n;
@@ -44,19 +43,16 @@ inline void Fill(FrqRec& rec, const ampsim::Plant& p, int n, int smp = 0, int am
 }
 
 // The exact gain (dB) and phase (degrees) of p at bin k of n.
-inline double ExactGain(const ampsim::Plant& p, int k, int n)
-{
+inline double ExactGain(const ampsim::Plant& p, int k, int n) {
     return 20 * std::log10(std::abs(p.response(2 * std::numbers::pi * k / n)));
 }
-inline double ExactPhase(const ampsim::Plant& p, int k, int n)
-{
+inline double ExactPhase(const ampsim::Plant& p, int k, int n) {
     return std::arg(p.response(2 * std::numbers::pi * k / n)) * 180 / std::numbers::pi;
 }
 
 // The caution dialog answers Execute.
 struct CautionsOk {
-    CautionsOk()
-    {
+    CautionsOk() {
         previous = FrmCaution::SetShowHook([](FrmCaution& w) { w.CmdOk_Click(); });
     }
     ~CautionsOk() { FrmCaution::SetShowHook(previous); }
@@ -66,8 +62,7 @@ struct CautionsOk {
 // A family R amplifier on the line whose frequency measurement runs plant.
 class FrqLink : public famtest::FamLink<ampsim::ModelR, 17> {
   protected:
-    void Configure() override
-    {
+    void Configure() override {
         KisyuCode = 25;
         frq = std::make_unique<ampsim::ModelFrq>(model->handler(), Options());
         sim.setHandler(frq->handler());
@@ -76,8 +71,9 @@ class FrqLink : public famtest::FamLink<ampsim::ModelR, 17> {
         SokuTeiRec.BaseTime = kBase;
         SokuTeiRec.Amp = 1000;
         FrqNextCondSet = 0;
-        std::ofstream(AppPath("sokutei.adj")) << "\"TxtAmp\",1,100,3000,\"0\"\n\"TxtOff\",-3000,0,3000,\"0\"\n"
-                                                 "\"TxtSmp\",0,0,15,\"0\"\nEND\n";
+        std::ofstream(AppPath("sokutei.adj"))
+            << "\"TxtAmp\",1,100,3000,\"0\"\n\"TxtOff\",-3000,0,3000,\"0\"\n"
+               "\"TxtSmp\",0,0,15,\"0\"\nEND\n";
     }
     virtual ampsim::ModelFrq::Options Options() const { return {}; }
 

@@ -14,22 +14,20 @@ struct Graph {
     FrqGraphRec gain, phase;
 };
 
-std::unique_ptr<Graph> Measured(Plant p, int n = 2047)
-{
+std::unique_ptr<Graph> Measured(Plant p, int n = 2047) {
     auto g = std::make_unique<Graph>();
     frqtest::Fill(g->rec, p, n);
     EXPECT_EQ(FftCalc(g->rec, g->in, g->out, g->gain, g->phase, 1), 0);
     return g;
 }
 
-TEST(FrqSearch, SmoothingIsNormalisedIntoOneToTwentyFive)
-{
+TEST(FrqSearch, SmoothingIsNormalisedIntoOneToTwentyFive) {
     const struct {
         const char* typed;
         const char* shown;
         int value;
-    } rows[] = {{"0", "1", 1}, {"abc", "1", 1}, {"-3", "1", 1}, {"25", "25", 25}, {"26", "25", 25}, {"4", "4", 4},
-                {"7.5", "7.5", 8}};
+    } rows[] = {{"0", "1", 1},    {"abc", "1", 1}, {"-3", "1", 1},   {"25", "25", 25},
+                {"26", "25", 25}, {"4", "4", 4},   {"7.5", "7.5", 8}};
     for (const auto& r : rows) {
         const Smoothing s = NormaliseSmoothing(r.typed);
         EXPECT_EQ(s.text, r.shown) << r.typed;
@@ -38,17 +36,16 @@ TEST(FrqSearch, SmoothingIsNormalisedIntoOneToTwentyFive)
     EXPECT_STREQ(SmoothingList[SmoothingDefaultIndex], "4");
 }
 
-TEST(FrqSearch, CursorValueAndPointAreTiedLogarithmically)
-{
+TEST(FrqSearch, CursorValueAndPointAreTiedLogarithmically) {
     EXPECT_EQ(CsrPointOfValue(3000), 1000);
     EXPECT_EQ(CsrValueOfPoint(1000), 3000);
     EXPECT_EQ(CsrValueOfPoint(1), 0);
     EXPECT_EQ(CsrValueOfPoint(0), 0); // never log10(0)
-    for (int p : {1, 2, 10, 99, 400}) EXPECT_EQ(CsrPointOfValue(CsrValueOfPoint(p)), p);
+    for (int p : {1, 2, 10, 99, 400})
+        EXPECT_EQ(CsrPointOfValue(CsrValueOfPoint(p)), p);
 }
 
-TEST(FrqSearch, CursorStaysBelowTheCeilingAndInsideTheDrawnPoints)
-{
+TEST(FrqSearch, CursorStaysBelowTheCeilingAndInsideTheDrawnPoints) {
     const auto g = Measured(Plant{}); // 1 / (2047 x 0.1 ms) = 4.885 Hz a point
     EXPECT_EQ(g->gain.IdxLast, 512);
     EXPECT_EQ(CsrClamp(g->gain, 600, 1e9), 512);
@@ -58,8 +55,7 @@ TEST(FrqSearch, CursorStaysBelowTheCeilingAndInsideTheDrawnPoints)
     EXPECT_EQ(CsrClamp(g->gain, 5, 1.0), 1); // a ceiling below the first point keeps the first
 }
 
-TEST(FrqSearch, PeakAndDipSearchFindTheResonanceExactly)
-{
+TEST(FrqSearch, PeakAndDipSearchFindTheResonanceExactly) {
     Plant p;
     p.kind = Plant::Resonance;
     p.r = 0.97;
@@ -72,12 +68,12 @@ TEST(FrqSearch, PeakAndDipSearchFindTheResonanceExactly)
     EXPECT_EQ(PeakLocal(g->gain, best - 5, true), best);
     EXPECT_EQ(PeakLocal(g->gain, best + 4, true), best);
     double lowest = 0;
-    for (int k = 1; k <= g->gain.IdxLast; ++k) lowest = std::min(lowest, frqtest::ExactGain(p, k, 2047));
+    for (int k = 1; k <= g->gain.IdxLast; ++k)
+        lowest = std::min(lowest, frqtest::ExactGain(p, k, 2047));
     EXPECT_NEAR(g->gain.GrVal[PeakAll(g->gain, false)], lowest, 0.05);
 }
 
-TEST(FrqSearch, FlatCurveKeepsTheFirstPointAndDoesNotMoveTheCursor)
-{
+TEST(FrqSearch, FlatCurveKeepsTheFirstPointAndDoesNotMoveTheCursor) {
     FrqGraphRec flat;
     flat.IdxLast = 100;
     for (int k = 0; k < FrqPointCnt; ++k) {
@@ -92,8 +88,7 @@ TEST(FrqSearch, FlatCurveKeepsTheFirstPointAndDoesNotMoveTheCursor)
     EXPECT_EQ(PeakAll(flat, true), 0); // an empty range finds nothing
 }
 
-TEST(FrqSearch, CutOffIsTheFirstPointBelowMinus3dB)
-{
+TEST(FrqSearch, CutOffIsTheFirstPointBelowMinus3dB) {
     Plant p; // first-order lag, a = 0.9
     const auto g = Measured(p);
     int expected = 0;
@@ -103,26 +98,24 @@ TEST(FrqSearch, CutOffIsTheFirstPointBelowMinus3dB)
     EXPECT_EQ(CutOffIdx(g->gain), expected);
 }
 
-TEST(FrqMeasure, ConditionsInRange)
-{
+TEST(FrqMeasure, ConditionsInRange) {
     const struct {
         double amp, off, smp;
         bool ok;
-    } rows[] = {{2000, 3000, 0, false}, {2000, 2999, 0, true},  {2000, -3000, 0, false}, {2000, -2999, 0, true},
-                {-100, 0, 0, false},    {0, 0, 0, false},       {100, 0, 63, true},      {100, 0, 64, false},
-                {100, 0, -1, false}};
-    for (const auto& r : rows) EXPECT_EQ(FrqCondInRange(r.amp, r.off, r.smp), r.ok) << r.amp << " " << r.off << " " << r.smp;
+    } rows[] = {{2000, 3000, 0, false}, {2000, 2999, 0, true}, {2000, -3000, 0, false},
+                {2000, -2999, 0, true}, {-100, 0, 0, false},   {0, 0, 0, false},
+                {100, 0, 63, true},     {100, 0, 64, false},   {100, 0, -1, false}};
+    for (const auto& r : rows)
+        EXPECT_EQ(FrqCondInRange(r.amp, r.off, r.smp), r.ok) << r.amp << " " << r.off << " " << r.smp;
 }
 
-TEST(FrqMeasure, StartRequestBytes)
-{
+TEST(FrqMeasure, StartRequestBytes) {
     using B = std::array<uint8_t, 7>;
     EXPECT_EQ(FrqStartRequest(4, false, 500, -100, 2048), (B{0x04, 0xF4, 0x01, 0x9C, 0xFF, 0x00, 0x08}));
     EXPECT_EQ(FrqStartRequest(4, true, 500, -100, 2048)[0], 0x44);
 }
 
-TEST(FrqMeasure, ReplyWordsNeverTakeTheStatusByteOrPassTheRecord)
-{
+TEST(FrqMeasure, ReplyWordsNeverTakeTheStatusByteOrPassTheRecord) {
     EXPECT_EQ(FrqReplyWords(2), 0);
     EXPECT_EQ(FrqReplyWords(5), 1); // an odd length leaves the status byte alone
     EXPECT_EQ(FrqReplyWords(130), 64);

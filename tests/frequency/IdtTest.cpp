@@ -11,8 +11,7 @@
 
 namespace {
 
-std::string Slurp(const std::string& path)
-{
+std::string Slurp(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream s;
     s << f.rdbuf();
@@ -21,8 +20,7 @@ std::string Slurp(const std::string& path)
 
 class Idt : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         FftFullClose[0] = -1;
     }
@@ -33,8 +31,7 @@ class Idt : public ::testing::Test {
     plat::ScriptedAsker asker;
 };
 
-TEST_F(Idt, WritesTheExactBytes)
-{
+TEST_F(Idt, WritesTheExactBytes) {
     FrqRec r;
     r.Kisyu = 0x1234;
     r.Bui = 1;
@@ -46,11 +43,11 @@ TEST_F(Idt, WritesTheExactBytes)
     const int16_t raw[4] = {-3, 0, 1, 32767};
     std::copy(raw, raw + 4, r.Raw);
     ASSERT_TRUE(IdtWrite(r, Path("a.idt")));
-    EXPECT_EQ(Slurp(Path("a.idt")), "1234\r\n0054\r\n01F4\r\nFF9C\r\n0004\r\nFFFD\r\n0000\r\n0001\r\n7FFF\r\n");
+    EXPECT_EQ(Slurp(Path("a.idt")),
+              "1234\r\n0054\r\n01F4\r\nFF9C\r\n0004\r\nFFFD\r\n0000\r\n0001\r\n7FFF\r\n");
 }
 
-TEST_F(Idt, RoundTripsKeepConditionsAndSamples)
-{
+TEST_F(Idt, RoundTripsKeepConditionsAndSamples) {
     const struct {
         int16_t bui, fullClose, smp;
         int32_t off;
@@ -64,7 +61,8 @@ TEST_F(Idt, RoundTripsKeepConditionsAndSamples)
         w.Amp = 1000;
         w.Off = row.off;
         w.Points = 2059;
-        for (int i = 0; i < 2059; ++i) w.Raw[i] = static_cast<int16_t>(i * 31 - 30000);
+        for (int i = 0; i < 2059; ++i)
+            w.Raw[i] = static_cast<int16_t>(i * 31 - 30000);
         ASSERT_TRUE(IdtWrite(w, Path("r.idt")));
         FrqRec r;
         ASSERT_TRUE(IdtRead(r, Path("r.idt")));
@@ -80,8 +78,7 @@ TEST_F(Idt, RoundTripsKeepConditionsAndSamples)
     EXPECT_TRUE(asker.Asked().empty());
 }
 
-TEST_F(Idt, DamagedFilesLeaveTheRecordAsItWas)
-{
+TEST_F(Idt, DamagedFilesLeaveTheRecordAsItWas) {
     const std::string head = "0000\r\n0001\r\n0064\r\n0000\r\n";
     const struct {
         const char* what;
@@ -107,8 +104,7 @@ TEST_F(Idt, DamagedFilesLeaveTheRecordAsItWas)
     }
 }
 
-TEST_F(Idt, FileWithLineFeedsOnlyReads)
-{
+TEST_F(Idt, FileWithLineFeedsOnlyReads) {
     std::ofstream(Path("lf.idt"), std::ios::binary) << "0001\n0002\n0064\n0000\n0002\n0003\n0004\n";
     FrqRec r;
     ASSERT_TRUE(IdtRead(r, Path("lf.idt")));
@@ -116,8 +112,7 @@ TEST_F(Idt, FileWithLineFeedsOnlyReads)
     EXPECT_EQ(r.Raw[1], 4);
 }
 
-TEST_F(Idt, FailedWriteKeepsTheOldFileAndSaysSo)
-{
+TEST_F(Idt, FailedWriteKeepsTheOldFileAndSaysSo) {
     FrqRec r;
     r.Points = 2;
     ASSERT_TRUE(IdtWrite(r, Path("k.idt")));

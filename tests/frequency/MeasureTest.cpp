@@ -12,8 +12,7 @@ namespace {
 
 using Action = std::function<void(FrmSokuTei&)>;
 
-ampsim::ModelFrq::Options Opt(int alarmPage, int torquePage, bool servoAlarm)
-{
+ampsim::ModelFrq::Options Opt(int alarmPage, int torquePage, bool servoAlarm) {
     ampsim::ModelFrq::Options o;
     o.alarmPage = alarmPage;
     o.torquePage = torquePage;
@@ -26,8 +25,7 @@ class Measure : public frqtest::FrqLink {
     ampsim::ModelFrq::Options Options() const override { return opt; }
 
     // Execute, then `during` while the measurement runs; the dialog's answer.
-    std::string Run(const Action& during = {}, const Action& before = {})
-    {
+    std::string Run(const Action& during = {}, const Action& before = {}) {
         const auto previous = FrmSokuTei::SetShowHook([&](FrmSokuTei& w) {
             if (before) before(w);
             w.CmdZiKkou_Click();
@@ -38,10 +36,10 @@ class Measure : public frqtest::FrqLink {
         FrmSokuTei::SetShowHook(previous);
         return r;
     }
-    std::vector<std::string> Said() const
-    {
+    std::vector<std::string> Said() const {
         std::vector<std::string> out;
-        for (const auto& a : asker.Asked()) out.push_back(a.text);
+        for (const auto& a : asker.Asked())
+            out.push_back(a.text);
         return out;
     }
     static void WaitFor(const std::function<bool()>& c) { ASSERT_TRUE(QTest::qWaitFor(c, 20000)); }
@@ -49,8 +47,7 @@ class Measure : public frqtest::FrqLink {
     ampsim::ModelFrq::Options opt;
 };
 
-TEST_F(Measure, TransfersThePlantsSamplesAndGivesEverythingBack)
-{
+TEST_F(Measure, TransfersThePlantsSamplesAndGivesEverythingBack) {
     SokuTeiRec.Amp = 500;
     SokuTeiRec.Off = -100;
     SokuTeiRec.Smp = 4;
@@ -70,8 +67,7 @@ TEST_F(Measure, TransfersThePlantsSamplesAndGivesEverythingBack)
     EXPECT_TRUE(Said().empty());
 }
 
-TEST_F(Measure, LastPageBeyondTheCountStoresNothingOutsideTheRecord)
-{
+TEST_F(Measure, LastPageBeyondTheCountStoresNothingOutsideTheRecord) {
     opt.wordsPerPage = 120;
     opt.extraWords = 100;
     FftReqCount = 2059;
@@ -80,8 +76,7 @@ TEST_F(Measure, LastPageBeyondTheCountStoresNothingOutsideTheRecord)
     EXPECT_TRUE(std::equal(words.begin(), words.begin() + 2059, SokuTeiRec.Raw));
 }
 
-TEST_F(Measure, StatusOfTheAmplifierDecidesTheOutcome)
-{
+TEST_F(Measure, StatusOfTheAmplifierDecidesTheOutcome) {
     const struct {
         const char* what;
         ampsim::ModelFrq::Options o;
@@ -89,7 +84,8 @@ TEST_F(Measure, StatusOfTheAmplifierDecidesTheOutcome)
         const char* message;
     } rows[] = {
         {"alarm on page 5", Opt(5, -1, false), "failure", "Alarm occurs at measuring."},
-        {"torque saturated", Opt(-1, 3, false), "success", "Torque is saturated. Lower the amplitude and re-measure."},
+        {"torque saturated", Opt(-1, 3, false), "success",
+         "Torque is saturated. Lower the amplitude and re-measure."},
         {"servo alarm at start", Opt(-1, -1, true), "failure", "Servo alarm is on, and stops measurement."},
     };
     for (const auto& row : rows) {
@@ -105,8 +101,7 @@ TEST_F(Measure, StatusOfTheAmplifierDecidesTheOutcome)
     }
 }
 
-TEST_F(Measure, StopBeforeTheFirstWordSendsTheStopRequest)
-{
+TEST_F(Measure, StopBeforeTheFirstWordSendsTheStopRequest) {
     opt.samplingPolls = 1000000;
     FrmSokuTei* seen = nullptr;
     const std::string r = Run([&](FrmSokuTei& w) {
@@ -126,8 +121,7 @@ TEST_F(Measure, StopBeforeTheFirstWordSendsTheStopRequest)
     EXPECT_EQ(Rights(), (std::vector<int>{1, -1}));
 }
 
-TEST_F(Measure, StopOrCloseAfterTheFirstWordSendsNoStopRequest)
-{
+TEST_F(Measure, StopOrCloseAfterTheFirstWordSendsNoStopRequest) {
     for (bool close : {false, true}) {
         frq = std::make_unique<ampsim::ModelFrq>(model->handler(), opt);
         sim.setHandler(frq->handler());
@@ -146,8 +140,7 @@ TEST_F(Measure, StopOrCloseAfterTheFirstWordSendsNoStopRequest)
     }
 }
 
-TEST_F(Measure, CancelKeepsTheConditionsOfMeasuredSamples)
-{
+TEST_F(Measure, CancelKeepsTheConditionsOfMeasuredSamples) {
     SokuTeiRec.Valid = -1;
     SokuTeiRec.Smp = 1;
     const auto previous = FrmSokuTei::SetShowHook([](FrmSokuTei& w) {
@@ -162,8 +155,7 @@ TEST_F(Measure, CancelKeepsTheConditionsOfMeasuredSamples)
     EXPECT_TRUE(sim.requests().empty());
 }
 
-TEST_F(Measure, ExecuteIsOfferedOnlyForConditionsInRange)
-{
+TEST_F(Measure, ExecuteIsOfferedOnlyForConditionsInRange) {
     const auto previous = FrmSokuTei::SetShowHook([](FrmSokuTei& w) {
         w.TxtAmp->setText("2000");
         w.TxtOff->setText("3000");

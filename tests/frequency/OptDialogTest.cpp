@@ -10,8 +10,7 @@
 
 namespace {
 
-TEST(FrqOptions, SaveOffersResultWithParametersFirst)
-{
+TEST(FrqOptions, SaveOffersResultWithParametersFirst) {
     const auto prev = FrmFrqSav::SetShowHook([](FrmFrqSav& w) { w.CmdOk_Click(); });
     EXPECT_EQ(FrmFrqSav::Exec(), "parameter");
     FrmFrqSav::SetShowHook([](FrmFrqSav& w) {
@@ -25,8 +24,7 @@ TEST(FrqOptions, SaveOffersResultWithParametersFirst)
 }
 
 // The boxes each kind of file starts with, and what OK at once answers.
-TEST(FrqOptions, LoadStartsAsTheKindOfFileOffers)
-{
+TEST(FrqOptions, LoadStartsAsTheKindOfFileOffers) {
     const struct {
         const char* path;
         bool refEnabled;
@@ -46,20 +44,21 @@ TEST(FrqOptions, LoadStartsAsTheKindOfFileOffers)
             std::string enabled;
             const auto prev = FrmFrqLod::SetShowHook([&](FrmFrqLod& w) {
                 EXPECT_EQ(w.ChkReference->isEnabled(), r.refEnabled) << r.path;
-                for (QCheckBox* c : w.ChkLoadMode) enabled += c->isEnabled() ? '1' : '0';
+                for (QCheckBox* c : w.ChkLoadMode)
+                    enabled += c->isEnabled() ? '1' : '0';
                 w.ChkReference->setChecked(toRef);
                 EXPECT_EQ(w.FraReference->isVisibleTo(&w), toRef);
                 w.CmdOk_Click();
             });
-            EXPECT_EQ(FrmFrqLod::Exec(r.path, "Reading frequency characteristics."), toRef ? r.answerToRef : r.answer)
+            EXPECT_EQ(FrmFrqLod::Exec(r.path, "Reading frequency characteristics."),
+                      toRef ? r.answerToRef : r.answer)
                 << r.path;
             EXPECT_EQ(enabled, r.enabled) << r.path;
             FrmFrqLod::SetShowHook(prev);
         }
 }
 
-TEST(FrqOptions, LoadWithNothingTickedAsksAndStaysOpen)
-{
+TEST(FrqOptions, LoadWithNothingTickedAsksAndStaysOpen) {
     plat::ScriptedAsker asker;
     const auto prev = FrmFrqLod::SetShowHook([](FrmFrqLod& w) {
         w.show();
@@ -68,7 +67,8 @@ TEST(FrqOptions, LoadWithNothingTickedAsksAndStaysOpen)
         w.CmdOk_Click();
         EXPECT_TRUE(w.isVisible());
         w.ChkReference->setChecked(true);
-        for (QCheckBox* c : w.ChkRefLoadMode) c->setChecked(false);
+        for (QCheckBox* c : w.ChkRefLoadMode)
+            c->setChecked(false);
         w.CmdOk_Click(); // the reference option alone is an answer
     });
     EXPECT_EQ(FrmFrqLod::Exec("x.idt", "t"), " toref");

@@ -20,18 +20,18 @@ struct Curves {
     FrqGraphRec gain, phase;
 };
 
-std::unique_ptr<Curves> Analyse(const Plant& p, int smp = 0, int smoothing = 1, int n = kN)
-{
+std::unique_ptr<Curves> Analyse(const Plant& p, int smp = 0, int smoothing = 1, int n = kN) {
     auto c = std::make_unique<Curves>();
     frqtest::Fill(c->rec, p, n, smp, 4000); // the largest swing the output word holds for these plants
     EXPECT_EQ(FftCalc(c->rec, c->in, c->out, c->gain, c->phase, smoothing), 0);
     return c;
 }
 
-double PhaseDiff(double a, double b) { return std::remainder(a - b, 360.0); }
+double PhaseDiff(double a, double b) {
+    return std::remainder(a - b, 360.0);
+}
 
-Plant Make(Plant::Kind kind)
-{
+Plant Make(Plant::Kind kind) {
     Plant p;
     p.kind = kind;
     p.k = 2.0;
@@ -44,8 +44,7 @@ Plant Make(Plant::Kind kind)
 // (what the output's rounding to whole r/min leaves).
 // The exactness of gain and phase of the gain plant also pins the excitation polarity and the output
 // scale; the delay plant pins the alignment of input and output.
-TEST(SpektChain, MatchesEveryPlantWithinItsTolerance)
-{
+TEST(SpektChain, MatchesEveryPlantWithinItsTolerance) {
     for (Plant::Kind kind : {Plant::Gain, Plant::Delay, Plant::Lag, Plant::Resonance}) {
         const Plant p = Make(kind);
         const auto c = Analyse(p);
@@ -63,8 +62,7 @@ TEST(SpektChain, MatchesEveryPlantWithinItsTolerance)
     }
 }
 
-TEST(SpektChain, GainPlantIsFlatAtItsGainWithZeroPhase)
-{
+TEST(SpektChain, GainPlantIsFlatAtItsGainWithZeroPhase) {
     const auto c = Analyse(Make(Plant::Gain));
     for (int k : {1, 100, 1023}) {
         EXPECT_NEAR(c->gain.GrVal[k], 20 * std::log10(2.0), 1e-6);
@@ -72,8 +70,7 @@ TEST(SpektChain, GainPlantIsFlatAtItsGainWithZeroPhase)
     }
 }
 
-TEST(SpektChain, DelayPlantPhaseFallsAt360DegreesPerHertzAndSample)
-{
+TEST(SpektChain, DelayPlantPhaseFallsAt360DegreesPerHertzAndSample) {
     const Plant p = Make(Plant::Delay);
     const auto c = Analyse(p);
     const double dt = c->rec.Dt;
@@ -84,8 +81,7 @@ TEST(SpektChain, DelayPlantPhaseFallsAt360DegreesPerHertzAndSample)
     EXPECT_NEAR(slope, -360.0 * p.d * dt, 1e-6);
 }
 
-TEST(SpektChain, SamplingIndexScalesTheFrequencyAxis)
-{
+TEST(SpektChain, SamplingIndexScalesTheFrequencyAxis) {
     const Plant p = Make(Plant::Lag);
     const auto fast = Analyse(p, 0);
     const auto slow = Analyse(p, 4);
@@ -96,15 +92,14 @@ TEST(SpektChain, SamplingIndexScalesTheFrequencyAxis)
     EXPECT_NEAR(std::pow(10.0, fast->gain.LogFrq[1]), 1.0 / (kN * frqtest::kBase), 1e-9);
 }
 
-TEST(SpektChain, SmoothingStaysCloseAwayFromTheResonance)
-{
+TEST(SpektChain, SmoothingStaysCloseAwayFromTheResonance) {
     const Plant p = Make(Plant::Lag);
     const auto c = Analyse(p, 0, 4);
-    for (int k = 2; k <= 300; ++k) EXPECT_NEAR(c->gain.GrVal[k], ExactGain(p, k, kN), 0.5) << k;
+    for (int k = 2; k <= 300; ++k)
+        EXPECT_NEAR(c->gain.GrVal[k], ExactGain(p, k, kN), 0.5) << k;
 }
 
-TEST(SpektChain, PointsWithoutValueHoldNaN)
-{
+TEST(SpektChain, PointsWithoutValueHoldNaN) {
     const auto c = Analyse(Make(Plant::Gain), 0, 1, 100);
     for (const double* a : {c->gain.GrVal, c->phase.GrVal, c->gain.LogFrq}) {
         EXPECT_TRUE(std::isnan(a[0]));
@@ -115,8 +110,7 @@ TEST(SpektChain, PointsWithoutValueHoldNaN)
 }
 
 // Arguments out of range return an error word and write nothing.
-TEST(SpektChain, ArgumentsOutOfRangeWriteNothing)
-{
+TEST(SpektChain, ArgumentsOutOfRangeWriteNothing) {
     constexpr double kMark = 12345.0;
     std::vector<double> a(FrqRawCnt, kMark), b(FrqRawCnt, kMark), c(FrqPointCnt, kMark);
     std::vector<int16_t> raw(FrqRawCnt, 3);
@@ -132,8 +126,10 @@ TEST(SpektChain, ArgumentsOutOfRangeWriteNothing)
         {"BunRi null", [&] { return spekt::BunRi(a.data(), nullptr, raw.data(), 1, 0, 100); }},
         {"EnZan n=0", [&] { return spekt::EnZan(a.data(), b.data(), c.data(), 0); }},
         {"EnZan n=65535", [&] { return spekt::EnZan(a.data(), b.data(), c.data(), 65535); }},
-        {"ShinPuku s=0", [&] { return spekt::ShinPuku(c.data(), a.data(), a.data(), b.data(), b.data(), 0, 100); }},
-        {"ShinPuku s=26", [&] { return spekt::ShinPuku(c.data(), a.data(), a.data(), b.data(), b.data(), 26, 100); }},
+        {"ShinPuku s=0",
+         [&] { return spekt::ShinPuku(c.data(), a.data(), a.data(), b.data(), b.data(), 0, 100); }},
+        {"ShinPuku s=26",
+         [&] { return spekt::ShinPuku(c.data(), a.data(), a.data(), b.data(), b.data(), 26, 100); }},
         {"ISou n=-5", [&] { return spekt::ISou(c.data(), a.data(), a.data(), b.data(), b.data(), 1, -5); }},
         {"SyuHaSu step=0", [&] { return spekt::SyuHaSu(c.data(), 0.0, 1.0, 100); }},
         {"SyuHaSu scale=NaN", [&] { return spekt::SyuHaSu(c.data(), 1.0, std::nan(""), 100); }},
@@ -145,8 +141,7 @@ TEST(SpektChain, ArgumentsOutOfRangeWriteNothing)
     }
 }
 
-TEST(SpektChain, RecordThatCannotBeAnalysedIsMarkedNotReady)
-{
+TEST(SpektChain, RecordThatCannotBeAnalysedIsMarkedNotReady) {
     for (int n : {0, 1, 2060}) {
         Curves c;
         frqtest::Fill(c.rec, Make(Plant::Gain), 100);

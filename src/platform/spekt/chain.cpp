@@ -25,7 +25,9 @@ constexpr int kOutputSkew = 0; // samples the output lags its input word
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPi = 3.14159265358979323846;
 
-bool CountOk(int32_t n) { return n >= 2 && n <= SPEKT_MAX_SAMPLES; }
+bool CountOk(int32_t n) {
+    return n >= 2 && n <= SPEKT_MAX_SAMPLES;
+}
 
 // One transform length, planned once in estimate mode with buffers of its own and kept for the life of
 // the library, so that no call after the first of a length plans or allocates.
@@ -35,14 +37,12 @@ struct Plan {
     fftw_plan plan = nullptr;
 };
 
-std::mutex& Lock()
-{
+std::mutex& Lock() {
     static std::mutex m;
     return m;
 }
 
-Plan* PlanFor(int32_t n)
-{
+Plan* PlanFor(int32_t n) {
     static std::array<Plan, SPEKT_MAX_SAMPLES + 1> plans;
     Plan& p = plans[static_cast<size_t>(n)];
     if (p.plan) return &p;
@@ -61,9 +61,8 @@ Plan* PlanFor(int32_t n)
 // Cross spectrum over input power, summed over `smoothing` bins around k and kept inside 1..n/2. The
 // sums run as differences of running totals, so the cost does not grow with the smoothing. Gain and
 // phase need no division: the power is real and positive.
-int32_t Estimate(double* dst, const double* inRe, const double* inIm, const double* outRe, const double* outIm,
-                 int32_t smoothing, int32_t n, bool phase)
-{
+int32_t Estimate(double* dst, const double* inRe, const double* inIm, const double* outRe,
+                 const double* outIm, int32_t smoothing, int32_t n, bool phase) {
     if (!dst || !inRe || !inIm || !outRe || !outIm) return SPEKT_ERR_POINTER;
     if (!CountOk(n)) return SPEKT_ERR_COUNT;
     if (smoothing < 1 || smoothing > SPEKT_MAX_SMOOTHING) return SPEKT_ERR_SMOOTHING;
@@ -103,11 +102,11 @@ int32_t Estimate(double* dst, const double* inRe, const double* inIm, const doub
 }
 
 // log10 of 1..SPEKT_POINTS - 1, made once.
-const double* Log10Table()
-{
+const double* Log10Table() {
     static const auto table = [] {
         std::array<double, SPEKT_POINTS> t{};
-        for (int k = 1; k < SPEKT_POINTS; ++k) t[static_cast<size_t>(k)] = std::log10(k);
+        for (int k = 1; k < SPEKT_POINTS; ++k)
+            t[static_cast<size_t>(k)] = std::log10(k);
         return t;
     }();
     return table.data();
@@ -118,13 +117,13 @@ const double* Log10Table()
 extern "C" {
 
 SPEKT_EXPORT int32_t SPEKT_BunRi(double* in, double* out, const int16_t* raw, double amp, double offset,
-                                 int32_t n)
-{
+                                 int32_t n) {
     if (!in || !out || !raw) return SPEKT_ERR_POINTER;
     if (!CountOk(n)) return SPEKT_ERR_COUNT;
     if (!std::isfinite(amp) || !std::isfinite(offset)) return SPEKT_ERR_AMOUNT;
     double mean = 0;
-    for (int32_t i = 0; i < n; ++i) mean += (raw[i] >> 1);
+    for (int32_t i = 0; i < n; ++i)
+        mean += (raw[i] >> 1);
     mean /= n;
     for (int32_t i = 0; i < n; ++i) {
         in[i] = (raw[i] & 1) ? kExcitationSign * amp : -kExcitationSign * amp;
@@ -133,8 +132,7 @@ SPEKT_EXPORT int32_t SPEKT_BunRi(double* in, double* out, const int16_t* raw, do
     return SPEKT_OK;
 }
 
-SPEKT_EXPORT int32_t SPEKT_EnZan(double* re, double* im, const double* series, int32_t n)
-{
+SPEKT_EXPORT int32_t SPEKT_EnZan(double* re, double* im, const double* series, int32_t n) {
     if (!re || !im || !series) return SPEKT_ERR_POINTER;
     if (!CountOk(n)) return SPEKT_ERR_COUNT;
     std::lock_guard lk(Lock());
@@ -151,26 +149,24 @@ SPEKT_EXPORT int32_t SPEKT_EnZan(double* re, double* im, const double* series, i
 }
 
 SPEKT_EXPORT int32_t SPEKT_ShinPuku(double* gain, const double* inRe, const double* inIm, const double* outRe,
-                                    const double* outIm, int32_t smoothing, int32_t n)
-{
+                                    const double* outIm, int32_t smoothing, int32_t n) {
     return Estimate(gain, inRe, inIm, outRe, outIm, smoothing, n, false);
 }
 
 SPEKT_EXPORT int32_t SPEKT_ISou(double* phase, const double* inRe, const double* inIm, const double* outRe,
-                                const double* outIm, int32_t smoothing, int32_t n)
-{
+                                const double* outIm, int32_t smoothing, int32_t n) {
     return Estimate(phase, inRe, inIm, outRe, outIm, smoothing, n, true);
 }
 
-SPEKT_EXPORT int32_t SPEKT_SyuHaSu(double* axis, double step, double scale, int32_t n)
-{
+SPEKT_EXPORT int32_t SPEKT_SyuHaSu(double* axis, double step, double scale, int32_t n) {
     if (!axis) return SPEKT_ERR_POINTER;
     if (!CountOk(n)) return SPEKT_ERR_COUNT;
     if (!std::isfinite(step) || !std::isfinite(scale) || !(step > 0) || !(scale > 0)) return SPEKT_ERR_AMOUNT;
     const int32_t last = n / 2;
     const double base = std::log10(step * scale);
     const double* lg = Log10Table();
-    for (int32_t k = 0; k < SPEKT_POINTS; ++k) axis[k] = k >= 1 && k <= last ? base + lg[k] : kNaN;
+    for (int32_t k = 0; k < SPEKT_POINTS; ++k)
+        axis[k] = k >= 1 && k <= last ? base + lg[k] : kNaN;
     return SPEKT_OK;
 }
 
