@@ -118,11 +118,11 @@ void FIL_LoadMaxItem(int16_t file, int16_t)
     AlmHistRows = Count(file, kAlmRows, "alarm history rows");
     AlmTimeRows = Count(file, kAlmRows, "alarm time rows");
     IhxBase = Int16(file);
-    MaxItem10 = Count(file, FrqRawCnt, "frequency samples");
-    FftSplitN = MaxItem10;
-    MaxItem11 = Int16(file);
-    MaxItem12 = Int16(file);
-    MaxItem13 = Int16(file);
+    FftReqCount = Count(file, FrqRawCnt, "frequency samples");
+    FftSplitN = FftReqCount;
+    FftDefAmp = Int16(file);
+    FftDefOff = Int16(file);
+    FftDefSmp = Int16(file);
     FftTime = Dbl(file);
     const double base = Dbl(file);
     SokuTeiRec.BaseTime = base;

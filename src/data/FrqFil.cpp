@@ -114,9 +114,10 @@ void WriteRaw(int16_t file, int16_t index, const FrqRec& rec)
 void WriteCurve(int16_t file, int16_t index, const FrqGraphRec& gain, const FrqGraphRec& phase)
 {
     FIL_CheckIndex(index, 0, FrqPointCnt - 1, "frequency points");
-    FIL_WriteLine(file, "DATA," + std::to_string(index) + "," +
-                            plat::FormatFixed(std::pow(10.0, gain.LogFrq[index]), 2) + "," +
-                            plat::FormatFixed(gain.GrVal[index], 2) + "," + plat::FormatFixed(phase.GrVal[index], 2));
+    // A point without a value (0 Hz, or one the analysis did not compute) is written as 0.
+    auto num = [](double v) { return plat::FormatFixed(std::isfinite(v) ? v : 0.0, 2); };
+    FIL_WriteLine(file, "DATA," + std::to_string(index) + "," + num(std::pow(10.0, gain.LogFrq[index])) + "," +
+                            num(gain.GrVal[index]) + "," + num(phase.GrVal[index]));
 }
 
 void Val(int16_t file, double v, const char* title) { FIL_WriteValue(file, Variant(v), title); }

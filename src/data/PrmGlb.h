@@ -25,10 +25,6 @@ extern int16_t MaxItem5;
 extern int16_t MaxItem6;
 extern int16_t AlmHistRows; // alarm history rows the alarm window shows
 extern int16_t AlmTimeRows; // time-stamp rows the alarm window shows
-extern int16_t MaxItem10;
-extern int16_t MaxItem11;
-extern int16_t MaxItem12;
-extern int16_t MaxItem13;
 extern int16_t MaxItem17; // True after any MAX ITEM group
 extern int16_t AlmTimNowShown; // non-zero: the alarm window shows the present time counter
 extern int32_t MaxItem25;

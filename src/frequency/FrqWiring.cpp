@@ -1,3 +1,8 @@
 #include "frequency/FrqWiring.h"
 
-void WireFrequencyScreen() {}
+#include "app/MainLogic.h"
+#include "frequency/FrmFft.h"
+
+void WireFrequencyScreen() {
+    Links().openScreen[6] = [] { FrmFft::ShowScreen(); };
+}

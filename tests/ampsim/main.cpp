@@ -1,6 +1,6 @@
 // ampsim: the simulated amplifier as a program, for trying the link by hand.
 //   ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F] [--family R|K|M] [--delay-us D]
-//          [--front-panel] [--model NAME]
+//          [--front-panel] [--model NAME] [--plant gain|delay|lag|resonance]
 // With --family R each address answers as a family R amplifier of its own; with --family K one family K
 // amplifier speaks the line protocol (and answers the framed ping, model name and axis requests); with
 // --family M each address answers as a family M amplifier of its own (--delay-us does not apply).
@@ -8,6 +8,7 @@
 // steer the amplifiers while they run (see --help).
 #include "ampsim.h"
 #include "ModelK.h"
+#include "ModelFrq.h"
 #include "ModelM.h"
 #include "ModelR.h"
 #include "ModelTune.h"
@@ -28,7 +29,8 @@ namespace {
 
 void usage() {
     std::fprintf(stderr, "usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]\n"
-                         "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n");
+                         "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n"
+                         "              [--plant gain|delay|lag|resonance]\n");
     std::exit(2);
 }
 
@@ -75,6 +77,8 @@ int main(int argc, char** argv) {
     // The model the family R amplifier reports: by default one of the shipped catalogue, so that the
     // program finds its presets.
     std::string modelName = "ZT010A";
+    // The plant a family R amplifier measures the frequency response of.
+    std::string plantName = "lag";
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&]() -> const char* {
@@ -99,9 +103,12 @@ int main(int argc, char** argv) {
             frontPanel = true;
         else if (a == "--model")
             modelName = value();
+        else if (a == "--plant")
+            plantName = value();
         else if (a == "--help") {
             std::printf("usage: ampsim --port N [--addr 0,1,...] [--pace] [--baud B] [--env-file F]\n"
-                        "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n%s",
+                        "              [--family R|K|M] [--delay-us D] [--front-panel] [--model NAME]\n"
+                        "              [--plant gain|delay|lag|resonance]\n%s",
                         ampsim::steerHelp());
             return 0;
         }
@@ -111,6 +118,8 @@ int main(int argc, char** argv) {
     const bool familyK = family == "K" || family == "k";
     const bool familyM = family == "M" || family == "m";
     if (opt.port == 0 || (!family.empty() && family != "R" && family != "r" && !familyK && !familyM)) usage();
+    const std::optional<ampsim::Plant> plant = ampsim::Plant::named(plantName);
+    if (!plant) usage();
 
     // Signals are taken synchronously below, so block them before the line thread starts.
     sigset_t stopSignals;
@@ -129,6 +138,7 @@ int main(int argc, char** argv) {
         std::vector<std::unique_ptr<ampsim::TuneR>> tunesR;
         std::vector<std::unique_ptr<ampsim::TuneM>> tunesM;
         ampsim::TuneK tuneK(modelK);
+        std::vector<std::unique_ptr<ampsim::ModelFrq>> modelsFrq;
         ampsim::Simulator sim(opt);
         if (familyK) {
             tuneK.attach(sim);
@@ -164,7 +174,10 @@ int main(int argc, char** argv) {
                 models.back()->setPopMonitor(pm);
                 tunesR.push_back(std::make_unique<ampsim::TuneR>(*models.back(), std::vector<int>{0, 1, 2, 3}));
                 tunesR.back()->script(0, {0, 2, 2, 2, 3});
-                sim.setHandler(tunesR.back()->handler(), address);
+                ampsim::ModelFrq::Options fo;
+                fo.plant = *plant;
+                modelsFrq.push_back(std::make_unique<ampsim::ModelFrq>(tunesR.back()->handler(), fo));
+                sim.setHandler(modelsFrq.back()->handler(), address);
             }
         }
         std::string line = sim.envName() + "=" + sim.devicePath();

@@ -132,10 +132,10 @@ TEST_F(DefFile, ConfigurationGroupsLandInTheSharedState)
     EXPECT_EQ(AlmHistRows, 7);
     EXPECT_EQ(AlmTimeRows, 8);
     EXPECT_EQ(IhxBase, 9);
-    EXPECT_EQ(MaxItem10, 10);
+    EXPECT_EQ(FftReqCount, 10);
     EXPECT_EQ(FftSplitN, 10);
-    EXPECT_EQ(MaxItem11, 11);
-    EXPECT_EQ(MaxItem13, 13);
+    EXPECT_EQ(FftDefAmp, 11);
+    EXPECT_EQ(FftDefSmp, 13);
     EXPECT_EQ(FftTime, 14.5);
     EXPECT_EQ(SokuTeiRec.BaseTime, 15.5);
     EXPECT_EQ(RefSokuTeiRec.BaseTime, 15.5);

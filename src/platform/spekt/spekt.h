@@ -29,6 +29,39 @@ void UTY_LtoB(int32_t value, uint8_t* b3, uint8_t* b2, uint8_t* b1, uint8_t* b0)
 /* bytes 3 (most significant) to 0 -> value. */
 int32_t UTY_BtoL(uint8_t b3, uint8_t b2, uint8_t b1, uint8_t b0);
 
+/*
+ * Spectrum chain of a frequency-response measurement of n raw words (2 <= n <= SPEKT_MAX_SAMPLES).
+ * Series arrays hold SPEKT_MAX_SAMPLES doubles, spectra, curves and axes SPEKT_POINTS doubles. Every
+ * function returns SPEKT_OK, or a negative error word and writes nothing when an argument is out of
+ * range. Points without a value (bin 0, bins above n / 2, bins without excitation) hold NaN.
+ */
+#define SPEKT_MAX_SAMPLES 2059
+#define SPEKT_POINTS 2049
+#define SPEKT_MAX_SMOOTHING 25
+
+#define SPEKT_OK 0
+#define SPEKT_ERR_POINTER (-1)   /* a null array */
+#define SPEKT_ERR_COUNT (-2)     /* n outside 2..SPEKT_MAX_SAMPLES */
+#define SPEKT_ERR_SMOOTHING (-3) /* smoothing outside 1..SPEKT_MAX_SMOOTHING */
+#define SPEKT_ERR_AMOUNT (-4)    /* an amount that is not finite, or a step or scale not above 0 */
+#define SPEKT_ERR_MEMORY (-5)    /* the transform of this length could not be set up */
+
+/* Splits the raw words: bit 0 is the binary excitation (input = +amp or -amp around the offset, which
+   only moves bin 0 and is left out), bits 15..1 the measured output as a signed count. The output's mean
+   is taken out. */
+int32_t SPEKT_BunRi(double* in, double* out, const int16_t* raw, double amp, double offset, int32_t n);
+/* Discrete Fourier transform of n real values: bins 0..n/2 into re and im, 0 above. */
+int32_t SPEKT_EnZan(double* re, double* im, const double* series, int32_t n);
+/* Gain in dB of output over input, averaged over `smoothing` neighbouring bins (cross spectrum over input
+   power). */
+int32_t SPEKT_ShinPuku(double* gain, const double* inRe, const double* inIm, const double* outRe,
+                       const double* outIm, int32_t smoothing, int32_t n);
+/* Phase in degrees, -180 exclusive to 180 inclusive, of the same estimate. */
+int32_t SPEKT_ISou(double* phase, const double* inRe, const double* inIm, const double* outRe,
+                   const double* outIm, int32_t smoothing, int32_t n);
+/* Frequency axis: log10(k x step x scale) for the bins 1..n/2. */
+int32_t SPEKT_SyuHaSu(double* axis, double step, double scale, int32_t n);
+
 #ifdef __cplusplus
 }
 #endif

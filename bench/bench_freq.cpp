@@ -1,0 +1,207 @@
+// The frequency response screen: the spectrum chain, opening the graph window, a redraw of both graphs
+// with reference curves, and the transfer of one measurement against its wire-time bound.
+//
+// Targets: the chain for N = 2059 under 0.2 ms; the window open under 50 ms; a redraw in at most 8 ms;
+// the transfer at 9600 bit/s at most 1.10 x the bound, which is every byte the line carried (from the
+// simulator's wire transcript) at 10 bits each.
+#include "ModelFrq.h"
+#include "ModelR.h"
+#include "ampsim.h"
+#include "app/FrmCaution.h"
+#include "app/Glb.h"
+#include "comm/ComGlb.h"
+#include "comm/QelApi.h"
+#include "data/PrmGlb.h"
+#include "frequency/FrmFft.h"
+#include "frequency/FrmSokuTei.h"
+#include "frequency/FrqCalc.h"
+#include "frequency/FrqGlb.h"
+#include "platform/Ask.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kPort = 93;
+constexpr double kBase = 0.0001;
+
+struct Result {
+    const char* what;
+    double value;
+    double target;
+    const char* unit;
+};
+std::vector<Result> results;
+
+void Fill(FrqRec& rec, const ampsim::Plant& p, int n) {
+    const auto raw = p.measure(n, 1000, 0);
+    std::copy(raw.begin(), raw.end(), rec.Raw);
+    rec.Points = n;
+    rec.Amp = 1000;
+    rec.Smp = 0;
+    rec.BaseTime = kBase;
+    rec.Valid = -1;
+}
+
+void BM_SpectrumChain(benchmark::State& state) {
+    auto rec = std::make_unique<FrqRec>();
+    auto in = std::make_unique<FftWorkRec>(), out = std::make_unique<FftWorkRec>();
+    auto gain = std::make_unique<FrqGraphRec>(), phase = std::make_unique<FrqGraphRec>();
+    Fill(*rec, ampsim::Plant{}, 2059);
+    FftCalc(*rec, *in, *out, *gain, *phase, 4); // plans the length once
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FftCalc(*rec, *in, *out, *gain, *phase, 4));
+}
+BENCHMARK(BM_SpectrumChain)->Unit(benchmark::kMicrosecond);
+
+void Prepare() {
+    ComPortNo = 0;
+    FftReqCount = FftSplitN = 2048;
+    FftTime = 2000;
+    FftDefAmp = 1000;
+    SokuTeiRec.BaseTime = RefSokuTeiRec.BaseTime = kBase;
+}
+
+void BM_OpenWindow(benchmark::State& state) {
+    Prepare();
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        auto w = std::make_unique<FrmFft>();
+        w->show();
+        w->TimRefreshGraph_Timer();
+        QApplication::processEvents();
+        state.SetIterationTime(t.nsecsElapsed() / 1e9);
+    }
+}
+BENCHMARK(BM_OpenWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawWithReference(benchmark::State& state) {
+    Prepare();
+    FrmFft w;
+    w.show();
+    ampsim::Plant res;
+    res.kind = ampsim::Plant::Resonance;
+    res.theta = 0.3;
+    Fill(SokuTeiRec, res, 2048);
+    w.CmbWindow_Click();
+    w.MnuTenSouSanSyou_Click();
+    Fill(SokuTeiRec, ampsim::Plant{}, 2048);
+    w.CmbWindow_Click();
+    w.MnuDspRef_Click();
+    w.ChkCsr->setChecked(true);
+    w.ChkCsr_Click();
+    w.ChkCov->setChecked(true);
+    QApplication::processEvents();
+    for (auto _ : state)
+        w.TimRefreshGraph_Timer();
+}
+BENCHMARK(BM_RedrawWithReference)->Unit(benchmark::kMillisecond);
+
+void BM_TransferOneMeasurement(benchmark::State& state) {
+    const auto baud = static_cast<uint32_t>(state.range(0));
+    ampsim::ModelR model;
+    ampsim::ModelFrq::Options fo;
+    fo.samplingPolls = 0;
+    ampsim::ModelFrq frq(model.handler(), fo);
+    ampsim::Simulator::Options so;
+    so.port = kPort;
+    so.pace = true;
+    so.baud = baud;
+    ampsim::Simulator sim(so);
+    sim.setHandler(frq.handler());
+    plat::ScriptedAsker asker;
+    AxisNo = 0;
+    KisyuCode = 25;
+    ExecRightUse = -1;
+    FftReqCount = 2048;
+    SokuTeiRec.Amp = 1000;
+    FrqNextCondSet = 0;
+    // The cautions are answered at once: the user's reading time is not the transfer's.
+    const auto cautions = FrmCaution::SetShowHook([](FrmCaution& w) { w.CmdOk_Click(); });
+    ComHandle = qel::Open(kPort, baud);
+    if (ComHandle == 0) {
+        state.SkipWithError("cannot open the simulated line");
+        return;
+    }
+    qel::SetT1(ComHandle, 500);
+    qel::SetT2(ComHandle, 1000);
+    double seconds = 0, bound = 0;
+    const auto previous = FrmSokuTei::SetShowHook([&](FrmSokuTei& d) {
+        sim.clearLog();
+        const auto t0 = std::chrono::steady_clock::now();
+        d.CmdZiKkou_Click();
+        while (!d.Unloaded() && d.Measuring())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        sim.waitIdle(std::chrono::milliseconds(2000));
+        bound = sim.wire().size() * 10.0 / baud;
+    });
+    for (auto _ : state) {
+        sim.clearLog();
+        if (FrmSokuTei::Exec() != "success") {
+            state.SkipWithError("the measurement failed");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    FrmSokuTei::SetShowHook(previous);
+    FrmCaution::SetShowHook(cautions);
+    qel::CloseAll();
+    ComHandle = 0;
+    state.counters["bound_s"] = bound;
+    state.counters["ratio"] = bound > 0 ? seconds / bound : 0;
+    results.push_back({"transfer of 2048 words at 9600 bit/s, x the wire-time bound",
+                       bound > 0 ? seconds / bound : 0, 1.10, "x"});
+}
+BENCHMARK(BM_TransferOneMeasurement)
+    ->Arg(9600)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's mean, to compare with its target after the run.
+class Reporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            const std::string name = r.benchmark_name();
+            const double ms = r.GetAdjustedRealTime() * (r.time_unit == benchmark::kMicrosecond ? 1e-3 : 1.0);
+            if (name.find("SpectrumChain") != std::string::npos)
+                results.push_back({"spectrum chain, N = 2059", ms, 0.2, "ms"});
+            else if (name.find("OpenWindow") != std::string::npos)
+                results.push_back({"opening the graph window", ms, 50, "ms"});
+            else if (name.find("Redraw") != std::string::npos)
+                results.push_back({"redraw of both graphs with reference", ms, 8, "ms"});
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::printf("\nFrequency response against its targets:\n");
+    bool met = true;
+    for (const Result& r : results) {
+        const bool ok = r.value > 0 && r.value <= r.target;
+        met = met && ok;
+        std::printf("  %-62s %8.3f %s (target %.2f) %s\n", r.what, r.value, r.unit, r.target,
+                    ok ? "met" : "MISSED");
+    }
+    return met ? 0 : 1;
+}

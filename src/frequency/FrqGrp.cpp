@@ -1,0 +1,281 @@
+#include "frequency/FrqGrp.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/Prd.h"
+#include "platform/Numbers.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kCircle = 50;     // radius of the cursor circle and the mark
+constexpr double kTextLimit = 3.0; // circle, values and mark only below 1000 Hz
+
+QColor Color(uint32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+bool ValidIdx(int i) {
+    return i >= 0 && i < FrqPointCnt;
+}
+
+// Strictly inside the plot, horizontally and vertically.
+bool InsideX(const FrqGraphRec& r, double logf) {
+    const double dx = r.XOrg + logf * r.XPerDec;
+    return dx > 0 && dx < r.PlotWidth;
+}
+bool InsideY(const FrqGraphRec& r, double y) {
+    return y > r.PlotTop && y < r.PlotTop + r.PlotHeight;
+}
+
+std::string Fixed(double v, int decimals) {
+    std::string s = plat::FormatFixed(v, decimals);
+    if (s == "-0" || s == "-0.0") s.erase(0, 1);
+    return s;
+}
+
+void Circle(PrdSurface& t, double x, double y, double r, const QColor& c, bool filled) {
+    // Scaled by the surface's aspect: a drawing unit is the same length on both axes.
+    constexpr int kSides = 24;
+    if (filled)
+        for (double dy = -r; dy <= r; dy += r / 12) {
+            const double dx = std::sqrt(std::max(0.0, r * r - dy * dy));
+            t.Line(x - dx, y + dy, x + dx, y + dy, c);
+        }
+    for (int k = 0; k < kSides; ++k) {
+        const double a0 = 2 * kPi * k / kSides;
+        const double a1 = 2 * kPi * (k + 1) / kSides;
+        t.Line(x + r * std::cos(a0), y + r * std::sin(a0), x + r * std::cos(a1), y + r * std::sin(a1), c);
+    }
+}
+
+void Titles(PrdSurface& t, const FrqGraphRec& r) {
+    t.SetFontSize(r.FontSmall);
+    t.SetForeColor(Qt::black);
+    const double h = t.TextHeight("0");
+    t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.GrTitle) / 2, r.PlotTop - 2.5 * h, r.GrTitle);
+    t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.XTitle) / 2, r.PlotTop + r.PlotHeight + h,
+                r.XTitle);
+    const double end = r.PlotLeft - t.TextWidth("0000");
+    const double mid = r.PlotTop + r.PlotHeight / 2;
+    t.PrintText(end - t.TextWidth(r.YTitle), mid - 1.1 * h, r.YTitle);
+    t.PrintText(end - t.TextWidth(r.YUnit), mid + 0.1 * h, r.YUnit);
+}
+
+void Header(PrdSurface& t, const FrqGraphRec& r) {
+    if (!r.HeadOn) return;
+    t.SetFontSize(r.FontSmall);
+    t.SetForeColor(Qt::black);
+    const double h = t.TextHeight("0");
+    const double x = t.TextWidth("000");
+    const double indent = x + t.TextWidth("Date time:  ");
+    double y = r.PlotTop + r.PlotHeight + 3.5 * h;
+    const QDateTime now = QDateTime::currentDateTime();
+    t.PrintText(x, y, "Date time:");
+    t.PrintText(indent, y,
+                (now.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" ") +
+                 now.toString(QStringLiteral("HH:mm:ss")))
+                    .toStdString());
+    y += h;
+    t.PrintText(x, y, "Comment:");
+    for (const std::string& line : r.HeadMemo) {
+        t.PrintText(indent, y, line);
+        y += h;
+    }
+}
+
+void GrpAxisLine(PrdSurface& t, const FrqGraphRec& r) {
+    const QColor c = Color(r.BoxColor);
+    const double x0 = r.PlotLeft, x1 = r.PlotLeft + r.PlotWidth, y0 = r.PlotTop,
+                 y1 = r.PlotTop + r.PlotHeight;
+    t.Line(x0, y0, x1, y0, c);
+    t.Line(x1, y0, x1, y1, c);
+    t.Line(x1, y1, x0, y1, c);
+    t.Line(x0, y1, x0, y0, c);
+}
+
+void GrpLogTick(PrdSurface& t, const FrqGraphRec& r, long f) {
+    const double lf = std::log10(static_cast<double>(f));
+    const double x = r.PlotLeft + r.XOrg + lf * r.XPerDec;
+    if (!(x > r.PlotLeft && x < r.PlotLeft + r.PlotWidth)) return;
+    if (static_cast<long>(plat::RoundHalfEven(lf * 100)) % 100 < 10) {
+        const std::string label = " " + std::to_string(f);
+        t.SetForeColor(Qt::black);
+        t.PrintText(x - t.TextWidth(label) / 2, r.PlotTop + r.PlotHeight, label);
+    }
+    t.Line(x, r.PlotTop + r.PlotHeight, x, r.PlotTop, Color(r.TickColor));
+}
+
+void GrpLogTicks(PrdSurface& t, const FrqGraphRec& r) {
+    if (r.XPerDec == 0) return;
+    long decade = 1;
+    for (int d = 0; d <= 5; ++d, decade *= 10)
+        for (long j = 1; j <= 9; ++j)
+            GrpLogTick(t, r, j * decade);
+}
+
+void GrpLinTick(PrdSurface& t, const FrqGraphRec& r) {
+    if (r.YPerUnit == 0 || r.TickStep == 0) return;
+    const auto kTop = static_cast<long>(plat::RoundHalfEven(r.YOrg / r.YPerUnit / r.TickStep));
+    const auto kBottom =
+        static_cast<long>(plat::RoundHalfEven((r.YOrg - r.PlotHeight) / r.YPerUnit / r.TickStep));
+    if (kTop == kBottom) return;
+    const long step = kBottom > kTop ? 1 : -1;
+    const double h = t.TextHeight("0");
+    for (long k = kTop;; k += step) {
+        const double y = r.PlotTop + r.YOrg - k * r.TickStep * r.YPerUnit;
+        if (InsideY(r, y)) {
+            const std::string label = plat::StrForm(k * r.TickStep);
+            t.SetForeColor(Qt::black);
+            t.PrintText(r.PlotLeft - t.TextWidth(label), y - h / 2, label);
+            t.Line(r.PlotLeft, y, r.PlotLeft + r.PlotWidth, y, Color(r.TickColor));
+        }
+        if (k == kBottom) break;
+    }
+}
+
+void GrpCurve(PrdSurface& t, const FrqGraphRec& r) {
+    if (!r.DataReady || !r.Shown) return;
+    if (t.IsPrinter() && t.Device()) {
+        // About 8 dots on a page 4962 dots wide, in proportion on any other.
+        t.SetDrawWidth(static_cast<int>(std::lround(8.0 * t.Device()->SizePx().width() / (11909 / 2.4))));
+    } else {
+        t.SetDrawWidth(1);
+    }
+    const QColor c = Color(r.LineColor);
+    const int last = std::min<int>(r.IdxLast, FrqPointCnt - 1);
+    for (int i = std::max<int>(0, r.IdxFirst); i < last; ++i) {
+        const double f0 = r.LogFrq[i], f1 = r.LogFrq[i + 1];
+        const double y0 = GrpY(r, i), y1 = GrpY(r, i + 1);
+        // NaN fails every comparison below: a point without a value draws nothing.
+        if (r.XOrg + f1 * r.XPerDec < r.PlotWidth && f0 >= r.LogFrqMin && r.XOrg + f0 * r.XPerDec > 0 &&
+            InsideY(r, y0) && InsideY(r, y1))
+            t.Line(GrpX(r, i), y0, GrpX(r, i + 1), y1, c);
+    }
+    t.SetDrawWidth(1);
+}
+
+bool CsrShown(const FrqGraphRec& r) {
+    return r.DataReady && r.FrqCsrOn && ValidIdx(r.FrqCsrIdx);
+}
+
+void GrpCsrLine(PrdSurface& t, const FrqGraphRec& r) {
+    if (!CsrShown(r)) return;
+    const int c = r.FrqCsrIdx;
+    const double x = GrpX(r, c), y = GrpY(r, c);
+    const QColor col = Color(r.CsrLineColor);
+    if (!InsideY(r, y)) return;
+    t.Line(r.PlotLeft, y, r.PlotLeft + r.PlotWidth, y, col);
+    if (InsideX(r, r.LogFrq[c]) && r.LogFrq[c] < kTextLimit) {
+        Circle(t, x, y, kCircle, col, false);
+        t.Line(x, r.PlotTop, x, r.PlotTop + r.PlotHeight, col);
+    }
+}
+
+void GrpValText(PrdSurface& t, const FrqGraphRec& r) {
+    if (!CsrShown(r)) return;
+    const int c = r.FrqCsrIdx;
+    const double x = GrpX(r, c), y = GrpY(r, c);
+    if (!InsideY(r, y) || !InsideX(r, r.LogFrq[c]) || !(r.LogFrq[c] < kTextLimit)) return;
+    t.SetFontSize(r.FontSmall);
+    t.SetForeColor(Color(r.CsrLineColor));
+    const double h = t.TextHeight("0");
+    t.PrintText(r.PlotLeft + r.PlotWidth + 30, y - h / 2, Fixed(r.GrVal[c], 1));
+    const std::string f = Fixed(std::pow(10.0, r.LogFrq[c]), 0);
+    t.PrintText(x - t.TextWidth(f) / 2, r.PlotTop - h, f);
+}
+
+void GrpMark(PrdSurface& t, const FrqGraphRec& r) {
+    if (!r.DataReady || !r.MarkOn || !ValidIdx(r.MarkIdx)) return;
+    const int m = r.MarkIdx;
+    if (!InsideX(r, r.LogFrq[m]) || !(r.LogFrq[m] < kTextLimit) || !std::isfinite(r.GrVal[m])) return;
+    Circle(t, GrpX(r, m), GrpY(r, m), kCircle, Color(r.MarkColor), true);
+}
+
+void Frame(PrdSurface& t, const FrqGraphRec& r) {
+    t.SetDrawWidth(1);
+    t.SetFontName("Arial");
+    Titles(t, r);
+    Header(t, r);
+    t.SetDrawStyle(t.IsPrinter() ? Qt::DashLine : Qt::DotLine);
+    t.SetFontSize(r.FontSmall);
+    GrpLinTick(t, r);
+    GrpLogTicks(t, r);
+    t.SetDrawStyle(Qt::SolidLine);
+    GrpAxisLine(t, r);
+}
+
+} // namespace
+
+double GrpX(const FrqGraphRec& r, int i) {
+    return r.PlotLeft + r.XOrg + r.LogFrq[i] * r.XPerDec;
+}
+double GrpY(const FrqGraphRec& r, int i) {
+    return r.PlotTop + r.YOrg - r.GrVal[i] * r.YPerUnit;
+}
+
+void GrpScale(PrdSurface& t, FrqGraphRec& r) {
+    const PrdDevice* dev = t.Device();
+    if (!dev) return;
+    const QSizeF px = dev->SizePx();
+    const double w = std::max(1.0, px.width());
+    const double wUnits = 2 * r.PlotLeft + r.PlotWidth;
+    t.Scale(0, 0, wUnits, wUnits * px.height() / w);
+    // The width in twips, the unit the sizes were made for.
+    const double twips = w / dev->Dpi() * 1440.0;
+    const double k = t.IsPrinter() ? 1.3 : 1.0;
+    r.FontLarge = static_cast<int16_t>(std::lround(twips / 500 * k));
+    r.FontSmall = static_cast<int16_t>(std::max(1L, std::lround(twips / 1000 * k)));
+    r.PenScale = static_cast<float>(twips / 10000 * k);
+}
+
+void GrpDraw(PrdSurface& t, const FrqGraphRec& r, const FrqGraphRec& ref) {
+    if (!r.DataReady && !ref.DataReady) return;
+    Frame(t, r);
+    GrpCurve(t, ref);
+    GrpCurve(t, r);
+    GrpCsrLine(t, r);
+    GrpValText(t, r);
+    GrpMark(t, r);
+    t.SetFontSize(r.FontSmall);
+}
+
+void GrpDraw2(PrdSurface& t, const FrqGraphRec& r) {
+    Frame(t, r);
+}
+
+void GrpCsrDraw(FrqGraphRec& r, int index) {
+    if (ValidIdx(index)) r.FrqCsrIdx = static_cast<int16_t>(index);
+}
+
+std::optional<int> GrpFrqIdx(const FrqGraphRec& r, double x, double fftTime) {
+    if (r.XPerDec == 0) return std::nullopt;
+    const double f = std::min(std::pow(10.0, (x - r.PlotLeft - r.XOrg) / r.XPerDec), fftTime);
+    const int last = std::min<int>(r.IdxLast, FrqPointCnt - 1);
+    for (int i = 0; i <= last; ++i)
+        if (std::pow(10.0, r.LogFrq[i]) >= f) return i;
+    return std::nullopt;
+}
+
+void FrqDatCopy(FrqGraphRec& d, const FrqGraphRec& s) {
+    d.PlotTop = s.PlotTop;
+    d.PlotLeft = s.PlotLeft;
+    d.PlotHeight = s.PlotHeight;
+    d.PlotWidth = s.PlotWidth;
+    d.XOrg = s.XOrg;
+    d.YOrg = s.YOrg;
+    d.XPerDec = s.XPerDec;
+    d.YPerUnit = s.YPerUnit;
+    d.TickStep = s.TickStep;
+    d.BoxColor = s.BoxColor;
+    d.TickColor = s.TickColor;
+    d.CsrLineColor = s.CsrLineColor;
+    d.PenScale = s.PenScale;
+    d.FontSmall = s.FontSmall;
+    d.FontLarge = s.FontLarge;
+    d.FrqCsrOn = s.FrqCsrOn;
+    d.FrqCsrIdx = s.FrqCsrIdx;
+}

@@ -1,0 +1,278 @@
+// The graph window: what it offers for which data, cursor, peak and cut-off against the plant, the files
+// saved and read back, print to PDF, and one measurement end to end.
+#include "FrqEnv.h"
+
+#include "app/FileDlg.h"
+#include "app/FrmPrmSel.h"
+#include "app/FrmRem.h"
+#include "app/Glb.h"
+#include "app/MainLogic.h"
+#include "app/Mevalo.h"
+#include "app/Prd.h"
+#include "comm/ComGlb.h"
+#include "frequency/FrmFft.h"
+#include "frequency/FrmFrqOpt.h"
+#include "frequency/FrmSokuTei.h"
+#include "frequency/FrqIdt.h"
+#include "frequency/FrqWiring.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+using ampsim::Plant;
+
+Plant Resonance() {
+    Plant p;
+    p.kind = Plant::Resonance;
+    p.theta = 0.3;
+    return p;
+}
+
+// Answers of the choosers and dialogs the window opens, for one test.
+struct Script {
+    Script() {
+        prmSel = FrmPrmSel::SetAnswerer([this](auto&&...) { return path; });
+        file = SetFileDlgShow([this](const FileDlgRequest&) { return path; });
+        rem = FrmRem::SetShowHook([](FrmRem& w) { w.CmdOk_Click(); });
+        lod = FrmFrqLod::SetShowHook([this](FrmFrqLod& w) {
+            w.ChkReference->setChecked(toRef);
+            w.CmdOk_Click();
+        });
+    }
+    ~Script() {
+        FrmPrmSel::SetAnswerer(prmSel);
+        SetFileDlgShow(file);
+        FrmRem::SetShowHook(rem);
+        FrmFrqLod::SetShowHook(lod);
+    }
+    std::string path;
+    bool toRef = false;
+    FrmPrmSel::Answerer prmSel;
+    FileDlgShow file;
+    FrmRem::ShowHook rem;
+    FrmFrqLod::ShowHook lod;
+};
+
+class Window : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ComPortNo = 0;
+        FftReqCount = FftSplitN = 2047;
+        FftTime = 2000;
+        SokuTeiRec.BaseTime = RefSokuTeiRec.BaseTime = frqtest::kBase;
+        w = std::make_unique<FrmFft>();
+        w->show();
+    }
+    // A measurement of p as the window takes it after "success".
+    void Measured(const Plant& p) {
+        frqtest::Fill(SokuTeiRec, p, 2047);
+        w->CmbWindow->setCurrentText("1");
+        w->CmbWindow_Click();
+        QTest::qWait(5);
+    }
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    plat::ScriptedAsker asker;
+    Script script;
+    std::unique_ptr<FrmFft> w;
+};
+
+TEST_F(Window, OffersCursorSearchCutOffSaveAndPrintOnlyForMeasuredData) {
+    for (int obs : {0, -1})
+        for (int ref : {0, -1}) {
+            SokuTeiRec.Valid = static_cast<int16_t>(obs);
+            RefSokuTeiRec.Valid = static_cast<int16_t>(ref);
+            w->ChkCsr->setChecked(true);
+            w->ReflectDataReady();
+            const bool o = obs != 0;
+            EXPECT_EQ(w->FramCsr->isEnabled(), o);
+            EXPECT_EQ(w->CmdPeak->isEnabled(), o);
+            EXPECT_EQ(w->ChkCov->isEnabled(), o);
+            EXPECT_EQ(w->TbSave->isEnabled(), o);
+            EXPECT_EQ(w->MnuInSatu->isEnabled(), o);
+            EXPECT_EQ(w->GraphOn(), o || ref != 0);
+            EXPECT_EQ(w->HScr[1]->isEnabled(), o || ref != 0);
+        }
+}
+
+TEST_F(Window, CursorPeakAndCutOffMatchThePlant) {
+    const Plant p = Resonance();
+    Measured(p);
+    w->ChkCsr->setChecked(true);
+    w->ChkCsr_Click();
+    int best = 1;
+    for (int k = 1; k <= 512; ++k)
+        if (frqtest::ExactGain(p, k, 2047) > frqtest::ExactGain(p, best, 2047)) best = k;
+    w->OptAll->setChecked(true);
+    w->CmdPeak_Click();
+    EXPECT_EQ(w->CursorPoint(), best);
+    const double f = best / (2047 * frqtest::kBase);
+    EXPECT_EQ(w->LblFrq->text().toStdString(), std::to_string(std::lround(f)) + " Hz");
+    EXPECT_NEAR(w->LblGin->text().split(' ')[0].toDouble(), frqtest::ExactGain(p, best, 2047), 0.06);
+    // Local search from nearby, and a scroll value that two points share keeps the found one.
+    w->SetCursorPoint(best - 4);
+    w->OptLoc->setChecked(true);
+    w->CmdPeak_Click();
+    EXPECT_EQ(w->CursorPoint(), best);
+
+    int cut = 0;
+    for (int k = 1; k <= 1023 && !cut; ++k)
+        if (frqtest::ExactGain(p, k, 2047) < -3.0) cut = k;
+    w->ChkCov->setChecked(true);
+    w->TimRefreshGraph_Timer();
+    EXPECT_EQ(w->LblCovFrq->text().toStdString(),
+              std::to_string(std::lround(cut / (2047 * frqtest::kBase))) + "Hz");
+    EXPECT_EQ(FrqGainRec.MarkIdx, cut);
+}
+
+TEST_F(Window, ABurstOfChangesDrawsOnce) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Redraws() == 1; }));
+    for (int v = 1000; v < 1500; v += 100)
+        w->HScr[1]->setValue(v);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Redraws() == 2; }));
+    QTest::qWait(20);
+    EXPECT_EQ(w->Redraws(), 2);
+}
+
+TEST_F(Window, SavedFilesReadBackIdentical) {
+    Measured(Plant{});
+    const FrqRec saved = SokuTeiRec;
+    const FrqGraphRec gain = FrqGainRec;
+    script.path = Path("m.fcd").toStdString();
+    w->MnuHoZonDat_Click();
+    ASSERT_TRUE(QFile::exists(Path("m.fcd")));
+    script.path = Path("m.idt").toStdString();
+    w->MnuHoZonIdt_Click();
+
+    for (const char* file : {"m.fcd", "m.idt"}) {
+        SokuTeiRec = FrqRec{};
+        SokuTeiRec.BaseTime = frqtest::kBase;
+        std::fill(std::begin(FrqGainRec.GrVal), std::end(FrqGainRec.GrVal), 0.0);
+        script.path = Path(file).toStdString();
+        w->Load("", "fcdfccfcpidt");
+        EXPECT_NE(SokuTeiRec.Valid, 0) << file;
+        EXPECT_TRUE(std::equal(saved.Raw, saved.Raw + 2047, SokuTeiRec.Raw)) << file;
+        EXPECT_EQ(static_cast<const FrqCondRec&>(SokuTeiRec), static_cast<const FrqCondRec&>(saved)) << file;
+        for (int k = 1; k <= 512; ++k)
+            ASSERT_DOUBLE_EQ(FrqGainRec.GrVal[k], gain.GrVal[k]) << file << " " << k;
+    }
+    EXPECT_TRUE(asker.Asked().empty());
+    script.path = Path("m.fcd").toStdString();
+    w->Load("", "idt");
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text, "Type of the file is different.");
+}
+
+TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing) {
+    Measured(Plant{});
+    script.path = Path("lag.fcd").toStdString();
+    w->MnuHoZonDat_Click();
+    Measured(Resonance());
+    const FrqRec current = SokuTeiRec;
+    script.toRef = true;
+    w->Load("", "fcd");
+    EXPECT_TRUE(std::equal(current.Raw, current.Raw + 2047, SokuTeiRec.Raw));
+    ASSERT_NE(RefSokuTeiRec.Valid, 0);
+    EXPECT_NEAR(RefGainRec.GrVal[100], frqtest::ExactGain(Plant{}, 100, 2047), 0.05);
+    EXPECT_TRUE(w->MnuDspRef->isChecked());
+    EXPECT_EQ(RefGainRec.LineColor, 0xFF7F7Fu);
+
+    const auto keep = FrmFrqLod::SetShowHook([](FrmFrqLod& d) { d.CmdCancel_Click(); });
+    SokuTeiRec.FullClose = 1;
+    w->Load("", "fcd");
+    FrmFrqLod::SetShowHook(keep);
+    EXPECT_EQ(SokuTeiRec.FullClose, 1);
+    EXPECT_TRUE(std::equal(current.Raw, current.Raw + 2047, SokuTeiRec.Raw));
+}
+
+TEST_F(Window, PrintsBothGraphsToPdf) {
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+    Measured(Plant{});
+    CommentTxt[2][0] = "Lag plant on the bench";
+    const std::string file = Path("f.pdf").toStdString();
+    ASSERT_TRUE(PrdSetPrinter(PrdPdfPrinterName, file));
+    w->MnuInSatu_Click();
+    ASSERT_EQ(PrdPdfDocuments(), std::vector<std::string>{file});
+    std::string text;
+    if (FILE* p = ::popen(("pdftotext -layout '" + file + "' - 2>/dev/null").c_str(), "r")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            text.append(buf, n);
+        ::pclose(p);
+    }
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1);
+    for (const char* s : {"Gain", "Phase", "[dB]", "[deg]", "Frequency [Hz]", "Amplitude = 1000 r/min", "100",
+                          "Lag plant on the bench"})
+        EXPECT_NE(text.find(s), std::string::npos) << s;
+    CommentTxt[2][0].clear();
+}
+
+TEST(WindowInFrame, DisplayItemSixOpensOnceAndCloseAllUnloadsIt) {
+    ComPortNo = 0;
+    const MainLinks saved = Links();
+    auto main = std::make_unique<Mevalo>();
+    main->show();
+    WireFrequencyScreen();
+    main->MnuHyouji_Click(6);
+    FrmFft* w = FrmFft::Instance();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(main->MdiArea()->subWindowList().size(), 1);
+    main->MnuHyouji_Click(6);
+    EXPECT_EQ(FrmFft::Instance(), w);
+    main->MnuHyouji_Click(9);
+    EXPECT_TRUE(QTest::qWaitFor([] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return FrmFft::Instance() == nullptr;
+    }));
+    main.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Links() = saved;
+}
+
+class WindowOnLine : public frqtest::FrqLink {};
+
+TEST_F(WindowOnLine, DisplayItemSixMeasuresThePlantAndKeepsTheLastMeasurement) {
+    ComPortNo = 1;
+    FftTime = 2000;
+    FftDefAmp = 1000;
+    FftDefOff = FftDefSmp = 0;
+    Plant plant; // the simulator's default plant
+    const auto hook = FrmSokuTei::SetShowHook([](FrmSokuTei& d) {
+        d.CmdZiKkou_Click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.Unloaded(); }, 30000));
+    });
+    WireFrequencyScreen();
+    Links().openScreen[6]();
+    FrmFft* w = FrmFft::Instance();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([] { return SokuTeiRec.Valid != 0; }, 30000));
+    FrmSokuTei::SetShowHook(hook);
+    FrqRec kept;
+    ASSERT_TRUE(IdtRead(kept, FrqTempIdtPath()));
+    EXPECT_TRUE(std::equal(kept.Raw, kept.Raw + 2047, SokuTeiRec.Raw));
+    // Smoothing 4 is the window's default: the curve follows the plant closely below the cut-off.
+    for (int k = 2; k < 20; ++k)
+        EXPECT_NEAR(FrqGainRec.GrVal[k], frqtest::ExactGain(plant, k, 2047), 0.5) << k;
+    Links().openScreen[6]();
+    EXPECT_EQ(FrmFft::Instance(), w); // brought to the front, not opened twice
+    delete w;
+    Links().openScreen[6] = nullptr;
+    ComPortNo = 0;
+}
+
+} // namespace
