@@ -226,6 +226,8 @@ void AutoTune::StartR()
     if (!GetExecRight(1)) {
         SetStatus(AutoText::Failed, false);
         ReleaseBusy();
+        // The take may have reached the amplifier with only its answer lost: give the right back anyway.
+        RetVar = Variant(GetExecRight(0));
         return;
     }
     rightHeld_ = true;

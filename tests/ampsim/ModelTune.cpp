@@ -41,6 +41,8 @@ std::optional<std::vector<uint8_t>> TuneR::answer(const Request& rq) {
         return Bytes{start_, ModelR::kStOk};
     }
     if (!running_) return Bytes{1, ModelR::kStOk};
+    // A poll carries the stiffness of its run; any other value is not this run's poll.
+    if (d[0] != value_) return Bytes{0, ModelR::kStRefused};
     const uint8_t b = polls_.empty() ? 3 : polls_[std::min(static_cast<size_t>(polled_), polls_.size() - 1)];
     ++polled_;
     if (b != 0 && b != 2) running_ = false;
