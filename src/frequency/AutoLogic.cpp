@@ -32,6 +32,10 @@ void Msg(const std::string& text, const std::string& title = {})
 // Family K answers "UP_LOAD" with parameters 0 to 63.
 constexpr int KUploadCnt = 64;
 
+// An amplifier that refuses for servo-off may answer with the status byte alone, a reply too short for
+// the request; its status still says why. ComResult keeps the request core's own result.
+bool ServoOff(int16_t st) { return ComResult != 0 && (st & 0x04) != 0; }
+
 bool RowShown(int i) { return AutoPrm[i].Shown != 0 && AutoPrm[i].PrmNo >= 0 && AutoPrm[i].PrmNo < PrmCnt; }
 
 } // namespace
@@ -235,7 +239,7 @@ void AutoTune::StartR()
     const int16_t ok = AutoStart(stiffness_, b0, st);
     if (!ok || st != 0) {
         SetStatus(AutoText::Failed, false);
-        Msg(ok && (st & 0x04) ? AutoText::ServoOff : AutoText::CantExec, AutoText::MeasError);
+        Msg(ServoOff(st) ? AutoText::ServoOff : AutoText::CantExec, AutoText::MeasError);
         EndRun();
         return;
     }
@@ -321,7 +325,7 @@ void AutoTune::PollR()
     const int16_t ok = AutoSts(stiffness_, b0, st);
     if (!ok || st != 0) {
         SetStatus(AutoText::Failed, false);
-        Msg(ok && (st & 0x04) ? AutoText::ServoOff : AutoText::Failed, AutoText::ErrorTitle);
+        Msg(ServoOff(st) ? AutoText::ServoOff : AutoText::Failed, AutoText::ErrorTitle);
         EndRun();
         return;
     }

@@ -32,7 +32,7 @@ std::optional<std::vector<uint8_t>> TuneR::answer(const Request& rq) {
 
     std::lock_guard lk(mu_);
     if (d.size() != 2 || d[1] > 1) return Bytes{0, ModelR::kStRefused};
-    if (servoOff_) return Bytes{0, kStServoOff};
+    if (servoOff_) return Bytes{kStServoOff}; // a refusal carries the status byte alone
     if (d[1] == 1) {
         if (model_.options().requireRight && !model_.rightHeld()) return Bytes{0, ModelR::kStRefused};
         value_ = d[0];
