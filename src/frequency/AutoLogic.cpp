@@ -195,7 +195,10 @@ void AutoTune::StartK()
     HoldBusy();
     stiffness_ = std::min<int16_t>(stiffness_, 255);
     const auto& start = FamilyK().AutoK;
-    if ((start ? start(stiffness_) : NotBuilt("AutoK")) == 0) {
+    // An amplifier that refuses the start answers "ERROR" (after the echo of the line, which the start does
+    // not read apart) and sends no closing line: there is no run to follow.
+    if ((start ? start(stiffness_) : NotBuilt("AutoK")) == 0 ||
+        StoredTextK(RcvTxtK).find("ERROR") != std::string::npos) {
         SetStatus(AutoText::Failed, false);
         Msg(AutoText::Failed, AutoText::FailedTitle);
         ReleaseBusy();

@@ -133,6 +133,11 @@ void TuneK::outcome(std::string line, milliseconds after) {
     after_ = after;
 }
 
+void TuneK::setServoOff(bool off) {
+    std::lock_guard lk(mu_);
+    servoOff_ = off;
+}
+
 std::vector<LineOut> TuneK::onByte(uint8_t b) {
     std::vector<LineOut> out = model_.onByte(b);
     std::lock_guard lk(mu_);
@@ -145,6 +150,10 @@ std::vector<LineOut> TuneK::onByte(uint8_t b) {
                              return std::string(o.bytes.begin(), o.bytes.end()).find("START") != std::string::npos;
                          });
     line_.clear();
+    if (started && servoOff_) {
+        const std::string refusal = "ERROR\r\n%";
+        return {{milliseconds(0), std::vector<uint8_t>(refusal.begin(), refusal.end())}};
+    }
     if (started) {
         const std::string end = end_ + "\r\n%";
         out.push_back({after_, std::vector<uint8_t>(end.begin(), end.end())});
