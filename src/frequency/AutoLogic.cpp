@@ -139,7 +139,8 @@ void AutoTune::ReadRows(std::array<std::string, RowCnt>& into)
         int16_t keep[PrmCnt];
         std::memcpy(keep, PrmVal, sizeof keep);
         const auto& up = FamilyK().PrmJuShinK;
-        const bool read = up ? up() != 0 : NotBuilt("PrmJuShinK") != 0;
+        // Only -1 is a whole upload; "ERROR" (-2) left the table as it was.
+        const bool read = (up ? up() : NotBuilt("PrmJuShinK")) == -1;
         bool take[PrmCnt] = {};
         for (int i = 0; i < RowCnt; ++i)
             if (read && RowShown(i) && AutoPrm[i].PrmNo < KUploadCnt) {

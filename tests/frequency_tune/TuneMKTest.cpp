@@ -178,6 +178,15 @@ INSTANTIATE_TEST_SUITE_P(Lines, TuneKEnd,
                          ::testing::Values(KRow{300, 400, "AUTO END", "AUTO 1,FF", AutoText::TuneSucceeded},
                                            KRow{10, 9, "ERROR 2", "AUTO 1,A", AutoText::TuneFailed}));
 
+TEST_F(TuneK, ValuesTheAmplifierRefusedToUploadShowNothing) {
+    model.setPrm(5, 1234);
+    PrmVal[5] = 99;
+    model.answerError();
+    t.Load();
+    EXPECT_EQ(t.Before(0), "");
+    EXPECT_EQ(PrmVal[5], 99);
+}
+
 // A refused start leaves nothing to poll: the window must not wait for a closing line that never comes.
 TEST_F(TuneK, RefusedStartEndsAtOnce) {
     tune.setServoOff(true);
