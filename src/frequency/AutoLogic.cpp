@@ -32,6 +32,10 @@ void Msg(const std::string& text, const std::string& title = {})
 // Family K answers "UP_LOAD" with parameters 0 to 63.
 constexpr int KUploadCnt = 64;
 
+// An amplifier that refuses for servo-off may answer with the status byte alone, a reply too short for
+// the request; its status still says why. ComResult keeps the request core's own result.
+bool ServoOff(int16_t st) { return ComResult != 0 && (st & 0x04) != 0; }
+
 bool RowShown(int i) { return AutoPrm[i].Shown != 0 && AutoPrm[i].PrmNo >= 0 && AutoPrm[i].PrmNo < PrmCnt; }
 
 } // namespace
@@ -135,7 +139,8 @@ void AutoTune::ReadRows(std::array<std::string, RowCnt>& into)
         int16_t keep[PrmCnt];
         std::memcpy(keep, PrmVal, sizeof keep);
         const auto& up = FamilyK().PrmJuShinK;
-        const bool read = up ? up() != 0 : NotBuilt("PrmJuShinK") != 0;
+        // Only -1 is a whole upload; "ERROR" (-2) left the table as it was.
+        const bool read = (up ? up() : NotBuilt("PrmJuShinK")) == -1;
         bool take[PrmCnt] = {};
         for (int i = 0; i < RowCnt; ++i)
             if (read && RowShown(i) && AutoPrm[i].PrmNo < KUploadCnt) {
@@ -191,7 +196,10 @@ void AutoTune::StartK()
     HoldBusy();
     stiffness_ = std::min<int16_t>(stiffness_, 255);
     const auto& start = FamilyK().AutoK;
-    if ((start ? start(stiffness_) : NotBuilt("AutoK")) == 0) {
+    // An amplifier that refuses the start answers "ERROR" (after the echo of the line, which the start does
+    // not read apart) and sends no closing line: there is no run to follow.
+    if ((start ? start(stiffness_) : NotBuilt("AutoK")) == 0 ||
+        StoredTextK(RcvTxtK).find("ERROR") != std::string::npos) {
         SetStatus(AutoText::Failed, false);
         Msg(AutoText::Failed, AutoText::FailedTitle);
         ReleaseBusy();
@@ -226,6 +234,8 @@ void AutoTune::StartR()
     if (!GetExecRight(1)) {
         SetStatus(AutoText::Failed, false);
         ReleaseBusy();
+        // The take may have reached the amplifier with only its answer lost: give the right back anyway.
+        RetVar = Variant(GetExecRight(0));
         return;
     }
     rightHeld_ = true;
@@ -233,7 +243,7 @@ void AutoTune::StartR()
     const int16_t ok = AutoStart(stiffness_, b0, st);
     if (!ok || st != 0) {
         SetStatus(AutoText::Failed, false);
-        Msg(ok && (st & 0x04) ? AutoText::ServoOff : AutoText::CantExec, AutoText::MeasError);
+        Msg(ServoOff(st) ? AutoText::ServoOff : AutoText::CantExec, AutoText::MeasError);
         EndRun();
         return;
     }
@@ -319,7 +329,7 @@ void AutoTune::PollR()
     const int16_t ok = AutoSts(stiffness_, b0, st);
     if (!ok || st != 0) {
         SetStatus(AutoText::Failed, false);
-        Msg(ok && (st & 0x04) ? AutoText::ServoOff : AutoText::Failed, AutoText::ErrorTitle);
+        Msg(ServoOff(st) ? AutoText::ServoOff : AutoText::Failed, AutoText::ErrorTitle);
         EndRun();
         return;
     }

@@ -32,7 +32,7 @@ std::optional<std::vector<uint8_t>> TuneR::answer(const Request& rq) {
 
     std::lock_guard lk(mu_);
     if (d.size() != 2 || d[1] > 1) return Bytes{0, ModelR::kStRefused};
-    if (servoOff_) return Bytes{0, kStServoOff};
+    if (servoOff_) return Bytes{kStServoOff}; // a refusal carries the status byte alone
     if (d[1] == 1) {
         if (model_.options().requireRight && !model_.rightHeld()) return Bytes{0, ModelR::kStRefused};
         value_ = d[0];
@@ -41,6 +41,8 @@ std::optional<std::vector<uint8_t>> TuneR::answer(const Request& rq) {
         return Bytes{start_, ModelR::kStOk};
     }
     if (!running_) return Bytes{1, ModelR::kStOk};
+    // A poll carries the stiffness of its run; any other value is not this run's poll.
+    if (d[0] != value_) return Bytes{0, ModelR::kStRefused};
     const uint8_t b = polls_.empty() ? 3 : polls_[std::min(static_cast<size_t>(polled_), polls_.size() - 1)];
     ++polled_;
     if (b != 0 && b != 2) running_ = false;
@@ -131,6 +133,11 @@ void TuneK::outcome(std::string line, milliseconds after) {
     after_ = after;
 }
 
+void TuneK::setServoOff(bool off) {
+    std::lock_guard lk(mu_);
+    servoOff_ = off;
+}
+
 std::vector<LineOut> TuneK::onByte(uint8_t b) {
     std::vector<LineOut> out = model_.onByte(b);
     std::lock_guard lk(mu_);
@@ -143,6 +150,10 @@ std::vector<LineOut> TuneK::onByte(uint8_t b) {
                              return std::string(o.bytes.begin(), o.bytes.end()).find("START") != std::string::npos;
                          });
     line_.clear();
+    if (started && servoOff_) {
+        const std::string refusal = "ERROR\r\n%";
+        return {{milliseconds(0), std::vector<uint8_t>(refusal.begin(), refusal.end())}};
+    }
     if (started) {
         const std::string end = end_ + "\r\n%";
         out.push_back({after_, std::vector<uint8_t>(end.begin(), end.end())});

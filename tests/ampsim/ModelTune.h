@@ -86,6 +86,7 @@ class TuneK {
 
     // The line that ends the next runs (a "%" follows it), sent `after` the start's answer.
     void outcome(std::string line, milliseconds after);
+    void setServoOff(bool off); // the start is answered "ERROR" and no run follows
 
   private:
     std::vector<LineOut> onByte(uint8_t b);
@@ -94,6 +95,7 @@ class TuneK {
     mutable std::mutex mu_;
     std::string line_;
     std::string end_ = "AUTO END";
+    bool servoOff_ = false;
     milliseconds after_{1500};
 };
 

@@ -178,4 +178,25 @@ INSTANTIATE_TEST_SUITE_P(Lines, TuneKEnd,
                          ::testing::Values(KRow{300, 400, "AUTO END", "AUTO 1,FF", AutoText::TuneSucceeded},
                                            KRow{10, 9, "ERROR 2", "AUTO 1,A", AutoText::TuneFailed}));
 
+TEST_F(TuneK, ValuesTheAmplifierRefusedToUploadShowNothing) {
+    model.setPrm(5, 1234);
+    PrmVal[5] = 99;
+    model.answerError();
+    t.Load();
+    EXPECT_EQ(t.Before(0), "");
+    EXPECT_EQ(PrmVal[5], 99);
+}
+
+// A refused start leaves nothing to poll: the window must not wait for a closing line that never comes.
+TEST_F(TuneK, RefusedStartEndsAtOnce) {
+    tune.setServoOff(true);
+    t.Load();
+    t.Exec();
+    EXPECT_FALSE(t.TimerOn());
+    EXPECT_FALSE(t.Busy());
+    EXPECT_EQ(ComBusy, 0);
+    EXPECT_EQ(Texts(asker), (std::vector<std::string>{AutoText::Failed}));
+    EXPECT_EQ(qel::SetT1(ComHandle, 0), static_cast<uint32_t>(kNormal.T1));
+}
+
 } // namespace
