@@ -1,5 +1,7 @@
 // The file, print, reference and comment commands of the frequency characteristics window.
 #include "frequency/FrmFft.h"
+#include "params/PrmWiring.h"
+#include "platform/FormRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -202,6 +204,7 @@ void FrmFft::AfterLoad(const std::string& words) {
     if (Has(words, "param")) {
         PrmFlg = 0;
         PrmIsAmp = 0;
+        if (!plat::IsFrmLoad("FrmPara")) ShowParaEditor();
         SetPrmSrc(2, "");
     }
 }

@@ -12,6 +12,10 @@
 
 void OpenParaEditor() {
     if (FrmPmtLoad::Exec() == 0) return;
+    ShowParaEditor();
+}
+
+void ShowParaEditor() {
     if (FrmPara* open = FrmPara::Instance()) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
             sub->mdiArea()->setActiveSubWindow(sub);

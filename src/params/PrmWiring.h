@@ -6,3 +6,6 @@
 void WireParamScreens();
 // Display item 1: the load source dialog, then the parameter editor (opened, or brought to the front).
 void OpenParaEditor();
+
+// Shows the parameter editor over the values in memory (no load dialog), or brings the open one to the front.
+void ShowParaEditor();
