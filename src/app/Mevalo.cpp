@@ -1,5 +1,6 @@
 #include "app/Mevalo.h"
 
+#include "app/ChildMenus.h"
 #include "app/ConnectCalls.h"
 #include "app/Frame.h"
 #include "app/FrmMenu.h"
@@ -158,28 +159,11 @@ void Mevalo::BuildMenus()
     MnuHyouji_Oya = menuBar()->addMenu("Display &D");
     MnuHyouji_Oya->setObjectName("MnuHyouji_Oya");
     connect(MnuHyouji_Oya, &QMenu::aboutToShow, this, &Mevalo::MnuHyouji_Oya_Click);
-    const char* hyouji[] = {"Window menu &L",
-                            "Parameter &P",
-                            "Monitor &M",
-                            "Alarm &A",
-                            "Wave form graphic &W",
-                            "Auto tuning &T",
-                            "Frequency characteristics &F",
-                            "Positioning Parameter &S",
-                            "Positioning Monitor &O",
-                            "Close all windows &C"};
-    for (int i = 0; i < 10; ++i) {
-        QAction* a = item(MnuHyouji_Oya, "MnuHyouji", i, hyouji[i]);
-        connect(a, &QAction::triggered, this, [this, i] { MnuHyouji_Click(static_cast<int16_t>(i)); });
-    }
+    AddMainItems(MnuHyouji_Oya, "MnuHyouji", MainText::HyoujiItems, 10, &Mevalo::MnuHyouji_Click);
 
     MnuWindow = menuBar()->addMenu("Window &W");
     MnuWindow->setObjectName("MnuWindow");
-    const char* win[] = {"Display in piles &C", "Display horizontally &H", "Display vertically &V"};
-    for (int i = 0; i < 3; ++i) {
-        QAction* a = item(MnuWindow, "MnuWin", i, win[i]);
-        connect(a, &QAction::triggered, this, [this, i] { MnuWin_Click(static_cast<int16_t>(i)); });
-    }
+    AddWindowItems(MnuWindow);
 
     MnuHelp = menuBar()->addMenu("Help &H");
     MnuHelp->setObjectName("MnuHelp");

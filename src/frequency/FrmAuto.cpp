@@ -1,5 +1,7 @@
 #include "frequency/FrmAuto.h"
 
+#include "app/ChildMenus.h"
+
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
@@ -226,11 +228,7 @@ void FrmAuto::BuildMenus(QMenu* fil, QMenu* hyouji, QMenu* win, QMenu* help)
     seTtei->setObjectName("MnuSeTteiOya");
     const char* seTteiItems[] = {"Selection of the axis address(ID) &A", "Model selection &M",
                                  "Communication with the amplifier &P", "Communication setting &C"};
-    for (int i = 0; i < 4; ++i)
-        connect(item(seTtei, "MnuSeTtei", i, seTteiItems[i]), &QAction::triggered, this, [main, i] {
-            if (main())
-                main()->MnuSeTtei_Click(static_cast<int16_t>(i));
-        });
+    AddMainItems(seTtei, "MnuSeTtei", seTteiItems, 4, &Mevalo::MnuSeTtei_Click);
     connect(item(fil, "MnuClose", -1, "Close &C"), &QAction::triggered, this, &FrmAuto::MnuClose_Click);
     connect(item(fil, "MnuSyuuRyou", -1, "Exit of Mevalo &X"), &QAction::triggered, this, [main] {
         if (main())
@@ -238,28 +236,10 @@ void FrmAuto::BuildMenus(QMenu* fil, QMenu* hyouji, QMenu* win, QMenu* help)
     });
 
     hyouji->setObjectName("MnuHyouji_Oya");
-    connect(hyouji, &QMenu::aboutToShow, this, [this, main] {
-        if (main())
-            main()->MnuHyoujiEnable(this);
-    });
-    const char* hyoujiItems[] = {"Window menu &L",        "Parameter &P",
-                                 "Monitor &M",            "Alarm &A",
-                                 "Wave form graphic &W",  "Auto tuning &T",
-                                 "Frequency characteristics &F", "Positioning Parameter &S",
-                                 "Positioning Monitor &O", "Close all windows &C"};
-    for (int i = 0; i < 10; ++i)
-        connect(item(hyouji, "MnuHyouji", i, hyoujiItems[i]), &QAction::triggered, this, [main, i] {
-            if (main())
-                main()->MnuHyouji_Click(static_cast<int16_t>(i));
-        });
+    AddDisplayItems(hyouji, this);
 
     win->setObjectName("MnuWindow");
-    const char* winItems[] = {"Display in piles &C", "Display horizontally &H", "Display vertically &V"};
-    for (int i = 0; i < 3; ++i)
-        connect(item(win, "MnuWin", i, winItems[i]), &QAction::triggered, this, [main, i] {
-            if (main())
-                main()->MnuWin_Click(static_cast<int16_t>(i));
-        });
+    AddWindowItems(win);
 
     help->setObjectName("MnuHelp");
     connect(item(help, "MnuVerGrp", -1, "Version information &V"), &QAction::triggered, this, [main] {

@@ -1,5 +1,7 @@
 #include "frequency/FrmFft.h"
 
+#include "app/ChildMenus.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -331,13 +333,7 @@ void FrmFft::BuildMenus() {
     set->setObjectName(QStringLiteral("MnuSeTteiOya"));
     const char* const seTtei[4] = {"Selection of the axis address(ID) &A", "Model selection &M",
                                    "Communication with the amplifier &P", "Communication setting &C"};
-    for (int i = 0; i < 4; ++i) {
-        QAction* a = set->addAction(QString::fromLatin1(seTtei[i]));
-        a->setObjectName(Mevalo::ItemName("MnuSeTtei", i));
-        connect(a, &QAction::triggered, this, [i] {
-            if (Mevalo* m = Mevalo::Instance()) m->MnuSeTtei_Click(static_cast<int16_t>(i));
-        });
-    }
+    AddMainItems(set, "MnuSeTtei", seTtei, 4, &Mevalo::MnuSeTtei_Click);
     item(fil, "MnuTojiru", "Close &C", [this] {
         if (Mevalo* m = Mevalo::Instance())
             m->UnloadWindow(this);
@@ -350,42 +346,16 @@ void FrmFft::BuildMenus() {
 
     QMenu* disp = menuBar()->addMenu(QStringLiteral("Display &D"));
     disp->setObjectName(QStringLiteral("MnuHyouji_Oya"));
-    connect(disp, &QMenu::aboutToShow, this, [this] {
-        if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
-    });
     MnuCov = item(disp, "MnuCov", "Display of cutoff frequency &C",
                   [this] { ChkCov->setChecked(MnuCov->isChecked()); });
     MnuCov->setCheckable(true);
     MnuDspRef = item(disp, "MnuDspRef", "Display of reference &R", [this] { MnuDspRef_Click(); });
     MnuDspRef->setCheckable(true);
     disp->addSeparator();
-    const char* const hyouji[10] = {"Window menu &L",
-                                    "Parameter &P",
-                                    "Monitor &M",
-                                    "Alarm &A",
-                                    "Wave form graphic &W",
-                                    "Auto tuning &T",
-                                    "Frequency characteristics &F",
-                                    "Positioning Parameter &S",
-                                    "Positioning Monitor &O",
-                                    "Close all windows &C"};
-    for (int i = 0; i < 10; ++i) {
-        QAction* a = disp->addAction(QString::fromLatin1(hyouji[i]));
-        a->setObjectName(Mevalo::ItemName("MnuHyouji", i));
-        connect(a, &QAction::triggered, this, [i] {
-            if (Mevalo* m = Mevalo::Instance()) m->MnuHyouji_Click(static_cast<int16_t>(i));
-        });
-    }
+    AddDisplayItems(disp, this);
     QMenu* win = menuBar()->addMenu(QStringLiteral("Window &W"));
     win->setObjectName(QStringLiteral("MnuWindow"));
-    const char* const wins[3] = {"Display in piles &C", "Display horizontally &H", "Display vertically &V"};
-    for (int i = 0; i < 3; ++i) {
-        QAction* a = win->addAction(QString::fromLatin1(wins[i]));
-        a->setObjectName(Mevalo::ItemName("MnuWin", i));
-        connect(a, &QAction::triggered, this, [i] {
-            if (Mevalo* m = Mevalo::Instance()) m->MnuWin_Click(static_cast<int16_t>(i));
-        });
-    }
+    AddWindowItems(win);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help &H"));
     help->setObjectName(QStringLiteral("MnuHelp"));
     item(help, "MnuVerGrp", "Version information &V", [] {

@@ -1,5 +1,7 @@
 #include "monitor/FrmAlm.h"
 
+#include "app/ChildMenus.h"
+
 #include "app/Glb.h"
 #include "app/Mevalo.h"
 #include "comm/Com.h"
@@ -181,40 +183,17 @@ void FrmAlm::BuildMenus() {
     QMenu* set = fil->addMenu("Setting &S");
     const char* settings[] = {"Selection of the axis address(ID) &A", "Model selection &M",
                               "Communication with the amplifier &P", "Communication setting &C"};
-    for (int i = 0; i < 4; ++i)
-        item(set, settings[i], Mevalo::ItemName("MnuSeTtei", i), [main, i] {
-            if (main()) main()->MnuSeTtei_Click(static_cast<int16_t>(i));
-        });
+    AddMainItems(set, "MnuSeTtei", settings, 4, &Mevalo::MnuSeTtei_Click);
     item(fil, "Close &C", "MnuClose", [this] { CloseAlm(); });
     item(fil, "Exit of Mevalo &X", "MnuSyuuRyou", [main] {
         if (main()) main()->MnuSyuuRyou_Click();
     });
 
     QMenu* disp = Menus->addMenu("Display &D");
-    connect(disp, &QMenu::aboutToShow, this, [this, main] {
-        if (main()) main()->MnuHyoujiEnable(this);
-    });
-    const char* items[] = {"Window menu &L",
-                           "Parameter &P",
-                           "Monitor &M",
-                           "Alarm &A",
-                           "Wave form graphic &W",
-                           "Auto tuning &T",
-                           "Frequency characteristics &F",
-                           "Positioning Parameter &S",
-                           "Positioning Monitor &O",
-                           "Close all windows &C"};
-    for (int i = 0; i < 10; ++i)
-        item(disp, items[i], Mevalo::ItemName("MnuHyouji", i), [main, i] {
-            if (main()) main()->MnuHyouji_Click(static_cast<int16_t>(i));
-        });
+    AddDisplayItems(disp, this);
 
     QMenu* win = Menus->addMenu("Window &W");
-    const char* wins[] = {"Display in piles &C", "Display horizontally &H", "Display vertically &V"};
-    for (int i = 0; i < 3; ++i)
-        item(win, wins[i], Mevalo::ItemName("MnuWin", i), [main, i] {
-            if (main()) main()->MnuWin_Click(static_cast<int16_t>(i));
-        });
+    AddWindowItems(win);
 
     QMenu* help = Menus->addMenu("Help &H");
     item(help, "Version information &V", "MnuVerGrp", [main] {

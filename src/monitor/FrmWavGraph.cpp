@@ -1,5 +1,7 @@
 #include "monitor/FrmWavGraph.h"
 
+#include "app/ChildMenus.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -241,24 +243,12 @@ void FrmGraph::Build()
     view->addMenu(refCol);
     view->addMenu(thick);
     view->addMenu(refThick);
-    QMenu* disp = bar->addMenu("&Display");
-    static const char* const kDisp[] = {"Button panel", "Parameter",        "Monitor",        "Alarm",
-                                        "Wave form graphic", "Auto tuning", "Frequency",      "Positioning",
-                                        "Positioning monitor", "Close all windows"};
-    for (int i = 0; i <= 9; ++i)
-        disp->addAction(kDisp[i], this, [i] {
-            if (Mevalo* m = Mevalo::Instance()) m->MnuHyouji_Click(static_cast<int16_t>(i));
-        })->setObjectName(Mevalo::ItemName("MnuHyouji", i));
-    // The main window decides which screens may open now.
-    connect(disp, &QMenu::aboutToShow, this, [this] {
-        if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
-    });
-    QMenu* win = bar->addMenu("&Window");
-    static const char* const kWin[] = {"Cascade", "Tile horizontally", "Tile vertically"};
-    for (int i = 0; i < 3; ++i)
-        win->addAction(kWin[i], this, [i] {
-            if (Mevalo* m = Mevalo::Instance()) m->MnuWin_Click(static_cast<int16_t>(i));
-        });
+    QMenu* disp = bar->addMenu("Display &D");
+    disp->setObjectName("MnuHyouji_Oya");
+    AddDisplayItems(disp, this);
+    QMenu* win = bar->addMenu("Window &W");
+    win->setObjectName("MnuWindow");
+    AddWindowItems(win);
     root->setMenuBar(bar);
 
     // Toolbar.

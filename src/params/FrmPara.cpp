@@ -1,5 +1,7 @@
 #include "params/FrmPara.h"
 
+#include "app/ChildMenus.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -308,12 +310,7 @@ void FrmPara::BuildMenus() {
     QMenu* set = fil->addMenu(QStringLiteral("Setting &S"));
     const char* setting[] = {"Selection of the axis address(ID) &A", "Model selection &M",
                              "Communication with the amplifier &P", "Communication set-up &C"};
-    for (int i = 0; i < 4; ++i) {
-        QAction* a = set->addAction(QString::fromLatin1(setting[i]));
-        a->setObjectName(Mevalo::ItemName("MnuSeTtei", i));
-        connect(a, &QAction::triggered, this,
-                forward([i](Mevalo* m) { m->MnuSeTtei_Click(static_cast<int16_t>(i)); }));
-    }
+    AddMainItems(set, "MnuSeTtei", setting, 4, &Mevalo::MnuSeTtei_Click);
     act(fil, "MnuTojiru", "Close &C", [this] {
         if (Mevalo* m = Mevalo::Instance())
             m->UnloadWindow(this);
@@ -330,36 +327,12 @@ void FrmPara::BuildMenus() {
 
     QMenu* disp = MenuBar->addMenu(QStringLiteral("Display &D"));
     disp->setObjectName("MnuHyouji_Oya");
-    connect(disp, &QMenu::aboutToShow, this, [this] {
-        if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
-    });
-    const char* items[] = {"Window menu &L",
-                           "Parameter &P",
-                           "Monitor &M",
-                           "Alarm &A",
-                           "Wave form graphic &W",
-                           "Auto tuning &T",
-                           "Frequency characteristics &F",
-                           "Positioning Parameter &S",
-                           "Positioning Monitor &O",
-                           "Close all windows &C"};
-    for (int i = 0; i < 10; ++i) {
-        QAction* a = disp->addAction(QString::fromLatin1(items[i]));
-        a->setObjectName(Mevalo::ItemName("MnuHyouji", i));
-        connect(a, &QAction::triggered, this,
-                forward([i](Mevalo* m) { m->MnuHyouji_Click(static_cast<int16_t>(i)); }));
-    }
+    AddDisplayItems(disp, this);
     QMenu* input = MenuBar->addMenu(QStringLiteral("Input setting &I"));
     input->menuAction()->setObjectName("MnuInput");
     act(input, "bit_value", "binary/hexadecimal &H", [this] { bit_value_Click(); });
     QMenu* win = MenuBar->addMenu(QStringLiteral("Window &W"));
-    const char* wins[] = {"Display in piles &C", "Display horizontally &H", "Display vertically &V"};
-    for (int i = 0; i < 3; ++i) {
-        QAction* a = win->addAction(QString::fromLatin1(wins[i]));
-        a->setObjectName(Mevalo::ItemName("MnuWin", i));
-        connect(a, &QAction::triggered, this,
-                forward([i](Mevalo* m) { m->MnuWin_Click(static_cast<int16_t>(i)); }));
-    }
+    AddWindowItems(win);
     QMenu* help = MenuBar->addMenu(QStringLiteral("Help &H"));
     act(help, "MnuVerGrp", "Version information &V", forward([](Mevalo* m) { m->MnuVerGrp_Click(); }));
 

@@ -1,5 +1,7 @@
 #include "positioning/FrmPop.h"
 
+#include "app/ChildMenus.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -203,27 +205,12 @@ void FrmPop::BuildMenus() {
     MnuInput->setEnabled(false);
 
     // The main window's Display and Window items, under the main window's own captions.
-    auto forward = [&](const char* title, const char* name, const char* menu, int count,
-                       void (Mevalo::*fn)(int16_t)) {
-        QMenu* m = bar->addMenu(title);
-        m->setObjectName(name);
-        for (int i = 0; i < count; ++i) {
-            Mevalo* main = Mevalo::Instance();
-            const QString id = Mevalo::ItemName(menu, i);
-            QAction* src = main ? main->findChild<QAction*>(id) : nullptr;
-            QAction* a = m->addAction(src ? src->text() : id);
-            a->setObjectName(id);
-            connect(a, &QAction::triggered, this, [fn, i] {
-                if (Mevalo* mm = Mevalo::Instance()) (mm->*fn)(static_cast<int16_t>(i));
-            });
-        }
-        return m;
-    };
-    QMenu* disp = forward("&Display", "MnuHyouji_Oya", "MnuHyouji", 10, &Mevalo::MnuHyouji_Click);
-    connect(disp, &QMenu::aboutToShow, this, [this] {
-        if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
-    });
-    forward("&Window", "MnuWindow", "MnuWin", 3, &Mevalo::MnuWin_Click);
+    QMenu* disp = bar->addMenu("Display &D");
+    disp->setObjectName("MnuHyouji_Oya");
+    AddDisplayItems(disp, this);
+    QMenu* win = bar->addMenu("Window &W");
+    win->setObjectName("MnuWindow");
+    AddWindowItems(win);
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName("Toolbar1");
