@@ -522,6 +522,16 @@ QMdiSubWindow* Mevalo::AddChild(QWidget* screen)
     return mdi_->addSubWindow(screen);
 }
 
+void Mevalo::ShowChild(QWidget* screen)
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget());
+    QWidget* outer = sub ? static_cast<QWidget*>(sub) : screen;
+    outer->show();
+    outer->raise();
+    if (sub && sub->mdiArea())
+        sub->mdiArea()->setActiveSubWindow(sub);
+}
+
 void Mevalo::ShowFrmMenu()
 {
     FrmMenu* panel = FrmMenu::Instance();

@@ -64,6 +64,9 @@ public:
     // ---- frame services ----
     // Puts a screen into the frame as a child window (not shown yet); returns its sub-window.
     QMdiSubWindow* AddChild(QWidget* screen);
+    // Shows a screen (its sub-window when it is in the frame) and brings it to the front: what a second
+    // open of a screen does, and the end of the first.
+    static void ShowChild(QWidget* screen);
     QMdiArea* MdiArea() const { return mdi_; }
     // Shows the button panel (loading it first when needed) and brings it to the front.
     void ShowFrmMenu();

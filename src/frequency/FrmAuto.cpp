@@ -263,12 +263,7 @@ void FrmAuto::Open()
         if (main)
             main->AddChild(w);
     }
-    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
-    QWidget* outer = sub ? static_cast<QWidget*>(sub) : w;
-    outer->show();
-    outer->raise();
-    if (sub && sub->mdiArea())
-        sub->mdiArea()->setActiveSubWindow(sub);
+    Mevalo::ShowChild(w);
 }
 
 void FrmAuto::Form_Load()

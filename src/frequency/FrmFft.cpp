@@ -107,11 +107,7 @@ void FrmFft::ShowScreen() {
         w = new FrmFft;
         if (main) main->AddChild(w);
     }
-    QWidget* outer = qobject_cast<QMdiSubWindow*>(w->parentWidget()) ? w->parentWidget() : w;
-    outer->show();
-    outer->raise();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && main)
-        main->MdiArea()->setActiveSubWindow(sub);
+    Mevalo::ShowChild(w);
 }
 
 FrmFft::FrmFft(QWidget* parent) : QMainWindow(parent) {

@@ -155,11 +155,7 @@ void FrmAlm::Open() {
         w = new FrmAlm;
         if (main) main->AddChild(w);
     }
-    QWidget* outer = w->parentWidget() ? w->parentWidget() : w;
-    outer->show();
-    outer->raise();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && main)
-        main->MdiArea()->setActiveSubWindow(sub);
+    Mevalo::ShowChild(w);
 }
 
 void FrmAlm::BuildMenus() {

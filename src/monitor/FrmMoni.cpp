@@ -274,11 +274,7 @@ void FrmMoni::Open() {
         w = new FrmMoni;
         if (main) main->AddChild(w);
     }
-    QWidget* outer = w->parentWidget() ? w->parentWidget() : w;
-    outer->show();
-    outer->raise();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && main)
-        main->MdiArea()->setActiveSubWindow(sub);
+    Mevalo::ShowChild(w);
 }
 
 int FrmMoni::TimerInterval() const {

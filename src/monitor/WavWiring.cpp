@@ -16,9 +16,6 @@ void WireWaveScreen()
             w = new FrmGraph;
             if (main) main->AddChild(w);
         }
-        QWidget* outer = w->parentWidget() ? w->parentWidget() : w;
-        outer->show();
-        outer->raise();
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && main) main->MdiArea()->setActiveSubWindow(sub);
+        Mevalo::ShowChild(w);
     };
 }
