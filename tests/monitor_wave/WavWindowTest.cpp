@@ -335,8 +335,8 @@ TEST_F(WaveM, CaptureOfTheActualSpeedAndTorque) {
     w.OptItem[1]->setChecked(true); // torque: option 1
     ASSERT_TRUE(Capture(w, stat));
     for (int i = 0; i < 500; ++i) {
-        ASSERT_EQ(WavGraph.Ch[1].RawData[i], model->sample(0, i)) << i;
-        ASSERT_EQ(WavGraph.Ch[2].RawData[i], std::lround(model->sample(4, i) / 5.0)) << i;
+        ASSERT_EQ(WavGraph.Ch[1].RawData[i], model->sample(1, i)) << i;
+        ASSERT_EQ(WavGraph.Ch[2].RawData[i], model->sample(2, i)) << i;
     }
     EXPECT_NE(WavGraph.Ch[2].DataValid, 0);
     EXPECT_EQ(WavGraph.Ch[0].DataValid, 0);
