@@ -1160,14 +1160,15 @@ void FrmGraph::SaveFile()
         const char* foot;
         const char* filter;
         int16_t (*writer)(const std::string&);
+        int16_t (*writerV2)(const std::string&);
     };
     static const Kind kKinds[] = {
         {"condition", "Comment on the wave form condition", "Comment is saved with graphic condition.",
-         "Wave form graphic conditin file(*.wgc)|*.wgc", FIL_SaveWaveCndFile},
+         "Wave form graphic conditin file(*.wgc)|*.wgc", FIL_SaveWaveCndFile, FIL_SaveWaveCndFileV2},
         {"result", "Comment on the wave form graphic", "Comment is saved with graphic data.",
-         "Wave form graphic file(*.wgd)|*.wgd", FIL_SaveWaveFile},
+         "Wave form graphic file(*.wgd)|*.wgd", FIL_SaveWaveFile, FIL_SaveWaveFileV2},
         {"parameter", "Comment on wave form graphic and parameter", "Comment is saved with graphic data and parameter.",
-         "Wave form graphic and parameter file(*.wgp)|*.wgp", FIL_SaveWavePrmFile},
+         "Wave form graphic and parameter file(*.wgp)|*.wgp", FIL_SaveWavePrmFile, FIL_SaveWavePrmFileV2},
     };
     const Kind* k = nullptr;
     for (const Kind& c : kKinds)
@@ -1201,7 +1202,7 @@ void FrmGraph::SaveFile()
         }
         if (go) {
             UpdStat("Writing file");
-            RetVar = Variant(k->writer(path));
+            RetVar = Variant((ver == "ver2" ? k->writerV2 : k->writer)(path));
         }
     }
     if (item != "condition") static_cast<WavCondRec&>(WavGraph) = keep;
@@ -1261,9 +1262,10 @@ void FrmGraph::PrintGraph()
         }
         if (print) {
             const size_t docs = PrdPdfDocuments().size();
+            PrdTakeError(); // an earlier job's failure is not this one's
             DrawForPrint(nullptr, "/PRINTER /TEXT");
-            // A PDF that was not written is the one failure the printer lets us see.
-            if (PrdPrinterName() == PrdPdfPrinterName && PrdPdfDocuments().size() == docs)
+            const bool noPdf = PrdPrinterName() == PrdPdfPrinterName && PrdPdfDocuments().size() == docs;
+            if (PrdTakeError() || noPdf)
                 plat::MsgBox("Print error", plat::Buttons::Ok, plat::Icon::Exclamation, kPrintTitle);
         }
     }
