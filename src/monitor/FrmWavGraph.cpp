@@ -199,7 +199,10 @@ void FrmGraph::Build()
 
     // Menus.
     auto* bar = new QMenuBar(this);
-    QMenu* file = bar->addMenu("&File");
+    QMenu* file = bar->addMenu("File &F");
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuFilEnable(this);
+    });
     file->addAction("Wave form graphic condition", this, [this] { LoadFile("wgc", "Wave form graphic condition"); });
     file->addAction("Wave form graphic", this, [this] { LoadFile("wgd", "Wave form graphic"); });
     file->addAction("Wave form graphic and parameter file", this,
@@ -209,7 +212,17 @@ void FrmGraph::Build()
     file->addAction("Print", this, [this] { TBar_ButtonClick("Print"); });
     file->addAction("Comment", this, [this] { TBar_ButtonClick("Comment"); });
     file->addSeparator();
-    file->addAction("Close", this, [this] { TBar_ButtonClick("Exit"); });
+    QMenu* set = file->addMenu("Setting &S");
+    static const char* const kSet[] = {"Selection of the axis address(ID) &A", "Model selection &M",
+                                       "Communication with the amplifier &P", "Communication setting &C"};
+    for (int i = 0; i < 4; ++i)
+        set->addAction(kSet[i], this, [i] {
+            if (Mevalo* m = Mevalo::Instance()) m->MnuSeTtei_Click(static_cast<int16_t>(i));
+        })->setObjectName(Mevalo::ItemName("MnuSeTtei", i));
+    file->addAction("Close &C", this, [this] { TBar_ButtonClick("Exit"); });
+    file->addAction("Exit of Mevalo &X", this, [] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuSyuuRyou_Click();
+    });
     QMenu* meas = bar->addMenu("&Measurement");
     MnuSokutei = meas->addAction("Measurement", this, [this] { WaveStartChk(); });
     MnuSokutei->setObjectName("MnuSokutei");
@@ -241,10 +254,17 @@ void FrmGraph::Build()
     view->addMenu(refCol);
     view->addMenu(thick);
     view->addMenu(refThick);
-    QMenu* disp = bar->addMenu("&Display");
-    static const char* const kDisp[] = {"Button panel", "Parameter",        "Monitor",        "Alarm",
-                                        "Wave form graphic", "Auto tuning", "Frequency",      "Positioning",
-                                        "Positioning monitor", "Close all windows"};
+    QMenu* disp = bar->addMenu("Display &D");
+    static const char* const kDisp[] = {"Window menu &L",
+                                        "Parameter &P",
+                                        "Monitor &M",
+                                        "Alarm &A",
+                                        "Wave form graphic &W",
+                                        "Auto tuning &T",
+                                        "Frequency characteristics &F",
+                                        "Positioning Parameter &S",
+                                        "Positioning Monitor &O",
+                                        "Close all windows &C"};
     for (int i = 0; i <= 9; ++i)
         disp->addAction(kDisp[i], this, [i] {
             if (Mevalo* m = Mevalo::Instance()) m->MnuHyouji_Click(static_cast<int16_t>(i));
@@ -253,12 +273,16 @@ void FrmGraph::Build()
     connect(disp, &QMenu::aboutToShow, this, [this] {
         if (Mevalo* m = Mevalo::Instance()) m->MnuHyoujiEnable(this);
     });
-    QMenu* win = bar->addMenu("&Window");
-    static const char* const kWin[] = {"Cascade", "Tile horizontally", "Tile vertically"};
+    QMenu* win = bar->addMenu("Window &W");
+    static const char* const kWin[] = {"Display in piles &C", "Display horizontally &H", "Display vertically &V"};
     for (int i = 0; i < 3; ++i)
         win->addAction(kWin[i], this, [i] {
             if (Mevalo* m = Mevalo::Instance()) m->MnuWin_Click(static_cast<int16_t>(i));
-        });
+        })->setObjectName(Mevalo::ItemName("MnuWin", i));
+    QMenu* help = bar->addMenu("Help &H");
+    help->addAction("Version information &V", this, [] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuVerGrp_Click();
+    });
     root->setMenuBar(bar);
 
     // Toolbar.
