@@ -20,6 +20,7 @@
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 namespace {
@@ -333,14 +334,22 @@ class PrdPrinterDevice : public PrdDevice {
     QSizeF TextSize(const QString& text, const QFont& font) const override {
         return MeasureText(text, font, printer_.get());
     }
-    bool NewPage() override { return Begin() && printer_->newPage(); }
+    bool NewPage() override {
+        const bool ok = Begin() && printer_->newPage();
+        failed_ = failed_ || !ok;
+        return ok;
+    }
     bool InDocument() const { return painter_.isActive(); }
     bool EndDoc() override {
         if (!painter_.isActive()) return true;
-        const bool ok = painter_.end();
+        // The print system reports a spooler or device failure only through the printer's state.
+        const bool ok = painter_.end() && printer_->printerState() != QPrinter::Error;
         if (pdf_ && ok) docs_->push_back(printer_->outputFileName().toStdString());
+        failed_ = failed_ || !ok;
         return ok;
     }
+    // True when a document could not be started, continued or finished since the last call.
+    bool TakeFailed() { return std::exchange(failed_, false); }
 
   private:
     bool Begin() {
@@ -348,7 +357,9 @@ class PrdPrinterDevice : public PrdDevice {
         // Nothing goes to a PDF file that the user has not named.
         if (pdf_ && pdfBase_.empty()) return false;
         if (pdf_) printer_->setOutputFileName(QString::fromStdString(DocFile(docs_->size() + 1)));
-        return painter_.begin(printer_.get());
+        const bool ok = painter_.begin(printer_.get()) && printer_->printerState() != QPrinter::Error;
+        failed_ = failed_ || !ok;
+        return ok;
     }
     std::string DocFile(size_t n) const {
         if (n == 1) return pdfBase_;
@@ -365,6 +376,7 @@ class PrdPrinterDevice : public PrdDevice {
     std::vector<std::string>* docs_;
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
+    bool failed_ = false;
 };
 
 struct PrinterState {
@@ -449,6 +461,10 @@ std::string PrdPdfFile() {
 }
 const std::vector<std::string>& PrdPdfDocuments() {
     return Current().pdfDocs;
+}
+bool PrdTakeError() {
+    PrinterState& s = Current();
+    return s.device && !s.redirect && s.device->TakeFailed();
 }
 
 bool PrdSetPrinter(const std::string& name, const std::string& pdfFile) {

@@ -210,6 +210,9 @@ std::string PrdPdfFile();
 bool PrdSetPrinter(const std::string& name, const std::string& pdfFile = {});
 // Files the PDF printer has written since it was chosen, in order.
 const std::vector<std::string>& PrdPdfDocuments();
+// True when the program's printer could not start, continue or finish a document since the last call
+// (a printer gone off line, a spooler error, a file that cannot be written); the call clears it.
+bool PrdTakeError();
 
 // The program's printer as a surface.
 PrdSurface& Printer();

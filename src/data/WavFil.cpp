@@ -287,6 +287,9 @@ void ReadSamples(int16_t file, int16_t index, const int* recs)
 
 // ---- writers ---------------------------------------------------------------------------------------
 
+// Set while a file is written in the version 2 layout (four channels, no version and status groups).
+bool saveV2 = false;
+
 void Val(int16_t file, double v, const char* title) { FIL_WriteValue(file, Variant(v), title); }
 void Flag(int16_t file, int v, const char* title) { FIL_WriteValue(file, Variant(v != 0), title); }
 
@@ -304,7 +307,8 @@ void WriteSamples(int16_t file, int16_t index, const int* recs)
 {
     FIL_CheckIndex(index, 0, WavSampleCnt - 1, "waveform samples");
     std::string line = "DATA," + std::to_string(index);
-    for (int d = 0; d < WavChShown; ++d) {
+    const int cols = saveV2 ? 4 : WavChShown;
+    for (int d = 0; d < cols; ++d) {
         const int16_t s = WavGraph.Ch[recs[d]].RawData[index];
         line += "," + (d == 1 ? TorqueOut(s) : std::to_string(s));
     }
@@ -496,8 +500,66 @@ void FIL_SaveWaveVer(int16_t file, int16_t)
     Val(file, 4, "Version of wave graphic data");
 }
 
+namespace {
+
+// The 37 fields of version 2: channels 0 to 3 only, their data-present flags here instead of a status
+// group, the speed range counted from the fifth entry of today's list.
+void SaveCndV2(int16_t file)
+{
+    const WavGraphRec& g = WavGraph;
+    const WavViewRec& v = WavView;
+    FIL_WriteString(file, WavDateText(SokuTeiDate), "Date and time of measurement");
+    FIL_WriteString(file, KisyuMei, "Model name");
+    static const char* const kOn[] = {"Actual speed measurement or none", "Torque measurement or none.",
+                                      "Position error measurement or none", "Commanded speed measurement or none"};
+    for (int d = 0; d < 4; ++d) Flag(file, g.Word[WavWChOn + d], kOn[d]);
+    static const char* const kValid[] = {"Data of actual speed or none", "Data of torque or none.",
+                                         "Data of position error or none.", "Data of commanded speed or none"};
+    for (int d = 0; d < 4; ++d) Flag(file, g.Ch[WavDspToRec[d]].DataValid, kValid[d]);
+    Val(file, g.Word[WavWSmp], "Sampling");
+    Val(file, g.SmpTime, "Unit sampling time(sec)");
+    static const char* const kTrig[] = {"Trigger mode", "Trigger level", "Trigger position", "Trigger slope"};
+    for (int w = 0; w < 4; ++w) Val(file, g.Word[WavWTrig + w], kTrig[w]);
+    static const char* const kOff[] = {"Offset of the actual speed display", "Offset of the torque display",
+                                       "Speed error offset"};
+    for (int k = 0; k < 3; ++k) Val(file, g.Ch[kAxisRec[k]].YOff, kOff[k]);
+    static const char* const kRange[] = {"Speed range", "Torque range", "Position error range"};
+    for (int k = 0; k < 3; ++k) Val(file, g.Ch[kAxisRec[k]].RangeIdx - (k == 0 ? 4 : 0), kRange[k]);
+    Val(file, g.Ch[1].XOff, "Offset of the time axis");
+    Val(file, g.Ch[1].XScale, "Magnification rate of the time axis.");
+    Val(file, v.TimeSlider, "Position of the time axis slide");
+    static const char* const kColor[] = {"Display color of speed", "Display color of torque",
+                                         "Display color of position error", "Displaying color of commanded speed."};
+    for (int d = 0; d < 4; ++d) Val(file, g.Ch[WavDspToRec[d]].Color, kColor[d]);
+    static const char* const kThick[] = {"Thick line of the actual speed data or none",
+                                         "Thick line or not of the torque data or none.",
+                                         "Thick line of the position error data or none.",
+                                         "Thick line of the commanded speed data or none."};
+    for (int d = 0; d < 4; ++d) Flag(file, v.Thick[d], kThick[d]);
+    static const char* const kDsp[] = {"Actual speed data display or none", "Torque data display or none.",
+                                       "Position error data display or none.", "Commanded speed data display or none"};
+    for (int d = 0; d < 4; ++d) Val(file, v.ChkDsp[d] != 0 ? 1 : 0, kDsp[d]);
+}
+
+// Writes a file in the version 2 layout; WavFileVer tells the version written.
+int16_t SaveV2(const std::string& path, std::initializer_list<Group> groups, bool params, const char* openCtx,
+               const char* writeCtx)
+{
+    saveV2 = true;
+    const int16_t r = Save(path, groups, params, openCtx, writeCtx);
+    saveV2 = false;
+    WavFileVer = 2;
+    return r;
+}
+
+} // namespace
+
 void FIL_SaveWaveCnd(int16_t file, int16_t)
 {
+    if (saveV2) {
+        SaveCndV2(file);
+        return;
+    }
     const WavGraphRec& g = WavGraph;
     const WavViewRec& v = WavView;
     FIL_WriteString(file, WavDateText(SokuTeiDate), "Date and time of measurement");
@@ -609,6 +671,24 @@ int16_t FIL_SaveUserWaveCnd(const std::string& path)
 {
     return Save(path, {kVersion, kCond}, false, "Open the wave form setting file.",
                 "Writing the wave form setting file");
+}
+
+int16_t FIL_SaveWaveFileV2(const std::string& path)
+{
+    return SaveV2(path, {kModel, kWaveComment, kCpuVer, kMotor, kCond, kData}, false, "Open the wave form file.",
+                  "Writing the wave form file");
+}
+
+int16_t FIL_SaveWavePrmFileV2(const std::string& path)
+{
+    return SaveV2(path, {kModel, kWaveComment, kParaComment, kCpuVer, kMotor, kCond, kData}, true,
+                  "Open the wave form file.", "Writing the wave form file");
+}
+
+int16_t FIL_SaveWaveCndFileV2(const std::string& path)
+{
+    return SaveV2(path, {kWaveComment, kCpuVer, kMotor, kCond}, false, "Open the wave form setting file.",
+                  "Writing the wave form setting file");
 }
 
 int16_t FIL_LoadWaveFile(const std::string& path)

@@ -24,6 +24,11 @@ int16_t FIL_SaveWaveFile(const std::string& path);
 int16_t FIL_SaveWavePrmFile(const std::string& path);
 int16_t FIL_SaveWaveCndFile(const std::string& path);
 int16_t FIL_SaveUserWaveCnd(const std::string& path);
+// The same files in the version 2 layout that older installations read: channels 0 to 3, the measured
+// result only.
+int16_t FIL_SaveWaveFileV2(const std::string& path);
+int16_t FIL_SaveWavePrmFileV2(const std::string& path);
+int16_t FIL_SaveWaveCndFileV2(const std::string& path);
 
 // Any waveform group file (the window uses it for .wgd).
 int16_t FIL_LoadWaveFile(const std::string& path);

@@ -262,8 +262,6 @@ FrmPrnItem::FrmPrnItem()
     l->addWidget(ChkGraph);
     l->addWidget(ChkParam);
     l->addLayout(Buttons(CmdOk, CmdCancel));
-    connect(ChkGraph, &QCheckBox::toggled, this, [this] { ChkItem_Click(); });
-    connect(ChkParam, &QCheckBox::toggled, this, [this] { ChkItem_Click(); });
     connect(CmdOk, &QPushButton::clicked, this, [this] { CmdOk_Click(); });
     connect(CmdCancel, &QPushButton::clicked, this, [this] { CmdCancel_Click(); });
 }
@@ -278,15 +276,9 @@ std::string FrmPrnItem::Exec(const std::string& caption)
     return w.result_;
 }
 
-void FrmPrnItem::ChkItem_Click()
-{
-    // Nothing to print is no print: Execute waits for an item.
-    CmdOk->setEnabled(ChkGraph->isChecked() || ChkParam->isChecked());
-}
-
 void FrmPrnItem::CmdOk_Click()
 {
-    if (!CmdOk->isEnabled()) return;
+    // Both boxes cleared give an empty list: the caller prints nothing.
     std::string words;
     if (ChkGraph->isChecked()) words += "graph";
     if (ChkParam->isChecked()) words += "parameter";

@@ -71,7 +71,6 @@ class FrmPrnItem : public QDialog {
     using ShowHook = std::function<void(FrmPrnItem&)>;
     static ShowHook SetShowHook(ShowHook hook);
 
-    void ChkItem_Click();
     void CmdOk_Click();
     void CmdCancel_Click();
 

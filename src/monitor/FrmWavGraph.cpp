@@ -201,7 +201,10 @@ void FrmGraph::Build()
 
     // Menus.
     auto* bar = new QMenuBar(this);
-    QMenu* file = bar->addMenu("&File");
+    QMenu* file = bar->addMenu("File &F");
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuFilEnable(this);
+    });
     file->addAction("Wave form graphic condition", this, [this] { LoadFile("wgc", "Wave form graphic condition"); });
     file->addAction("Wave form graphic", this, [this] { LoadFile("wgd", "Wave form graphic"); });
     file->addAction("Wave form graphic and parameter file", this,
@@ -211,7 +214,14 @@ void FrmGraph::Build()
     file->addAction("Print", this, [this] { TBar_ButtonClick("Print"); });
     file->addAction("Comment", this, [this] { TBar_ButtonClick("Comment"); });
     file->addSeparator();
-    file->addAction("Close", this, [this] { TBar_ButtonClick("Exit"); });
+    QMenu* set = file->addMenu("Setting &S");
+    static const char* const kSet[] = {"Selection of the axis address(ID) &A", "Model selection &M",
+                                       "Communication with the amplifier &P", "Communication setting &C"};
+    AddMainItems(set, "MnuSeTtei", kSet, 4, &Mevalo::MnuSeTtei_Click);
+    file->addAction("Close &C", this, [this] { TBar_ButtonClick("Exit"); });
+    file->addAction("Exit of Mevalo &X", this, [] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuSyuuRyou_Click();
+    });
     QMenu* meas = bar->addMenu("&Measurement");
     MnuSokutei = meas->addAction("Measurement", this, [this] { WaveStartChk(); });
     MnuSokutei->setObjectName("MnuSokutei");
@@ -249,6 +259,10 @@ void FrmGraph::Build()
     QMenu* win = bar->addMenu("Window &W");
     win->setObjectName("MnuWindow");
     AddWindowItems(win);
+    QMenu* help = bar->addMenu("Help &H");
+    help->addAction("Version information &V", this, [] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuVerGrp_Click();
+    });
     root->setMenuBar(bar);
 
     // Toolbar.
@@ -1150,14 +1164,15 @@ void FrmGraph::SaveFile()
         const char* foot;
         const char* filter;
         int16_t (*writer)(const std::string&);
+        int16_t (*writerV2)(const std::string&);
     };
     static const Kind kKinds[] = {
         {"condition", "Comment on the wave form condition", "Comment is saved with graphic condition.",
-         "Wave form graphic conditin file(*.wgc)|*.wgc", FIL_SaveWaveCndFile},
+         "Wave form graphic conditin file(*.wgc)|*.wgc", FIL_SaveWaveCndFile, FIL_SaveWaveCndFileV2},
         {"result", "Comment on the wave form graphic", "Comment is saved with graphic data.",
-         "Wave form graphic file(*.wgd)|*.wgd", FIL_SaveWaveFile},
+         "Wave form graphic file(*.wgd)|*.wgd", FIL_SaveWaveFile, FIL_SaveWaveFileV2},
         {"parameter", "Comment on wave form graphic and parameter", "Comment is saved with graphic data and parameter.",
-         "Wave form graphic and parameter file(*.wgp)|*.wgp", FIL_SaveWavePrmFile},
+         "Wave form graphic and parameter file(*.wgp)|*.wgp", FIL_SaveWavePrmFile, FIL_SaveWavePrmFileV2},
     };
     const Kind* k = nullptr;
     for (const Kind& c : kKinds)
@@ -1191,7 +1206,7 @@ void FrmGraph::SaveFile()
         }
         if (go) {
             UpdStat("Writing file");
-            RetVar = Variant(k->writer(path));
+            RetVar = Variant((ver == "ver2" ? k->writerV2 : k->writer)(path));
         }
     }
     if (item != "condition") static_cast<WavCondRec&>(WavGraph) = keep;
@@ -1251,9 +1266,10 @@ void FrmGraph::PrintGraph()
         }
         if (print) {
             const size_t docs = PrdPdfDocuments().size();
+            PrdTakeError(); // an earlier job's failure is not this one's
             DrawForPrint(nullptr, "/PRINTER /TEXT");
-            // A PDF that was not written is the one failure the printer lets us see.
-            if (PrdPrinterName() == PrdPdfPrinterName && PrdPdfDocuments().size() == docs)
+            const bool noPdf = PrdPrinterName() == PrdPdfPrinterName && PrdPdfDocuments().size() == docs;
+            if (PrdTakeError() || noPdf)
                 plat::MsgBox("Print error", plat::Buttons::Ok, plat::Icon::Exclamation, kPrintTitle);
         }
     }

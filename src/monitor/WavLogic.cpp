@@ -119,13 +119,7 @@ bool WaveUnpackM(std::span<const uint8_t> data, const WavCondRec& cond, WavGraph
         return static_cast<int16_t>(plat::RoundHalfEven(v / 5.0));
     };
     WavChRec& rec2 = g.Ch[WavSecondRecord(cond)];
-    if (data.size() >= 4000) {
-        for (size_t i = 0; i < 500; ++i) {
-            g.Ch[1].RawData[i] = at(2 * i);
-            rec2.RawData[i] = second(at(2 * (1500 + i)));
-        }
-        return true;
-    }
+    // Per point the actual speed, then the second signal.
     if (data.size() < 2000) return false;
     for (size_t i = 0; i < 500; ++i) {
         g.Ch[1].RawData[i] = at(4 * i);

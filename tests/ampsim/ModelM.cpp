@@ -280,10 +280,15 @@ std::optional<ModelM::Bytes> ModelM::waveform(int mode, const Bytes& d) {
         const int option = (cap_.cond0 >> 1) & 3;
         static constexpr int codes[3] = {10, 9, 12};
         if (!cap_.ready || option > 2 || d[0] != codes[option]) return status(kStRefused);
-        Bytes b; // extended: four channels and the status
-        for (int ch : {0, 1, 2, optionChannel(d[0])})
-            for (int i = 0; i < kSamples; ++i)
-                put16(b, sampleLocked(ch, i));
+        // Extended: per point the actual speed, then the signal of the option (torque five times over),
+        // then the status.
+        const int second = optionChannel(d[0]);
+        Bytes b;
+        for (int i = 0; i < kSamples; ++i) {
+            put16(b, sampleLocked(1, i));
+            const int v = sampleLocked(second, i) * (second == 2 ? 5 : 1);
+            put16(b, static_cast<int16_t>(std::clamp(v, -32768, 32767)));
+        }
         b.push_back(kStOk);
         return b;
     }
@@ -295,11 +300,11 @@ std::optional<ModelM::Bytes> ModelM::waveform(int mode, const Bytes& d) {
 int ModelM::optionChannel(int code) {
     switch (code) {
     case 10:
-        return 3;
+        return 0;
     case 9:
-        return 4;
+        return 2;
     case 12:
-        return 5;
+        return 3;
     default:
         return -1;
     }

@@ -108,9 +108,9 @@ class ModelM {
     static int16_t tunedValue(int k, int v);
 
     // Sample i (0..499) of channel ch: 0 commanded speed, 1 actual speed, 2 torque, 3 position error,
-    // 4 full-closed error, 5 in-position; the data read carries 0, 1, 2 and the one its code names.
+    // 4 full-closed error, 5 in-position; the data read carries 1 and the one its code names in pairs.
     int16_t sample(int ch, int i) const;
-    // Channel the data read's fourth place carries for data code 10, 9 or 12; -1 for any other.
+    // Channel the data read's second value of a point carries for data code 10, 9 or 12; -1 for any other.
     static int optionChannel(int code);
 
   private:

@@ -127,16 +127,16 @@ TEST_F(Wave, CaptureIsPolledUntilReadyThenRead) {
     for (int i = 0; i < ModelM::kSamples; ++i)
         ASSERT_EQ(Pair(3 + 2 * static_cast<size_t>(i)), model->sample(0, i)) << i;
 
-    // The data read: option 1 asks with 9 and gets four channels in an extended reply.
+    // The data read: option 1 asks with 9 and gets the actual speed and the torque (five times over) in
+    // pairs, in an extended reply.
     stat.clear();
     EXPECT_EQ(FamilyM().GrpDatJuShinM(cond), -1);
     EXPECT_EQ(Raw().back(), Block(10, 3, {9}));
-    EXPECT_EQ(SndLen, 4001);
-    const int channels[4] = {0, 1, 2, ModelM::optionChannel(9)};
-    for (int k = 0; k < 4; ++k)
-        for (int i = 0; i < ModelM::kSamples; ++i)
-            ASSERT_EQ(Pair(static_cast<size_t>(2 * (k * ModelM::kSamples + i))), model->sample(channels[k], i))
-                << k << " " << i;
+    EXPECT_EQ(SndLen, 2001);
+    for (int i = 0; i < ModelM::kSamples; ++i) {
+        ASSERT_EQ(Pair(4 * static_cast<size_t>(i)), model->sample(1, i)) << i;
+        ASSERT_EQ(Pair(4 * static_cast<size_t>(i) + 2), 5 * model->sample(ModelM::optionChannel(9), i)) << i;
+    }
     EXPECT_EQ(stat, (std::vector<std::string>{"fix:In-receiving the wave form graphic data.",
                                               "In-receiving the wave form graphic data."}));
     EXPECT_NE(model->sample(1, 10), 0); // the signals are not flat

@@ -227,6 +227,43 @@ TEST_F(WavFiles, Version2FileReadsFourChannels)
     EXPECT_EQ(WavGraph.Word[WavWSmp], 5);
 }
 
+TEST_F(WavFiles, PreviousVersionSavesReadBackAsVersion2)
+{
+    Fill();
+    const WavGraphRec saved = WavGraph;
+    ASSERT_EQ(FIL_SaveWaveFileV2(Path("v2.wgd")), -1);
+    ASSERT_EQ(FIL_SaveWavePrmFileV2(Path("v2.wgp")), -1);
+    ASSERT_EQ(FIL_SaveWaveCndFileV2(Path("v2.wgc")), -1);
+    EXPECT_EQ(WavFileVer, 2);
+    for (const char* name : {"v2.wgd", "v2.wgp", "v2.wgc"}) {
+        SCOPED_TRACE(name);
+        const std::string text = Slurp(Path(name));
+        EXPECT_EQ(text.find("WAVE GRAPH VERSION"), std::string::npos);
+        EXPECT_EQ(text.find("WAVE GRAPH STATUS"), std::string::npos);
+        EXPECT_EQ(text.find("WAVE REF GRAPH"), std::string::npos);
+        Clear();
+        const bool cnd = std::string(name) == "v2.wgc";
+        ASSERT_EQ((cnd ? FIL_LoadWaveCndFile : FIL_LoadWaveFile)(Path(name)), -1);
+        EXPECT_EQ(WavFileVer, 2);
+        const WavGraphRec& g = WavGraph;
+        for (int w : {0, 1, 2, 3, 13, 14, 15, 16, 17}) EXPECT_EQ(g.Word[w], saved.Word[w]) << "word " << w;
+        EXPECT_EQ(g.SmpTime, saved.SmpTime);
+        for (int r : {1, 2, 3}) {
+            EXPECT_EQ(g.Ch[r].YOff, saved.Ch[r].YOff) << "record " << r;
+            EXPECT_EQ(g.Ch[r].RangeIdx, saved.Ch[r].RangeIdx) << "record " << r;
+        }
+        for (int r : {1, 2, 3, 0}) EXPECT_EQ(g.Ch[r].Color, saved.Ch[r].Color) << "record " << r;
+        EXPECT_EQ(g.Ch[1].XOff, saved.Ch[1].XOff);
+        EXPECT_EQ(g.Ch[1].XScale, saved.Ch[1].XScale);
+        EXPECT_EQ(WavView, (WavViewRec{250, {-1, 0, 0, -1, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 1, 0, 1, 0, 0}, 0}));
+        if (cnd) continue;
+        // The four channels of the older layout come back whole; the others are gone.
+        ExpectResultEq(g, saved, 0, 3);
+        EXPECT_EQ(g.Ch[4].DataValid, 0);
+        EXPECT_EQ(g.Ch[5].DataValid, 0);
+    }
+}
+
 TEST_F(WavFiles, Version2FileIntoTheReference)
 {
     Fill();

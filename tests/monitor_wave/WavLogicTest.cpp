@@ -40,33 +40,24 @@ TEST(WavUnpack, FamilyKFourteenBitPointsEndAtTheReadyCharacter) {
     EXPECT_EQ(WaveUnpackK(d, g, g), 1);
 }
 
-TEST(WavUnpack, FamilyMSeriesOrPairsWithTheTorqueDividedByFive) {
+TEST(WavUnpack, FamilyMPairsWithTheTorqueDividedByFive) {
     WavGraphRec g;
-    g.Word[WavWOption] = 1; // torque: divided by 5
-    std::vector<uint8_t> planar(4001);
-    auto put = [&planar](size_t at, int16_t v) {
-        planar[at] = static_cast<uint8_t>(v & 0xFF);
-        planar[at + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
+    g.Word[WavWOption] = 1; // torque: divided by 5, to the nearest
+    std::vector<uint8_t> pairs(4001);
+    auto put = [&pairs](size_t at, int16_t v) {
+        pairs[at] = static_cast<uint8_t>(v & 0xFF);
+        pairs[at + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
     };
     put(0, -150);
-    const int16_t raw[] = {25, 12, -23, 28};
-    const int16_t want[] = {5, 2, -5, 6}; // nearest
-    for (size_t i = 0; i < 4; ++i) put(2 * (1500 + i), raw[i]);
-    ASSERT_TRUE(WaveUnpackM(planar, g, g));
+    const int16_t raw[] = {25, 12, -23, 28, 35};
+    const int16_t want[] = {5, 2, -5, 6, 7};
+    for (size_t i = 0; i < 5; ++i) put(4 * i + 2, raw[i]);
+    put(4 * 499, 321);
+    ASSERT_TRUE(WaveUnpackM(pairs, g, g)); // a longer block holds the same pairs at its start
     EXPECT_EQ(g.Ch[1].RawData[0], -150);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(g.Ch[2].RawData[i], want[i]) << i;
-
-    // Interleaved pairs: actual speed, then the second signal.
-    std::vector<uint8_t> pairs(2000);
-    pairs[0] = 9;
-    pairs[2] = 62;
-    pairs[6] = 37;
-    g.Word[WavWOption] = 1;
-    ASSERT_TRUE(WaveUnpackM(pairs, g, g));
-    EXPECT_EQ(g.Ch[1].RawData[0], 9);
-    EXPECT_EQ(g.Ch[2].RawData[0], 12);
-    EXPECT_EQ(g.Ch[2].RawData[1], 7);
-    EXPECT_FALSE(WaveUnpackM(std::vector<uint8_t>(100), g, g));
+    EXPECT_EQ(g.Ch[1].RawData[499], 321);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(g.Ch[2].RawData[i], want[i]) << i;
+    EXPECT_FALSE(WaveUnpackM(std::vector<uint8_t>(1999), g, g));
 }
 
 TEST(WavUnpack, BitTraceKeepsTheMaskedBit) {

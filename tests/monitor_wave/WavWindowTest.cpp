@@ -13,6 +13,7 @@
 #include "app/Prd.h"
 #include "comm/ComGuard.h"
 #include "data/DefFil.h"
+#include "data/WavFil.h"
 #include "monitor/FrmWavDlg.h"
 #include "monitor/FrmWavGraph.h"
 #include "monitor/WavRun.h"
@@ -22,6 +23,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,6 +172,22 @@ TEST_F(WaveR, CaptureCursorsZoomReferenceSaveAndReload) {
     EXPECT_EQ(w.SldSmp->maximum() + w.SldSmp->minimum() - w.SldSmp->value(), saved.Word[WavWSmp]);
     EXPECT_TRUE(w.ResultLoaded());
     EXPECT_TRUE(asker.Asked().empty()) << asker.Asked()[0].text;
+
+    // Saved as the previous version: the older layout, which has no version group.
+    const std::string old = testmain::Root() + "/r2.wgd";
+    FrmWavSav::SetShowHook([](FrmWavSav& d) {
+        d.OptSaveMode[0]->setChecked(true);
+        d.ChkVer2->setChecked(true);
+        d.CmdOk->click();
+    });
+    SetFileDlgShow([&old](const FileDlgRequest&) { return old; });
+    w.SaveFile();
+    EXPECT_EQ(WavFileVer, 2);
+    QFile f(QString::fromStdString(old));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.contains("WAVE GRAPH DATA"));
+    EXPECT_FALSE(text.contains("WAVE GRAPH VERSION"));
     FrmWavSav::SetShowHook(prevSav);
     FrmRem::SetShowHook(prevRem);
     SetFileDlgShow(prevDlg);
@@ -335,8 +353,8 @@ TEST_F(WaveM, CaptureOfTheActualSpeedAndTorque) {
     w.OptItem[1]->setChecked(true); // torque: option 1
     ASSERT_TRUE(Capture(w, stat));
     for (int i = 0; i < 500; ++i) {
-        ASSERT_EQ(WavGraph.Ch[1].RawData[i], model->sample(0, i)) << i;
-        ASSERT_EQ(WavGraph.Ch[2].RawData[i], std::lround(model->sample(4, i) / 5.0)) << i;
+        ASSERT_EQ(WavGraph.Ch[1].RawData[i], model->sample(1, i)) << i;
+        ASSERT_EQ(WavGraph.Ch[2].RawData[i], model->sample(2, i)) << i;
     }
     EXPECT_NE(WavGraph.Ch[2].DataValid, 0);
     EXPECT_EQ(WavGraph.Ch[0].DataValid, 0);
