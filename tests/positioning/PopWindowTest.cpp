@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 
 using namespace poptest;
 
@@ -106,6 +107,10 @@ TEST_F(PopWindows, EditorAppliesRowsFromTheKeyboardAndOffersEepromOnClose) {
     box->setFocus();
     box->setText("123");
     QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(model->pop16(1).ram, 123);
+    // Its up-down steps the box within the limits and sends nothing.
+    QTest::mouseClick(w->Prm[0].updn[1]->findChildren<QToolButton*>().at(0), Qt::LeftButton);
+    EXPECT_EQ(box->text().toStdString(), "124");
     EXPECT_EQ(model->pop16(1).ram, 123);
     w->Prm[0].scr->setValue(w->Prm[0].scr->maximum());
     EXPECT_FALSE(w->Prm[0].val[7]->isVisibleTo(w) && w->Prm[0].scr->value() + 7 >= Pop16InUse());
