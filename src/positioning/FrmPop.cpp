@@ -788,11 +788,12 @@ void FrmPop::TabStrip1_Click(int index) {
     }
 }
 
+// Shows the tables as they stand: what changed the source has already read them.
 void FrmPop::TimDispDataSource_Timer() {
     UpdCaption(PopSrcName);
     UpdMenuEnable(ComPortNo != 0, PopSrc);
     TimMsgParaNotSend->start();
-    VScrStep_Change();
+    DispStepPage();
     DispPrmPage(false);
     DispPrmPage(true);
 }
@@ -821,12 +822,12 @@ void FrmPop::MnuPrmYomiDashi_Click() {
     if (!PopReadFile()) return;
     DispPrmPage(false);
     DispPrmPage(true);
-    VScrStep_Change();
+    DispStepPage();
 }
 
 void FrmPop::MnuPrmKiTeiChi_Click() {
     PopPresets();
-    VScrStep_Change();
+    DispStepPage();
     DispPrmPage(false);
     DispPrmPage(true);
 }
@@ -840,7 +841,7 @@ void FrmPop::MnuPrmZyuShin_Click() {
     Hourglass(true);
     PopRecvAll();
     Hourglass(false);
-    VScrStep_Change();
+    DispStepPage();
     DispPrmPage(false);
     DispPrmPage(true);
 }

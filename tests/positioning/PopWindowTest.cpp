@@ -14,6 +14,8 @@
 #include <QMdiArea>
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QTimer>
@@ -165,11 +167,16 @@ TEST_F(PopWindows, AxisChangeReceivesFromTheNewAxisOrPutsTheKeptValuesBack) {
     EXPECT_EQ(Pop16Prm[2].Value, kept);
     EXPECT_EQ(Pop16Prm[2].Max, 9);
 
-    // With it, the editor receives everything from the new address.
-    PopRecvByAxis = -1;
+    // With it, the editor receives everything from the new address, checking the link once: showing
+    // the tables afterwards asks nothing more.
+    PopRecvByAxis = PopRecvByPage = -1;
     AxisNo = 1;
+    sim.clearLog();
     AxisScreens().popUpdAxis();
+    QTest::qWait(30);
     AxisNo = 0;
+    const auto& asked = sim.requests();
+    EXPECT_EQ(std::count_if(asked.begin(), asked.end(), [](const auto& r) { return r.cmd == 0; }), 1);
     EXPECT_EQ(PopStep[3].Position, -42);
     EXPECT_EQ(PopSrc, 1);
     EXPECT_EQ(PopSent, -1);
