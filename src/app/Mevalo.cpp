@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -468,7 +469,16 @@ void Mevalo::UpdCaption() { setWindowTitle(QString::fromStdString(BuildCaption()
 void Mevalo::ShowStrip()
 {
     PicStat->setVisible(true);
-    PicStat->repaint();
+    // Paged transfers set text and bar several times per page, with no event loop between: paint
+    // at once at most ten times a second, as fast as anyone reads it, and leave the rest to the next
+    // paint or the event loop, so that the strip never slows the line down.
+    static QElapsedTimer painted;
+    if (!painted.isValid() || painted.elapsed() >= 100) {
+        PicStat->repaint();
+        painted.start();
+    } else {
+        PicStat->update();
+    }
 }
 
 void Mevalo::UpdStat(const std::string& text)

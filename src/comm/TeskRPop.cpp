@@ -167,7 +167,15 @@ int16_t PopPrm32Kaki(Variant& res, int16_t n, int32_t v) {
 }
 
 int16_t PopEepKaki() {
-    return plat::VbBool(WriteWithRight(12, 0, [] {}));
+    UpdPbar(0, 1);
+    UpdStat("In-writing the positioning parameter to EEPROM.");
+    const bool ok = WriteWithRight(12, 0, [] {});
+    // Completion is told only when the amplifier took the write; the caller reports a failure.
+    if (ok) {
+        UpdStat("Writing the positioning parameter to EEPROM completed.");
+        UpdPbar(1, 1);
+    }
+    return plat::VbBool(ok);
 }
 
 // ---- pages ---------------------------------------------------------------------------------------------

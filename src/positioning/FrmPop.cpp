@@ -21,6 +21,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <charconv>
@@ -56,8 +57,11 @@ constexpr int GuideKind[7] = {3, 5, 0, 1, 2, 4, 6};
 void Paint(QWidget* w, bool current) {
     QPalette p = w->palette();
     const QPalette& app = QApplication::palette();
-    p.setColor(QPalette::Base, current ? app.color(QPalette::Button) : app.color(QPalette::Base));
-    p.setColor(QPalette::Window, current ? app.color(QPalette::Button) : app.color(QPalette::Base));
+    const QColor c = current ? app.color(QPalette::Button) : app.color(QPalette::Base);
+    p.setColor(QPalette::Base, c);
+    p.setColor(QPalette::Window, c);
+    // A closed drop-down list draws its face in the button colour.
+    if (qobject_cast<QComboBox*>(w)) p.setColor(QPalette::Button, c);
     w->setPalette(p);
 }
 
@@ -317,11 +321,26 @@ void FrmPop::BuildPrmPage(QWidget* page, bool wide) {
             grid->addWidget(labels[c], r, c);
         }
         grid->addWidget(p.val[r], r, 5);
+        p.updn[r] = new QWidget(page);
+        p.updn[r]->setObjectName(wide ? "UpDn32" : "UpDn");
+        auto* pair = new QVBoxLayout(p.updn[r]);
+        pair->setContentsMargins(0, 0, 0, 0);
+        pair->setSpacing(0);
+        for (const int by : {1, -1}) {
+            auto* b = new QToolButton(p.updn[r]);
+            b->setArrowType(by > 0 ? Qt::UpArrow : Qt::DownArrow);
+            b->setFocusPolicy(Qt::NoFocus); // the value box keeps the focus and the typed text
+            b->setAutoRepeat(true);
+            b->setFixedSize(16, 11);
+            connect(b, &QToolButton::clicked, this, [this, wide, r, by] { StepPrmBox(wide, r, by); });
+            pair->addWidget(b);
+        }
+        grid->addWidget(p.updn[r], r, 6);
     }
     p.scr = new QScrollBar(Qt::Vertical, page);
     p.scr->setObjectName(wide ? "VScrPrm32" : "VScrPrm");
     p.scr->setPageStep(8);
-    grid->addWidget(p.scr, 0, 6, Rows, 1);
+    grid->addWidget(p.scr, 0, 7, Rows, 1);
     p.set = new QPushButton("Set", page);
     p.set->setFocusPolicy(Qt::NoFocus); // acts before the value box loses its text
     p.set->setEnabled(false);
@@ -329,11 +348,11 @@ void FrmPop::BuildPrmPage(QWidget* page, bool wide) {
     for (int i = 0; i < 4; ++i) {
         p.msg[i] = new QLabel(page);
         p.msg[i]->setWordWrap(true);
-        grid->addWidget(p.msg[i], Rows + 1 + i, 0, 1, 7);
+        grid->addWidget(p.msg[i], Rows + 1 + i, 0, 1, 8);
     }
     auto* note = new QLabel(QString::fromStdString(AutoMsg[30]), page);
     note->setWordWrap(true);
-    grid->addWidget(note, Rows + 5, 0, 1, 7);
+    grid->addWidget(note, Rows + 5, 0, 1, 8);
     grid->setRowStretch(Rows + 6, 1);
     connect(p.scr, &QScrollBar::valueChanged, this, [this, wide] { VScrPrm_Change(wide); });
     connect(p.set, &QPushButton::pressed, this, [this, wide] { ApplyPrmRow(wide, prmRow_[wide ? 1 : 0]); });
@@ -587,7 +606,7 @@ void FrmPop::DispPrmPage(bool wide) {
         const int n = p.scr->value() + r;
         const bool used = n < count;
         // Parameters the model does not have are neither shown nor written, on both pages.
-        QWidget* cells[] = {p.no[r], p.name[r], p.min[r], p.kara[r], p.max[r], p.val[r]};
+        QWidget* cells[] = {p.no[r], p.name[r], p.min[r], p.kara[r], p.max[r], p.val[r], p.updn[r]};
         for (QWidget* c : cells)
             c->setVisible(used);
         if (!used) {
@@ -664,8 +683,7 @@ bool FrmPop::PrmKey(bool wide, int r, QKeyEvent* key) {
     case Qt::Key_Down: {
         const bool up = key->key() == Qt::Key_Up;
         if (shift) {
-            const int64_t v = IntOf(p.val[r]->text()).value_or(tbl[n].Value) + (up ? 1 : -1);
-            p.val[r]->setText(QString::number(std::clamp<int64_t>(v, tbl[n].Min, tbl[n].Max)));
+            StepPrmBox(wide, r, up ? 1 : -1);
             return true;
         }
         if (up && r == 0) {
@@ -688,6 +706,17 @@ bool FrmPop::PrmKey(bool wide, int r, QKeyEvent* key) {
     default:
         return false;
     }
+}
+
+// The value in the box one up or down within the parameter's limits: shown, not applied.
+void FrmPop::StepPrmBox(bool wide, int r, int by) {
+    PrmPage& p = Prm[wide ? 1 : 0];
+    const int n = p.scr->value() + r;
+    if (n >= (wide ? Pop32InUse() : Pop16InUse())) return;
+    if (!p.val[r]->hasFocus()) p.val[r]->setFocus();
+    const PopPrmRec& e = (wide ? Pop32Prm : Pop16Prm)[n];
+    const int64_t v = IntOf(p.val[r]->text()).value_or(e.Value) + by;
+    p.val[r]->setText(QString::number(std::clamp<int64_t>(v, e.Min, e.Max)));
 }
 
 // ---- events -------------------------------------------------------------------------------------------
@@ -746,11 +775,12 @@ void FrmPop::TabStrip1_Click(int index) {
     }
 }
 
+// Shows the tables as they stand: what changed the source has already read them.
 void FrmPop::TimDispDataSource_Timer() {
     UpdCaption(PopSrcName);
     UpdMenuEnable(ComPortNo != 0, PopSrc);
     TimMsgParaNotSend->start();
-    VScrStep_Change();
+    DispStepPage();
     DispPrmPage(false);
     DispPrmPage(true);
 }
@@ -779,12 +809,12 @@ void FrmPop::MnuPrmYomiDashi_Click() {
     if (!PopReadFile()) return;
     DispPrmPage(false);
     DispPrmPage(true);
-    VScrStep_Change();
+    DispStepPage();
 }
 
 void FrmPop::MnuPrmKiTeiChi_Click() {
     PopPresets();
-    VScrStep_Change();
+    DispStepPage();
     DispPrmPage(false);
     DispPrmPage(true);
 }
@@ -798,7 +828,7 @@ void FrmPop::MnuPrmZyuShin_Click() {
     Hourglass(true);
     PopRecvAll();
     Hourglass(false);
-    VScrStep_Change();
+    DispStepPage();
     DispPrmPage(false);
     DispPrmPage(true);
 }
@@ -835,6 +865,8 @@ void FrmPop::MnuInSatu_Click() {
         Printer().EndDoc();
         plat::MsgBox(std::string("Print error") + e.what(), plat::Buttons::Ok, plat::Icon::None,
                      "Print of the parameter");
+        SetWaitMsg("", false); // an abandoned job is not reported as printed
+        return;
     }
     SetWaitMsg("Print completed,", false);
 }

@@ -73,6 +73,7 @@ class FrmPop : public QWidget {
     struct PrmPage {
         std::array<QLabel*, 8> no{}, name{}, min{}, kara{}, max{};
         std::array<QLineEdit*, 8> val{};
+        std::array<QWidget*, 8> updn{}; // up-down beside each value box
         QPushButton* set = nullptr;
         QScrollBar* scr = nullptr;
         std::array<QLabel*, 4> msg{};
@@ -113,6 +114,7 @@ class FrmPop : public QWidget {
     void ScrollStepTo(int value, int row);
     bool StepKey(int r, int column, QKeyEvent* key);
     bool PrmKey(bool wide, int r, QKeyEvent* key);
+    void StepPrmBox(bool wide, int r, int by);
     void PrmFocus(bool wide, int r, bool in);
     void TxtStpCmt_Change();
     void TimDispDataSource_Timer();

@@ -266,10 +266,11 @@ bool PopPresets() {
 
 PopMenuState PopMenuFor(bool portSelected, int32_t source) {
     PopMenuState m;
-    m.send = m.eep = portSelected;
-    m.recv = portSelected && source != 2 && source != 3;
+    m.send = m.eep = m.recv = portSelected;
+    // Data from a file or the presets are replaced by reading again, amplifier data by receiving.
+    if (source == 1) m.recv = true;
+    if (source == 2 || source == 3) m.recv = false;
     m.read = m.presets = source == 2 || source == 3;
-    if (source == 1) m.read = m.presets = false;
     return m;
 }
 

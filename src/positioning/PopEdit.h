@@ -71,7 +71,7 @@ bool PopPresets();
 // Which menus and buttons the editor enables for a port and a data source.
 struct PopMenuState {
     bool send = false, eep = false; // need a port
-    bool recv = false;              // a port and amplifier data
+    bool recv = false;              // amplifier data; never over file or preset data
     bool read = false, presets = false;
 };
 PopMenuState PopMenuFor(bool portSelected, int32_t source);

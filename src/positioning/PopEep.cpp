@@ -103,13 +103,11 @@ bool PopEepWrite() {
     }
     BusyGuard busy(BusyPopEeprom);
     UpdStat("Positioning parameter is being written in EEPROM.");
-    UpdPbar(0, 1);
     if (PopEepKaki() == 0) {
         plat::MsgBox("Writing to EEPROM failed", plat::Buttons::Ok, plat::Icon::None, "Writing to EEPROM");
         UpdStat("Writing to EEPROM  failed");
         return false;
     }
-    UpdPbar(1, 1);
     UpdStat("Finish writing positioning parameter on EEPROM.");
     PopCheckPoint(PopEepOpt::ForceAll);
     return true;

@@ -3,6 +3,7 @@
 #include "PopEnv.h"
 
 #include "app/FileDlg.h"
+#include "app/Frame.h"
 #include "app/FrmRem.h"
 #include "app/Prd.h"
 #include "comm/Com.h"
@@ -17,7 +18,9 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 using namespace poptest;
 using Step = ampsim::ModelR::Step;
@@ -172,7 +175,14 @@ TEST_F(PopSend, EepromWriteSurvivesAPowerCycleAndRenewsTheReference) {
     Pop16Prm[2].Value = 78;
     ASSERT_TRUE(PopSendAll());
     model->setFrontPanel(true);
+    std::vector<std::string> told;
+    const auto keptStat = std::exchange(Frame().updStat, [&](const std::string& t) { told.push_back(t); });
     EXPECT_FALSE(PopEepWrite());
+    Frame().updStat = keptStat;
+    const std::string done = "Writing the positioning parameter to EEPROM completed.";
+    EXPECT_EQ(std::count(told.begin(), told.end(), done), 0);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back(), "Writing to EEPROM  failed");
     EXPECT_EQ(ComBusy, 0);
     EXPECT_EQ(PopChangeList().size(), 1u);
     // A reference read that fails leaves that table unread.

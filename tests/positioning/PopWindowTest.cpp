@@ -14,6 +14,8 @@
 #include <QMdiArea>
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QTimer>
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 
 using namespace poptest;
 
@@ -107,6 +110,10 @@ TEST_F(PopWindows, EditorAppliesRowsFromTheKeyboardAndOffersEepromOnClose) {
     box->setText("123");
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(model->pop16(1).ram, 123);
+    // Its up-down steps the box within the limits and sends nothing.
+    QTest::mouseClick(w->Prm[0].updn[1]->findChildren<QToolButton*>().at(0), Qt::LeftButton);
+    EXPECT_EQ(box->text().toStdString(), "124");
+    EXPECT_EQ(model->pop16(1).ram, 123);
     w->Prm[0].scr->setValue(w->Prm[0].scr->maximum());
     EXPECT_FALSE(w->Prm[0].val[7]->isVisibleTo(w) && w->Prm[0].scr->value() + 7 >= Pop16InUse());
 
@@ -160,11 +167,16 @@ TEST_F(PopWindows, AxisChangeReceivesFromTheNewAxisOrPutsTheKeptValuesBack) {
     EXPECT_EQ(Pop16Prm[2].Value, kept);
     EXPECT_EQ(Pop16Prm[2].Max, 9);
 
-    // With it, the editor receives everything from the new address.
-    PopRecvByAxis = -1;
+    // With it, the editor receives everything from the new address, checking the link once: showing
+    // the tables afterwards asks nothing more.
+    PopRecvByAxis = PopRecvByPage = -1;
     AxisNo = 1;
+    sim.clearLog();
     AxisScreens().popUpdAxis();
+    QTest::qWait(30);
     AxisNo = 0;
+    const auto& asked = sim.requests();
+    EXPECT_EQ(std::count_if(asked.begin(), asked.end(), [](const auto& r) { return r.cmd == 0; }), 1);
     EXPECT_EQ(PopStep[3].Position, -42);
     EXPECT_EQ(PopSrc, 1);
     EXPECT_EQ(PopSent, -1);
