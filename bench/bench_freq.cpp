@@ -6,6 +6,7 @@
 // simulator's wire transcript) at 10 bits each.
 #include "ModelFrq.h"
 #include "ModelR.h"
+#include "PacedLine.h"
 #include "ampsim.h"
 #include "app/FrmCaution.h"
 #include "app/Glb.h"
@@ -112,11 +113,7 @@ void BM_TransferOneMeasurement(benchmark::State& state) {
     ampsim::ModelFrq::Options fo;
     fo.samplingPolls = 0;
     ampsim::ModelFrq frq(model.handler(), fo);
-    ampsim::Simulator::Options so;
-    so.port = kPort;
-    so.pace = true;
-    so.baud = baud;
-    ampsim::Simulator sim(so);
+    ampsim::Simulator sim(PacedOptions(kPort, baud));
     sim.setHandler(frq.handler());
     plat::ScriptedAsker asker;
     AxisNo = 0;
@@ -127,13 +124,7 @@ void BM_TransferOneMeasurement(benchmark::State& state) {
     FrqNextCondSet = 0;
     // The cautions are answered at once: the user's reading time is not the transfer's.
     const auto cautions = FrmCaution::SetShowHook([](FrmCaution& w) { w.CmdOk_Click(); });
-    ComHandle = qel::Open(kPort, baud);
-    if (ComHandle == 0) {
-        state.SkipWithError("cannot open the simulated line");
-        return;
-    }
-    qel::SetT1(ComHandle, 500);
-    qel::SetT2(ComHandle, 1000);
+    if (!OpenPacedLink(state, kPort, baud)) return;
     double seconds = 0, bound = 0;
     const auto previous = FrmSokuTei::SetShowHook([&](FrmSokuTei& d) {
         sim.clearLog();

@@ -12,6 +12,7 @@
 // a line, a page flip of the editor with its grid redrawn (under 2 ms) and the opening of the editor over
 // the factory presets (under 50 ms).
 #include "ModelR.h"
+#include "PacedLine.h"
 #include "ampsim.h"
 #include "app/Glb.h"
 #include "comm/ComGlb.h"
@@ -59,11 +60,7 @@ void ReceiveBench(benchmark::State& state, bool editor) {
     ampsim::ModelR::Options mo;
     mo.replyDelay = kReplyDelay;
     ampsim::ModelR model(mo);
-    ampsim::Simulator::Options so;
-    so.port = kPort;
-    so.pace = true;
-    so.baud = baud;
-    ampsim::Simulator sim(so);
+    ampsim::Simulator sim(PacedOptions(kPort, baud));
     sim.setHandler(model.handler());
 
     AxisNo = 0;
@@ -71,13 +68,7 @@ void ReceiveBench(benchmark::State& state, bool editor) {
     Prm32Cnt = -1;
     Prm32Max = static_cast<int16_t>(mo.prm32User);
     Prm32MaxSys = Prm32MaxAll = static_cast<int16_t>(mo.prm32User + mo.prm32Sys);
-    ComHandle = qel::Open(kPort, baud);
-    if (ComHandle == 0) {
-        state.SkipWithError("cannot open the simulated line");
-        return;
-    }
-    qel::SetT1(ComHandle, 500);
-    qel::SetT2(ComHandle, 1000);
+    if (!OpenPacedLink(state, kPort, baud)) return;
 
     Figures f;
     for (auto _ : state) {

@@ -8,6 +8,7 @@
 // the page numbers as in use. The bound is every byte the line carried at 10 bits each, plus the reply
 // delay once per request. Targets: at most 1.10 times the bound; a page flip under 2 ms.
 #include "ModelR.h"
+#include "PacedLine.h"
 #include "ampsim.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
@@ -60,23 +61,13 @@ void Transfer(benchmark::State& state, bool send) {
     ampsim::ModelR::Options mo;
     mo.replyDelay = kReplyDelay;
     ampsim::ModelR model(mo);
-    ampsim::Simulator::Options so;
-    so.port = kPort;
-    so.pace = true;
-    so.baud = baud;
-    ampsim::Simulator sim(so);
+    ampsim::Simulator sim(PacedOptions(kPort, baud));
     sim.setHandler(model.handler());
     AxisNo = 0;
     KisyuCode = 25;
     ExecRightUse = -1;
     DefineItems(mo);
-    ComHandle = qel::Open(kPort, baud);
-    if (ComHandle == 0) {
-        state.SkipWithError("cannot open the simulated line");
-        return;
-    }
-    qel::SetT1(ComHandle, 500);
-    qel::SetT2(ComHandle, 1000);
+    if (!OpenPacedLink(state, kPort, baud)) return;
     if (send && PopRecvTables(PopStep, Pop16Prm, Pop32Prm, "steps") != 0) {
         state.SkipWithError("the tables could not be read first");
         return;

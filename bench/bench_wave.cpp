@@ -3,6 +3,7 @@
 // family R capture of four channels at 9600 bit/s against the wire-time bound of the same bytes.
 // Targets: redraw at most 8 ms, cursor move at most 1 ms, capture at most 1.10 x the bound.
 #include "ModelR.h"
+#include "PacedLine.h"
 #include "ampsim.h"
 #include "app/Glb.h"
 #include "data/PrmGlb.h"
@@ -124,22 +125,12 @@ void BM_WaveCaptureR(benchmark::State& state) {
     ampsim::ModelR::Options mo;
     mo.replyDelay = kReplyDelay;
     ampsim::ModelR model(mo);
-    ampsim::Simulator::Options so;
-    so.port = kPort;
-    so.pace = true;
-    so.baud = baud;
-    ampsim::Simulator sim(so);
+    ampsim::Simulator sim(PacedOptions(kPort, baud));
     sim.setHandler(model.handler());
     AxisNo = 0;
     KisyuCode = 25;
     ExecRightUse = -1;
-    ComHandle = qel::Open(kPort, baud);
-    if (ComHandle == 0) {
-        state.SkipWithError("cannot open the simulated line");
-        return;
-    }
-    qel::SetT1(ComHandle, 500);
-    qel::SetT2(ComHandle, 1000);
+    if (!OpenPacedLink(state, kPort, baud)) return;
     for (auto _ : state) {
         sim.clearLog();
         const auto t0 = std::chrono::steady_clock::now();
