@@ -162,7 +162,8 @@ class CachedButton : public Base {
                         this->underMouse(),
                         this->isDown(),
                         this->isChecked(),
-                        this->isActiveWindow()};
+                        this->isActiveWindow(),
+                        this->window()->testAttribute(Qt::WA_KeyboardFocusChange)};
         if (!(look == look_) || picture_.isNull()) {
             picture_ = QPixmap(this->size() * dpr);
             picture_.setDevicePixelRatio(dpr);
@@ -183,6 +184,7 @@ class CachedButton : public Base {
         qint64 palette = 0;
         qreal dpr = 0;
         bool enabled = false, focus = false, hover = false, down = false, checked = false, active = false;
+        bool keyboardFocus = false; // the focus frame shows only after keyboard navigation
         bool operator==(const Look&) const = default;
     };
     Look look_;
