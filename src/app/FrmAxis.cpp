@@ -64,6 +64,26 @@ void NoticeOtherScreens() {
     CallUpdAxis("FrmAuto", c.autoUpdAxis);
 }
 
+// What the open parameter editor shows after the model set-up replaced its values with the presets: the new
+// axis read again when the load dialog asked for it, else the values kept before the change when the user
+// wanted them, else the presets with a notice.
+void ParaAfterAxisChange(int16_t keepPrm) {
+    if (!IsFrmLoad("FrmPara")) return;
+    if (PrmFlg != 0) {
+        CallUpdAxis("FrmPara", AxisScreens().paraUpdAxis);
+        return;
+    }
+    if (keepPrm != 0) {
+        LoadPrmFromAxis(0);
+        if (Prm32Cnt != 0) LoadPrm32FromAxis(0);
+        SetPrmSrc(2, AxisMsg::KeptSource);
+    } else {
+        Message(AxisMsg::PrmDefault, AxisMsg::ChangeTitle);
+    }
+    PrmFlg = 0;
+    PrmIsAmp = 0;
+}
+
 } // namespace
 
 int16_t ValidAxis(int16_t id) {
@@ -146,20 +166,27 @@ bool Set232Axis() {
     const bool changed = AxisNo != r;
     const ModelSnapshot before;
     AxisNo = r;
+    // The set-up loads the presets over the editor's values, whether the address changed or not.
+    SavePrmToAxis(0);
+    if (Prm32Cnt != 0) SavePrm32ToAxis(0);
     int16_t keepPrm = 0;
     int16_t keepPop = 0;
     const SetModelStage stage = RunSetModel(AxisNo, keepPrm, keepPop);
     if (stage != SetModelStage::Done) {
-        before.Restore(stage == SetModelStage::Failed);
+        const bool failed = stage == SetModelStage::Failed;
+        before.Restore(failed);
+        if (failed) {
+            LoadPrmFromAxis(0);
+            if (Prm32Cnt != 0) LoadPrm32FromAxis(0);
+        }
         return false;
     }
     MenuSetEnable();
     CallCheckPoints();
+    // Until the editor has read the new axis its values are the presets.
+    if (IsFrmLoad("FrmPara") && PrmFlg != 0) SetPrmSrc(3, "");
+    ParaAfterAxisChange(keepPrm);
     if (changed) {
-        if (IsFrmLoad("FrmPara")) {
-            SetPrmSrc(3, "");
-            CallUpdAxis("FrmPara", AxisScreens().paraUpdAxis);
-        }
         if (IsFrmLoad("FrmPop")) {
             SetPopDataSource(3, "");
             CallUpdAxis("FrmPop", AxisScreens().popUpdAxis);
@@ -201,21 +228,7 @@ bool AxisChangeOk(int16_t sel, const std::function<void(int16_t)>& redraw) {
     MenuSetEnable();
     CallCheckPoints();
     const AxisScreenCalls& c = AxisScreens();
-    if (IsFrmLoad("FrmPara")) {
-        if (PrmFlg != 0) {
-            CallUpdAxis("FrmPara", c.paraUpdAxis);
-        } else {
-            if (keepPrm != 0) {
-                LoadPrmFromAxis(0);
-                if (Prm32Cnt != 0) LoadPrm32FromAxis(0);
-                SetPrmSrc(2, AxisMsg::KeptSource);
-            } else {
-                Message(AxisMsg::PrmDefault, AxisMsg::ChangeTitle);
-            }
-            PrmFlg = 0;
-            PrmIsAmp = 0;
-        }
-    }
+    ParaAfterAxisChange(keepPrm);
     if (IsFrmLoad("FrmPop")) {
         if (PopFlg != 0) {
             CallUpdAxis("FrmPop", c.popUpdAxis);

@@ -194,7 +194,7 @@ void FrmEEP::Exec(const std::string& flags) {
         item->setTextAlignment(1, Qt::AlignCenter);
     }
     const int wdt = w->ListView1->minimumWidth();
-    const std::array<int, 5> widths{2 * wdt / 32, 3 * wdt / 32, 10 * wdt / 32, 5 * wdt / 32, 5 * wdt / 32};
+    const std::array<int, 5> widths{2 * wdt / 32, wdt / 32, 11 * wdt / 32, 5 * wdt / 32, 5 * wdt / 32};
     for (int c = 0; c < 5; ++c)
         w->ListView1->setColumnWidth(
             c, std::max(widths[static_cast<size_t>(c)], w->ListView1->header()->sectionSizeHint(c)));

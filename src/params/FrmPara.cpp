@@ -14,10 +14,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStaticText>
+#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -81,6 +86,113 @@ const char* TabKey(ParaTab t) {
     }
     return "";
 }
+
+// A one-line label of the grid. A page flip repaints some fifty of them, and a plain label lays out and
+// shapes its text again on every paint; this one keeps the laid-out text until the text or font changes.
+class GridLabel : public QLabel {
+  public:
+    explicit GridLabel(QWidget* parent) : QLabel(parent) {}
+    GridLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QString t = text();
+        if (t.isEmpty()) return;
+        if (t != shown_ || font() != font_) {
+            shown_ = t;
+            font_ = font();
+            static_.setText(t);
+            static_.setTextFormat(Qt::PlainText);
+            static_.prepare(QTransform(), font_);
+        }
+        QRect cr = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+        const QSizeF sz = static_.size();
+        const Qt::Alignment a = QStyle::visualAlignment(layoutDirection(), alignment());
+        // A framed label keeps its text off the frame as a plain label does.
+        int ind = indent();
+        if (ind < 0 && frameWidth() > 0) ind = fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2;
+        if (ind > 0) {
+            if (a & Qt::AlignLeft) cr.setLeft(cr.left() + ind);
+            if (a & Qt::AlignRight) cr.setRight(cr.right() - ind);
+            if (a & Qt::AlignTop) cr.setTop(cr.top() + ind);
+            if (a & Qt::AlignBottom) cr.setBottom(cr.bottom() - ind);
+        }
+        qreal x = cr.left();
+        if (a & Qt::AlignRight)
+            x = cr.right() + 1 - sz.width();
+        else if (a & Qt::AlignHCenter)
+            x = cr.left() + (cr.width() - sz.width()) / 2;
+        qreal y = cr.top();
+        if (a & Qt::AlignBottom)
+            y = cr.bottom() + 1 - sz.height();
+        else if (!(a & Qt::AlignTop))
+            y = cr.top() + (cr.height() - sz.height()) / 2;
+        painter.setFont(font_);
+        const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+        painter.setPen(palette().color(group, foregroundRole()));
+        painter.drawStaticText(QPointF(x, y), static_);
+    }
+
+  private:
+    QString shown_;
+    QFont font_;
+    QStaticText static_;
+};
+
+// A button of the grid drawn from a picture of its last look. Most of them look the same on every page, and
+// drawing them through the style again on each flip costs more than the rest of the flip together.
+template <class Base>
+class CachedButton : public Base {
+  public:
+    using Base::Base;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (rendering_) {
+            Base::paintEvent(event);
+            return;
+        }
+        const qreal dpr = this->devicePixelRatioF();
+        const Look look{this->size(),
+                        this->text(),
+                        this->palette().cacheKey(),
+                        dpr,
+                        this->isEnabled(),
+                        this->hasFocus(),
+                        this->underMouse(),
+                        this->isDown(),
+                        this->isChecked(),
+                        this->isActiveWindow(),
+                        this->window()->testAttribute(Qt::WA_KeyboardFocusChange)};
+        if (!(look == look_) || picture_.isNull()) {
+            picture_ = QPixmap(this->size() * dpr);
+            picture_.setDevicePixelRatio(dpr);
+            picture_.fill(Qt::transparent);
+            rendering_ = true;
+            this->render(&picture_, QPoint(), QRegion(), QWidget::RenderFlags());
+            rendering_ = false;
+            look_ = look;
+        }
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, picture_);
+    }
+
+  private:
+    struct Look {
+        QSize size;
+        QString text;
+        qint64 palette = 0;
+        qreal dpr = 0;
+        bool enabled = false, focus = false, hover = false, down = false, checked = false, active = false;
+        bool keyboardFocus = false; // the focus frame shows only after keyboard navigation
+        bool operator==(const Look&) const = default;
+    };
+    Look look_;
+    QPixmap picture_;
+    bool rendering_ = false;
+};
 
 // Row colours while the row has the focus.
 void Paint(QWidget* w, bool focused) {
@@ -151,22 +263,22 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     g.pane = new QWidget(this);
     auto* v = new QVBoxLayout(g.pane);
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Page"), g.pane));
-    g.LblPage = new QLabel(QStringLiteral("00"), g.pane);
+    top->addWidget(new GridLabel(QStringLiteral("Page"), g.pane));
+    g.LblPage = new GridLabel(QStringLiteral("00"), g.pane);
     g.LblPage->setFrameShape(QFrame::Panel);
     g.LblPage->setFrameShadow(QFrame::Sunken);
     top->addWidget(g.LblPage);
-    top->addWidget(new QLabel(QStringLiteral("Head number"), g.pane));
+    top->addWidget(new GridLabel(QStringLiteral("Head number"), g.pane));
     top->addStretch(1);
     v->addLayout(top);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
-    g.HeadExtrac = new QLabel(QStringLiteral("Extrac"), g.pane);
+    g.HeadExtrac = new GridLabel(QStringLiteral("Extrac"), g.pane);
     grid->addWidget(g.HeadExtrac, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("No."), g.pane), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Parameter title"), g.pane), 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Setting range"), g.pane), 0, 3, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Setting value"), g.pane), 0, 6, 1, 3);
+    grid->addWidget(new GridLabel(QStringLiteral("No."), g.pane), 0, 1);
+    grid->addWidget(new GridLabel(QStringLiteral("Parameter title"), g.pane), 0, 2);
+    grid->addWidget(new GridLabel(QStringLiteral("Setting range"), g.pane), 0, 3, 1, 3);
+    grid->addWidget(new GridLabel(QStringLiteral("Setting value"), g.pane), 0, 6, 1, 3);
     const QString tip16 = QStringLiteral(
         "Only the checked 16bit parameters can be displayed here.Set the extraction with space key.");
     const QString tip32 = QStringLiteral(
@@ -174,14 +286,14 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     const int valueWidth = fontMetrics().horizontalAdvance(QStringLiteral("-2147483648")) + 16;
     for (int r = 0; r < ParaRows; ++r) {
         const auto i = static_cast<size_t>(r);
-        g.ChkGain[i] = new QCheckBox(g.pane);
+        g.ChkGain[i] = new CachedButton<QCheckBox>(g.pane);
         g.ChkGain[i]->setToolTip(g.is32 ? tip32 : tip16);
-        g.No1[i] = new QLabel(g.pane);
-        g.name1[i] = new QLabel(g.pane);
+        g.No1[i] = new GridLabel(g.pane);
+        g.name1[i] = new GridLabel(g.pane);
         g.name1[i]->setMinimumWidth(fontMetrics().horizontalAdvance(QString(24, QChar('W'))) / 2);
-        g.min1[i] = new QLabel(g.pane);
+        g.min1[i] = new GridLabel(g.pane);
         g.min1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        g.max1[i] = new QLabel(g.pane);
+        g.max1[i] = new GridLabel(g.pane);
         g.max1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         g.PA[i] = new QLineEdit(g.pane);
         g.PA[i]->setAlignment(Qt::AlignRight);
@@ -190,23 +302,23 @@ void FrmPara::BuildGrid(ParaGrid& g) {
                                            "by clicking the Enter key or <change of "
                                            "the setting value> button."));
         g.PA[i]->installEventFilter(this);
-        g.Up[i] = new QToolButton(g.pane);
+        g.Up[i] = new CachedButton<QToolButton>(g.pane);
         g.Up[i]->setArrowType(Qt::UpArrow);
-        g.Dn[i] = new QToolButton(g.pane);
+        g.Dn[i] = new CachedButton<QToolButton>(g.pane);
         g.Dn[i]->setArrowType(Qt::DownArrow);
         const QString spinTip =
             QStringLiteral("Increase or decrease the parameter value.Changes can be confirmed by "
                            "clicking the Enter key or <Change of the setting value>button.");
         g.Up[i]->setToolTip(spinTip);
         g.Dn[i]->setToolTip(spinTip);
-        g.CmdUpdVal[i] = new QPushButton(QStringLiteral("Change of the setting value"), g.pane);
+        g.CmdUpdVal[i] = new CachedButton<QPushButton>(QStringLiteral("Change of the setting value"), g.pane);
         g.CmdUpdVal[i]->setEnabled(false);
         g.CmdUpdVal[i]->setFocusPolicy(Qt::NoFocus);
         grid->addWidget(g.ChkGain[i], r + 1, 0, Qt::AlignCenter);
         grid->addWidget(g.No1[i], r + 1, 1);
         grid->addWidget(g.name1[i], r + 1, 2);
         grid->addWidget(g.min1[i], r + 1, 3);
-        grid->addWidget(new QLabel(QStringLiteral("~"), g.pane), r + 1, 4);
+        grid->addWidget(new GridLabel(QStringLiteral("~"), g.pane), r + 1, 4);
         grid->addWidget(g.max1[i], r + 1, 5);
         grid->addWidget(g.PA[i], r + 1, 6);
         auto* spin = new QVBoxLayout;

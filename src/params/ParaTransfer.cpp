@@ -180,11 +180,12 @@ bool RecvAll() {
 
 bool RecvPage(ParaTab tab, int page, int lastPage, bool force) {
     using namespace ParaText;
+    // The line is checked on every page shown, also when the page in view needs no new read.
+    if (!ChkComm(-1, RecvTitle)) return false;
     const bool r = CurrentFamily() == CmdFamilyKind::R;
     if (Is32(tab) && !r) return true;
     if (tab == ParaTab::EditAll && !force && page / 2 == lastPage / 2) return true;
     if (tab == ParaTab::Edit32 && !force && page == lastPage) return true;
-    if (!ChkComm(-1, RecvTitle)) return false;
     HourglassScope busy;
     bool all = true;
     if (!r) {

@@ -267,6 +267,7 @@ TEST_F(AxisEnv, Set232AxisClearsBusyOnEveryPath) {
         FakeScreen para("FrmPara");
         int paraUpd = 0;
         AxisScreens().paraUpdAxis = [&] { ++paraUpd; };
+        PrmFlg = -1;
         plat::ScriptedAsker ask(plat::Yes);
         EXPECT_TRUE(Set232Axis());
         EXPECT_EQ(AxisNo, 0);
@@ -331,4 +332,54 @@ TEST_F(AxisEnv, WindowCancelUnloadsAtStartUpAndAsksAfterOk) {
         EXPECT_EQ(ComBusy, 0x20); // still loaded
     }
     EXPECT_EQ(ComBusy, 0);
+}
+
+TEST_F(AxisEnv, Set232AxisKeepsOrDropsTheEditorValuesAsAnswered) {
+    LinkKind = 1;
+    FakeScreen para("FrmPara");
+    Prm16MaxAll = 10;
+    Prm32Cnt = 1;
+    Prm32Max = 4;
+    Prm32MaxAll = 4;
+    int paraUpd = 0;
+    AxisScreens().paraUpdAxis = [&] { ++paraUpd; };
+    AxisScreens().prmKiTeiChi = [](const std::string&, int16_t) {
+        PrmVal[1] = 0; // the presets replace the values
+        Prm32Val[2] = 0;
+        return int16_t(-1);
+    };
+    struct Case {
+        plat::Answer keep;
+        int16_t prm1, prm32;
+        int16_t src;
+        const char* notice;
+    };
+    for (const Case& c : {Case{plat::Yes, 111, 222, 2, nullptr},
+                          Case{plat::No, 0, 0, 3, "Has read factory preset parameter."}}) {
+        SCOPED_TRACE(c.keep == plat::Yes ? "kept" : "dropped");
+        AxisNo = 5;
+        SetPrmSrc(3, "");
+        PrmVal[1] = 111;
+        Prm32Val[2] = 222;
+        PrmFlg = 0;
+        PrmIsAmp = -1;
+        plat::ScriptedAsker ask(c.keep);
+        ASSERT_TRUE(Set232Axis());
+        EXPECT_EQ(AxisNo, 0);
+        EXPECT_EQ(PrmVal[1], c.prm1);
+        EXPECT_EQ(Prm32Val[2], c.prm32);
+        EXPECT_EQ(PrmSrc, c.src);
+        EXPECT_EQ(PrmIsAmp, 0);
+        EXPECT_EQ(paraUpd, 0); // values not from the amplifier are never read again
+        ASSERT_GE(ask.Asked().size(), 1u);
+        EXPECT_EQ(ask.Asked()[0].text, "Do you retain the current parameter value even after the axis change ?");
+        if (c.notice) {
+            ASSERT_EQ(ask.Asked().size(), 2u);
+            EXPECT_EQ(ask.Asked()[1].text, c.notice);
+            EXPECT_EQ(ask.Asked()[1].title, "Change of the axis");
+        } else {
+            EXPECT_EQ(PrmSrcMei, "Value before the change of axis address(ID).");
+            EXPECT_EQ(ask.Asked().size(), 1u);
+        }
+    }
 }

@@ -307,3 +307,31 @@ TEST_F(ParaR, EditorTellsWhatItWillNotDo) {
     p.close();
     EXPECT_EQ(eepShown, 1); // closing offers the user EEPROM write
 }
+
+TEST_F(ParaR, PageByPageReadsTheFamilyPagesThatHoldTheScreenPage) {
+    struct Flip {
+        ParaTab tab;
+        int page, last;
+        std::vector<std::string> log;
+    };
+    // 96 user and 128 system 16-bit parameters in pages of 16; 20 user and 13 system 32-bit ones in pages
+    // of 8, so that screen pages 2 and 3 of the 32-bit tab straddle the user and system pages.
+    const Flip flips[] = {
+        {ParaTab::EditAll, 0, -2, {"0/0", "11/1 00"}},
+        {ParaTab::EditAll, 1, 0, {"0/0"}},
+        {ParaTab::EditAll, 12, 1, {"0/0", "11/1 06"}},
+        {ParaTab::EditAll, 16, 12, {"0/0", "11/4 00"}},
+        {ParaTab::Edit32, 2, 0, {"0/0", "11/7 02", "11/10 00"}},
+        {ParaTab::Edit32, 3, 2, {"0/0", "11/10 00", "11/10 01"}},
+        {ParaTab::Edit32, 3, 3, {"0/0"}},
+    };
+    for (const Flip& f : flips) {
+        SCOPED_TRACE(f.page);
+        sim.clearLog();
+        EXPECT_TRUE(RecvPage(f.tab, f.page, f.last, false));
+        EXPECT_EQ(Log(), f.log);
+    }
+    EXPECT_EQ(PrmVal[131], 131);
+    EXPECT_EQ(Prm32Val[19], 19000);
+    EXPECT_EQ(Prm32Val[32], 32000);
+}
