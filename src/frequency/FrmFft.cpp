@@ -554,6 +554,7 @@ void FrmFft::MnuSokuTei_Click() {
     if (r == "failure") {
         SokuTeiRec.Valid = 0;
         ReflectDataReady();
+        RequestRedraw(); // the picture still holds the curves of the lost samples
     } else if (r == "success") {
         CondLabels();
         LblBui->setText(QString::number(SokuTeiRec.Bui));
