@@ -520,6 +520,7 @@ void FrmFft::MnuSokuTei_Click() {
     if (r == "failure") {
         SokuTeiRec.Valid = 0;
         ReflectDataReady();
+        RequestRedraw(); // the picture still holds the curves of the lost samples
     } else if (r == "success") {
         CondLabels();
         LblBui->setText(QString::number(SokuTeiRec.Bui));
@@ -629,7 +630,8 @@ void FrmFft::DrawGraphs(PrdSurface& surface, bool printer) {
     if (ChkCov->isChecked()) {
         const int cut = SokuTeiRec.Valid ? CutOffIdx(FrqGainRec) : 0;
         if (cut >= 1) {
-            LblCovFrq->setText(Hash0(std::pow(10.0, FrqGainRec.LogFrq[cut])) + QStringLiteral("Hz"));
+            LblCovFrq->setText(QString::fromStdString(plat::FormatFixed(std::pow(10.0, FrqGainRec.LogFrq[cut]), 0)) +
+                               QStringLiteral("Hz"));
             FrqGainRec.MarkIdx = FrqPhaseRec.MarkIdx = static_cast<int16_t>(cut);
         } else {
             // No computed point falls below -3 dB: nothing to show or mark.

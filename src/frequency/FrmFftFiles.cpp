@@ -139,19 +139,25 @@ void FrmFft::Load(const std::string& title, const std::string& extensions) {
             Say("Type of the file is different.", kReadTitle);
             return;
         }
-        // The reader works on a copy: a damaged file leaves the shown measurement as it was.
-        if (!IdtRead(SokuTeiRec, path)) {
+        // The reader works on a copy: a damaged file changes nothing in the record, which is then no
+        // longer shown.
+        const bool read = IdtRead(SokuTeiRec, path);
+        if (!read) {
             Say("Reading of data failed.", kReadTitle);
-            return;
+        } else {
+            FrqNextCondSet = plat::VbFalse;
+            CondLabels();
+            LblBui->setText(QString::number(SokuTeiRec.Bui));
+            LblKsy->setText(QString::number(static_cast<uint32_t>(SokuTeiRec.Kisyu), 16).toUpper());
         }
-        SokuTeiRec.Valid = plat::VbTrue;
-        FrqNextCondSet = plat::VbFalse;
-        CondLabels();
-        LblBui->setText(QString::number(SokuTeiRec.Bui));
-        LblKsy->setText(QString::number(static_cast<uint32_t>(SokuTeiRec.Kisyu), 16).toUpper());
         for (int i = 0; i < CommentLines; ++i)
             CommentTxt[2][i].clear();
+        SokuTeiRec.Valid = plat::VbBool(read);
         ReflectDataReady();
+        if (!read) {
+            RequestRedraw();
+            return;
+        }
         words = "resultcondition";
     } else {
         if (kind == "fcc" || kind == "fcp" || kind == "fcd") {

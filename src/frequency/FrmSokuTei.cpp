@@ -364,7 +364,8 @@ void FrmSokuTei::CmdZiKkou_Click() {
 
 bool FrmSokuTei::FrqReqSend() {
     count_ = FftReqCount;
-    const auto req = FrqStartRequest(IntOf(TxtSmp), ChkFce->isVisible() && ChkFce->isChecked(), IntOf(TxtAmp),
+    // The box's own visibility: the dialog need not be on screen for its state to count.
+    const auto req = FrqStartRequest(IntOf(TxtSmp), !ChkFce->isHidden() && ChkFce->isChecked(), IntOf(TxtAmp),
                                      IntOf(TxtOff), count_);
     std::copy(req.begin(), req.end(), SndBuf);
     const bool answered = cmdreq::Request(10, 4, 7, NoErrWindow, 0, 0) != 0;

@@ -269,6 +269,8 @@ void FrqDatCopy(FrqGraphRec& d, const FrqGraphRec& s) {
     d.YOrg = s.YOrg;
     d.XPerDec = s.XPerDec;
     d.YPerUnit = s.YPerUnit;
+    // The last point stays the destination's own: it follows the point count of its own measurement.
+    d.IdxFirst = s.IdxFirst;
     d.TickStep = s.TickStep;
     d.BoxColor = s.BoxColor;
     d.TickColor = s.TickColor;

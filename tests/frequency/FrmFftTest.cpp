@@ -176,6 +176,18 @@ TEST_F(Window, SavedFilesReadBackIdentical) {
     w->Load("", "idt");
     ASSERT_EQ(asker.Asked().size(), 1u);
     EXPECT_EQ(asker.Asked()[0].text, "Type of the file is different.");
+    EXPECT_NE(SokuTeiRec.Valid, 0);
+    // A damaged file is refused and the measurement is no longer shown.
+    QFile bad(Path("bad.idt"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("0000\r\n0000\r\n");
+    bad.close();
+    script.path = Path("bad.idt").toStdString();
+    w->Load("", "idt");
+    ASSERT_EQ(asker.Asked().size(), 3u); // the reader's own error, then the window's
+    EXPECT_EQ(asker.Asked()[2].text, "Reading of data failed.");
+    EXPECT_EQ(SokuTeiRec.Valid, 0);
+    EXPECT_FALSE(w->TbSave->isEnabled());
 }
 
 TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing) {

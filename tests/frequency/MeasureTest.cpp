@@ -103,6 +103,8 @@ TEST_F(Measure, StatusOfTheAmplifierDecidesTheOutcome) {
 
 TEST_F(Measure, StopBeforeTheFirstWordSendsTheStopRequest) {
     opt.samplingPolls = 1000000;
+    SokuTeiRec.FullCloseAvail = -1;
+    SokuTeiRec.FullClose = 1;
     FrmSokuTei* seen = nullptr;
     const std::string r = Run([&](FrmSokuTei& w) {
         WaitFor([&] { return frq->starts().size() == 1 && sim.requests().size() > 6; });
@@ -114,6 +116,7 @@ TEST_F(Measure, StopBeforeTheFirstWordSendsTheStopRequest) {
     EXPECT_EQ(r, "failure");
     const auto starts = frq->starts();
     ASSERT_EQ(starts.size(), 2u);
+    EXPECT_TRUE(starts[0].fullClose);
     EXPECT_EQ(starts[1].amp, 0);
     EXPECT_FALSE(starts[1].fullClose);
     EXPECT_EQ(Said(), std::vector<std::string>{"Measurement interrupted."});
