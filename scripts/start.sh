@@ -20,6 +20,6 @@ if [ "${MEVALO_NO_SIM:-0}" != 1 ]; then
   trap 'kill $sim 2>/dev/null; rm -f "$envfile" "$steer"' EXIT
   for _ in $(seq 50); do [ -s "$envfile" ] && break; sleep 0.1; done
   export "$(cat "$envfile")"
-  echo "Simulated amplifier on ${QEL_COM1} (COM1); steer it with e.g.: echo 'alarm 16' > $steer"
+  echo "Simulated amplifier on ${QEL_COM1} (COM1); steer it with e.g.: echo 'alarm 31' > $steer"
 fi
 "$bin/mevalo"

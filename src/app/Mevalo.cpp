@@ -70,6 +70,9 @@ Mevalo::Mevalo(QWidget* parent) : QMainWindow(parent)
     layout->setSpacing(0);
     mdi_ = new QMdiArea(central);
     mdi_->setObjectName("MdiArea");
+    // A screen larger than the frame stays reachable: the area scrolls rather than cutting it off.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(mdi_, 1);
 
     PicStat = new QWidget(central);

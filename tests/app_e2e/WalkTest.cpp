@@ -1,0 +1,171 @@
+// One walk through the program as a person uses it: RS-232C with "Auto-set" against a family R amplifier
+// with positioning, every screen of the Display menu opened in turn, then "Close all windows".
+#include "ConnEnv.h"
+#include "Console.h"
+#include "ModelFrq.h"
+#include "ModelTune.h"
+#include "app/ConnectCalls.h"
+#include "app/FrmPort.h"
+#include "app/Mevalo.h"
+#include "app/StartUp.h"
+#include "frequency/FrmSokuTei.h"
+#include "params/FrmPmtLoad.h"
+#include "platform/FormRegistry.h"
+#include "positioning/FrmPopLod.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+// Pumps events until done() holds or ms pass.
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// True when a text field or label of w shows text.
+bool Shows(QWidget* w, const QString& text) {
+    for (auto* e : w->findChildren<QLineEdit*>())
+        if (e->text().trimmed() == text) return true;
+    for (auto* l : w->findChildren<QLabel*>())
+        if (l->text().trimmed() == text) return true;
+    for (auto* x : w->findChildren<QTextEdit*>())
+        if (x->toPlainText().contains(text)) return true;
+    return false;
+}
+
+} // namespace
+
+class WalkEnv : public ConnEnv {
+  protected:
+    void SetUp() override {
+        ConnEnv::SetUp();
+        fs::create_symlink(DUVO_LIBRARY_PATH, dir_ + "/libduvo.so");
+        // The amplifier start.sh runs: model ZT040P, tuning and frequency response in front of it, and a
+        // positioning program with a step under way.
+        ampsim::ModelR::Options mo;
+        mo.modelName = "ZT040P******";
+        zt_ = std::make_unique<ampsim::ModelR>(mo);
+        for (int n = 0; n < mo.popSteps; ++n)
+            zt_->setStep(n, {(n % 4 == 3) ? 500 : n * int64_t{10000}, n % 16, n % 4, (n / 4) % 4, n % 4, n % 2});
+        ampsim::ModelR::PopMonitor pm;
+        pm.pos = 20000;
+        pm.moving = true;
+        zt_->setPopMonitor(pm);
+        tune_ = std::make_unique<ampsim::TuneR>(*zt_, std::vector<int>{0, 1, 2, 3});
+        ampsim::ModelFrq::Options fo;
+        fo.plant = *ampsim::Plant::named("lag");
+        frq_ = std::make_unique<ampsim::ModelFrq>(tune_->handler(), fo);
+        sim_->setHandler(frq_->handler());
+        ampsim::SteerTargets targets;
+        targets.r.push_back(zt_.get());
+        for (const char* line : {"speed 1234", "alarm 31"})
+            ampsim::steer(targets, line);
+
+        WireStartUpWindows();
+        LinkKind = 0;
+        KisyuMei.clear();
+        StartUpDone = 0;
+        prevPmt_ = FrmPmtLoad::SetShowHook([](FrmPmtLoad& w) { w.CmdOk_Click(); });
+        prevPop_ = FrmPopLod::SetShowHook([](FrmPopLod& w) { w.CmdOk_Click(); });
+        prevSok_ = FrmSokuTei::SetShowHook([](FrmSokuTei& w) { w.CmdCancel_Click(); });
+    }
+    void TearDown() override {
+        main_.reset();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        FrmPmtLoad::SetShowHook(prevPmt_);
+        FrmPopLod::SetShowHook(prevPop_);
+        FrmSokuTei::SetShowHook(prevSok_);
+        Links() = MainLinks{};
+        Connect() = ConnectCalls{};
+        ConnEnv::TearDown();
+    }
+
+    std::unique_ptr<ampsim::ModelR> zt_;
+    std::unique_ptr<ampsim::TuneR> tune_;
+    std::unique_ptr<ampsim::ModelFrq> frq_;
+    std::unique_ptr<Mevalo> main_;
+    FrmPmtLoad::ShowHook prevPmt_;
+    FrmPopLod::ShowHook prevPop_;
+    FrmSokuTei::ShowHook prevSok_;
+};
+
+TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDown) {
+    plat::ScriptedAsker ask(plat::Yes);
+    main_ = std::make_unique<Mevalo>();
+    main_->show();
+
+    // The series list answered as a person would: the first series, OK.
+    auto* t = new QTimer;
+    t->setInterval(5);
+    QObject::connect(t, &QTimer::timeout, [t] {
+        QWidget* d = QApplication::activeModalWidget();
+        if (!d || d->objectName() != "FrmType") return;
+        t->stop();
+        t->deleteLater();
+        d->findChild<QListWidget*>("List1")->setCurrentRow(0);
+        d->findChild<QPushButton*>("CmdOk")->click();
+    });
+    t->start();
+    FrmPort port;
+    port.show();
+    port.Opt232->click();
+    port.CmbPort->setCurrentIndex(0);
+    port.CmdOk_Click();
+    ASSERT_EQ(DlgResult, -1);
+    ASSERT_EQ(KisyuMei, "ZT040P______");
+    ASSERT_NE(PopEnable, 0);
+    main_->ShowFrmMenu();
+
+    // Each item, the form it loads and a value the amplifier gave it.
+    const struct {
+        int item;
+        const char* form;
+        const char* shows;
+    } items[] = {
+        {1, "FrmPara", "-1000"},       // parameter 0 as read
+        {2, "FrmMoni", "1234 r/min"},  // actual speed as steered
+        {3, "FrmAlm", "31 Overload"},  // current alarm by name
+        {4, "FrmGraph", nullptr},
+        {5, "FrmAuto", "-1000"},       // position loop gain before tuning
+        {6, "FrmFft", nullptr},
+        {7, "FrmPop", "10000"},        // step 1 position
+        {8, "FrmPom", "20000"},        // target position of the step under way
+    };
+    for (const auto& it : items) {
+        SCOPED_TRACE(it.form);
+        // Through the Display menu, as a person would: the item must be enabled for this model.
+        main_->MnuHyouji_Oya_Click();
+        QAction* a = main_->findChild<QAction*>(Mevalo::ItemName("MnuHyouji", it.item));
+        ASSERT_NE(a, nullptr);
+        ASSERT_TRUE(a->isEnabled());
+        a->trigger();
+        ASSERT_TRUE(WaitFor([&] { return plat::IsFrmLoad(it.form); }));
+        QWidget* w = plat::FindForm(it.form);
+        EXPECT_TRUE(WaitFor([w] { return w->isVisible(); }));
+        if (it.shows) {
+            EXPECT_TRUE(WaitFor([&] { return Shows(w, it.shows); })) << it.shows;
+        }
+    }
+    EXPECT_EQ(ComBusy, 0);
+
+    main_->MnuHyouji_Click(9);
+    ASSERT_TRUE(WaitFor([this] { return !main_->CloseGoing(); }, 10000));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const auto& it : items)
+        EXPECT_FALSE(plat::IsFrmLoad(it.form)) << it.form;
+    EXPECT_EQ(ComBusy, 0);
+}
