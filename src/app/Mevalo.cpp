@@ -541,6 +541,10 @@ void Mevalo::ShowChild(QWidget* screen)
     QWidget* outer = sub ? static_cast<QWidget*>(sub) : screen;
     outer->show();
     outer->raise();
+    // The area places a screen larger than itself partly above or left of its origin; keep the title bar
+    // and the left edge in reach.
+    if (sub && (sub->x() < 0 || sub->y() < 0))
+        sub->move(std::max(0, sub->x()), std::max(0, sub->y()));
     if (sub && sub->mdiArea())
         sub->mdiArea()->setActiveSubWindow(sub);
 }

@@ -16,19 +16,13 @@ void OpenParaEditor() {
 }
 
 void ShowParaEditor() {
-    if (FrmPara* open = FrmPara::Instance()) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
-            sub->mdiArea()->setActiveSubWindow(sub);
-        open->raise();
-        return;
-    }
-    Mevalo* main = Mevalo::Instance();
-    auto* w = new FrmPara;
-    if (main) {
-        QMdiSubWindow* sub = main->AddChild(w);
-        sub->show();
+    FrmPara* w = FrmPara::Instance();
+    if (!w) {
+        w = new FrmPara;
+        if (Mevalo* main = Mevalo::Instance()) main->AddChild(w);
     }
     w->show();
+    Mevalo::ShowChild(w);
 }
 
 void WireParamScreens() {

@@ -66,12 +66,8 @@ FrmPom* FrmPom::Show() {
         w->Form_Load();
     }
     FrmPom* w = Current();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
-        sub->show();
-        if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
-    }
     w->show();
-    w->raise();
+    Mevalo::ShowChild(w);
     return w;
 }
 

@@ -107,13 +107,8 @@ FrmPop* FrmPop::Show() {
         w->Form_Load();
     }
     FrmPop* w = Current();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
-        sub->show();
-        sub->raise();
-        if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
-    }
     w->show();
-    w->raise();
+    Mevalo::ShowChild(w);
     return w;
 }
 
