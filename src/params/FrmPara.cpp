@@ -154,26 +154,18 @@ class CachedButton : public Base {
             Base::paintEvent(event);
             return;
         }
-        const qreal dpr = this->devicePixelRatioF();
-        const Look look{this->size(),
-                        this->text(),
-                        this->palette().cacheKey(),
-                        dpr,
-                        this->isEnabled(),
-                        this->hasFocus(),
-                        this->underMouse(),
-                        this->isDown(),
-                        this->isChecked(),
-                        this->isActiveWindow(),
-                        this->window()->testAttribute(Qt::WA_KeyboardFocusChange)};
+        const Look look = Current();
         if (!(look == look_) || picture_.isNull()) {
-            picture_ = QPixmap(this->size() * dpr);
-            picture_.setDevicePixelRatio(dpr);
-            picture_.fill(Qt::transparent);
-            rendering_ = true;
-            this->render(&picture_, QPoint(), QRegion(), QWidget::RenderFlags());
-            rendering_ = false;
-            look_ = look;
+            // A widget cannot be rendered from inside its own paint: paint it as usual, and once it has
+            // looked the same for two paints (a button whose text changes on every page never does), take
+            // its picture when the event loop is back.
+            Base::paintEvent(event);
+            if (look == lastPainted_ && !refreshing_) {
+                refreshing_ = true;
+                QTimer::singleShot(0, this, [this] { Refresh(); });
+            }
+            lastPainted_ = look;
+            return;
         }
         QPainter painter(this);
         painter.drawPixmap(0, 0, picture_);
@@ -189,9 +181,39 @@ class CachedButton : public Base {
         bool keyboardFocus = false; // the focus frame shows only after keyboard navigation
         bool operator==(const Look&) const = default;
     };
-    Look look_;
+
+    Look Current() const {
+        return Look{this->size(),
+                    this->text(),
+                    this->palette().cacheKey(),
+                    this->devicePixelRatioF(),
+                    this->isEnabled(),
+                    this->hasFocus(),
+                    this->underMouse(),
+                    this->isDown(),
+                    this->isChecked(),
+                    this->isActiveWindow(),
+                    this->window()->testAttribute(Qt::WA_KeyboardFocusChange)};
+    }
+
+    // Takes the picture of the button as it looks now, outside any paint.
+    void Refresh() {
+        refreshing_ = false;
+        const Look look = Current();
+        picture_ = QPixmap(look.size * look.dpr);
+        picture_.setDevicePixelRatio(look.dpr);
+        picture_.fill(Qt::transparent);
+        rendering_ = true;
+        this->render(&picture_, QPoint(), QRegion(), QWidget::RenderFlags());
+        rendering_ = false;
+        look_ = look;
+    }
+
+    Look look_;        // the look the picture shows
+    Look lastPainted_; // the look of the last paint without the picture
     QPixmap picture_;
     bool rendering_ = false;
+    bool refreshing_ = false; // a picture is due once the event loop is back
 };
 
 // Row colours while the row has the focus.
