@@ -443,7 +443,7 @@ void FrmPara::BuildMenus() {
     act(fil, "MnuInSatu", "Print &P", [this] { MnuInSatu_Click(); });
     QMenu* set = fil->addMenu(QStringLiteral("Setting &S"));
     const char* setting[] = {"Selection of the axis address(ID) &A", "Model selection &M",
-                             "Communication with the amplifier &P", "Communication set-up &C"};
+                             "Communication with the amplifier &P", "Communication setting &C"};
     AddMainItems(set, "MnuSeTtei", setting, 4, &Mevalo::MnuSeTtei_Click);
     act(fil, "MnuTojiru", "Close &C", [this] {
         if (Mevalo* m = Mevalo::Instance())
