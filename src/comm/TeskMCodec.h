@@ -23,9 +23,10 @@ namespace teskm {
 using cmdreq::Reply;
 using cmdreq::Holds;
 
-// A plain block carries at most 251 data bytes (a length byte of 252 to 255 marks an extended block), so a
-// block transfer holds at most 125 values and the status byte.
-constexpr int MaxBlockValues = 125;
+// A request's one length byte counts at most 255 data bytes, so a block send holds at most 127 values. (Only
+// a reply reads a length of 252 to 255 as an extended block; that limits what an amplifier can answer, not
+// what it can be sent.)
+constexpr int MaxBlockValues = 127;
 
 // Single values through the packing library; the caller has checked the length with Holds.
 int16_t S16(Reply r, size_t at);

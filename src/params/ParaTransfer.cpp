@@ -335,6 +335,12 @@ int32_t ListSetPrm(bool is32, int n, int64_t value) {
     else
         SetPrmVal(n, static_cast<int16_t>(std::clamp<int64_t>(value, INT16_MIN, INT16_MAX)));
     if (attr(PrmAttrReadOnly | PrmAttrReadOnly2) || current() == before || ComPortNo == 0) return current();
+    // A line-protocol amplifier takes its parameters only as a whole download: frames would garble its
+    // line. The edit waits for the next send, as in the editor.
+    if (CurrentFamily() == CmdFamilyKind::K) {
+        (system ? SysPrmSent : UsrPrmSent) = 0;
+        return current();
+    }
     FamilyMCmds& m = FamilyM();
     const auto n16 = static_cast<int16_t>(n);
     const Variant wr =

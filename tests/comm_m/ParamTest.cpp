@@ -102,18 +102,25 @@ TEST_F(Param, BlockSendsAtAndOverTheLimit) {
     EXPECT_EQ(PrmVal[124], 64);
     EXPECT_EQ(PrmVal[125], 0);
 
-    // One more does not fit: refused with a message, nothing sent, nothing cut short.
+    // A send is bounded by the request's length byte alone: 127 values go out as 254 data bytes (this
+    // amplifier holds fewer and refuses them); one more does not fit and nothing is sent.
     sim.clearLog();
-    Prm16Max = 126;
+    Prm16Max = 127;
+    EXPECT_EQ(UsrPrmSouShinM(), 0);
+    ASSERT_EQ(sim.requests().size(), 1u);
+    EXPECT_EQ(sim.requests()[0].raw[0], 254);
+    drvErr.clear();
+    sim.clearLog();
+    Prm16Max = 128;
     EXPECT_EQ(UsrPrmSouShinM(), 0);
     Prm16Max = 125;
-    Prm16SysCnt = 126;
+    Prm16SysCnt = 128;
     EXPECT_EQ(SysPrmSouShinM(), 0);
     Prm16SysCnt = -1;
     EXPECT_EQ(SysPrmSouShinM(), 0);
     EXPECT_TRUE(sim.requests().empty());
     ASSERT_EQ(asker.Asked().size(), 3u);
-    EXPECT_NE(asker.Asked()[0].text.find("126"), std::string::npos) << asker.Asked()[0].text;
+    EXPECT_NE(asker.Asked()[0].text.find("128"), std::string::npos) << asker.Asked()[0].text;
 
     // Values outside the amplifier's limits come back as a bad status.
     Prm16SysCnt = 125;

@@ -81,6 +81,10 @@ TEST_F(ParaK, SendGoesAsOneDownloadAndSingleEditsWait) {
         PrmVal[n] = static_cast<int16_t>(100 + n);
     SetPrmOne(3, 7); // a line-protocol amplifier takes no single writes: the edit waits for the send
     EXPECT_EQ(UsrPrmSent, 0);
+    SetPrmSrc(1, "");
+    EXPECT_EQ(ListSetPrm(false, 4, 9), 9); // nor from the list window
+    EXPECT_EQ(UsrPrmSent, 0);
+    EXPECT_TRUE(sim.requests().empty());
     EXPECT_TRUE(SendUser());
     EXPECT_EQ(UsrPrmSent, -1);
     EXPECT_EQ(model.downloads(), 1);
