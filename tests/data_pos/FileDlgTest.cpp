@@ -134,8 +134,9 @@ TEST_F(FileDialog, RealDialogStartsInTheFolderAndGivesTheFullPath) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
         if (d) {
-            poll.stop();
-            shownIn = d->directory().absolutePath().toStdString();
+            // Answered again on every tick until it closes: a dialog still filling its folder view may
+            // not take the first answer.
+            if (shownIn.empty()) shownIn = d->directory().absolutePath().toStdString();
             d->selectFile(QStringLiteral("typed"));
             QMetaObject::invokeMethod(d, "accept");
         } else if (++ticks > 1500) {
