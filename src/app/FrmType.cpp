@@ -36,7 +36,9 @@ bool SelectSeries(const std::string& key) {
     return false;
 }
 
-SeriesSnapshot::SeriesSnapshot() : key_(KisyuKey), model_(KisyuMei), baudCnt_(BaudCnt) {
+SeriesSnapshot::SeriesSnapshot()
+    : key_(KisyuKey), model_(KisyuMei), baudCnt_(BaudCnt), prmAttr_(std::begin(PrmAttr), std::end(PrmAttr)),
+      prm32Attr_(std::begin(Prm32Attr), std::end(Prm32Attr)) {
     std::copy(std::begin(BaudTbl), std::end(BaudTbl), baudTbl_);
 }
 
@@ -46,6 +48,10 @@ void SeriesSnapshot::Restore() const {
     RetVar = FIL_ReadGroupFile(plat::AppFile("ini\\def\\default.DEF"), plat::VbTrue);
     if (!key_.empty()) RetVar = Variant(FIL_LoadDef(key_));
     if (!model_.empty()) FIL_LoadDefFileCpu(model_);
+    // The parameter types came from the presets and the user's selection after the definitions; reading
+    // the definitions again would put the defined types back in their place.
+    std::copy(prmAttr_.begin(), prmAttr_.end(), PrmAttr);
+    std::copy(prm32Attr_.begin(), prm32Attr_.end(), Prm32Attr);
     KisyuKey = key_;
     std::copy(std::begin(baudTbl_), std::end(baudTbl_), BaudTbl);
     BaudCnt = baudCnt_;

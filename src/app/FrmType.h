@@ -4,8 +4,10 @@
 
 #include "app/Glb.h"
 #include "app/ListDlg.h"
+#include "data/PrmTbl.h"
 
 #include <string>
+#include <vector>
 
 // Loads the definition files of series key with the default rate table in place (the files may replace
 // it). Only when they loaded do KisyuKey, BaudTbl and BaudCnt take the new series' values; otherwise they
@@ -25,6 +27,8 @@ class SeriesSnapshot {
     std::string model_;
     int32_t baudTbl_[BaudTblSize];
     int32_t baudCnt_;
+    std::vector<PrmAttrRec> prmAttr_;
+    std::vector<Prm32AttrRec> prm32Attr_;
 };
 
 class FrmType : public ListDlg {

@@ -329,6 +329,9 @@ TEST_F(ConnectDialogTest, CancelledSeriesChangeKeepsTheOldSeriesWhole) {
     ASSERT_EQ(FIL_LoadDef("TESK_R"), -1);
     KisyuKey = "TESK_R";
     KisyuMei = "ZT010A______";
+    // Types as the model's presets chose them, unlike the definition's.
+    PrmAttr[0].Type = 1;
+    Prm32Attr[0].Type = 1;
     const std::vector<int32_t> rates(std::begin(BaudTbl), std::end(BaudTbl));
     const int32_t rateCnt = BaudCnt;
 
@@ -350,6 +353,8 @@ TEST_F(ConnectDialogTest, CancelledSeriesChangeKeepsTheOldSeriesWhole) {
     EXPECT_EQ(std::vector<int32_t>(std::begin(BaudTbl), std::end(BaudTbl)), rates);
     EXPECT_EQ(BaudCnt, rateCnt);
     EXPECT_EQ(CtrlModeMenu[0], "Position control");
+    EXPECT_EQ(PrmAttr[0].Type, 1);
+    EXPECT_EQ(Prm32Attr[0].Type, 1);
     EXPECT_TRUE(ask.Asked().empty());
     EXPECT_FALSE(watchdog.Fired());
 }

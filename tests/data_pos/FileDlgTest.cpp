@@ -125,6 +125,7 @@ TEST_F(FileDialog, RealDialogStartsInTheFolderAndGivesTheFullPath) {
     const std::string prm = Dir("prm");
     std::string shownIn;
     int ticks = 0;
+    int answers = 0;
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -134,10 +135,14 @@ TEST_F(FileDialog, RealDialogStartsInTheFolderAndGivesTheFullPath) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
         if (d) {
-            poll.stop();
-            shownIn = d->directory().absolutePath().toStdString();
+            // Answered again on every tick until it closes: a dialog still filling its folder view may
+            // not take the answer, and is then closed with it.
+            if (shownIn.empty()) shownIn = d->directory().absolutePath().toStdString();
             d->selectFile(QStringLiteral("typed"));
-            QMetaObject::invokeMethod(d, "accept");
+            if (++answers < 25)
+                QMetaObject::invokeMethod(d, "accept");
+            else
+                static_cast<QDialog*>(d)->done(QDialog::Accepted);
         } else if (++ticks > 1500) {
             poll.stop(); // never hang the run: whatever modal window is open is closed, the checks fail
             if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
