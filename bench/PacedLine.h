@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 
 #include "ampsim.h"
@@ -29,4 +31,10 @@ inline bool OpenPacedLink(benchmark::State& state, int port, uint32_t baud) {
     qel::SetT1(ComHandle, 500);
     qel::SetT2(ComHandle, 1000);
     return true;
+}
+
+// The wire-time bound of a transfer: every byte on the line at 10 bits, plus the reply delay once per request.
+inline double WireBoundSeconds(size_t lineBytes, size_t requests, uint32_t baud,
+                               std::chrono::microseconds replyDelay) {
+    return lineBytes * 10.0 / baud + requests * std::chrono::duration<double>(replyDelay).count();
 }

@@ -8,6 +8,7 @@
 // 1.10 times the bound, and at most 1 ms of CPU per tick for the windows' own work (the whole tick less its
 // reads; the link library's thread wakes once per arriving byte of a paced line, which is its own cost).
 #include "ModelR.h"
+#include "PacedLine.h"
 #include "ampsim.h"
 #include "app/Glb.h"
 #include "comm/ComGlb.h"
@@ -106,8 +107,7 @@ template <class Tick> void Measure(benchmark::State& state, const std::string& n
         line.sim.waitIdle(std::chrono::milliseconds(200));
         f.lineBytes = line.sim.wire().size();
         f.requests = line.sim.requests().size();
-        f.boundSeconds =
-            f.lineBytes * 10.0 / kBaud + f.requests * std::chrono::duration<double>(kReplyDelay).count();
+        f.boundSeconds = WireBoundSeconds(f.lineBytes, f.requests, kBaud, kReplyDelay);
         state.SetIterationTime(secs);
     }
     figures[name] = f;

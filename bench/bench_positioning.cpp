@@ -85,8 +85,7 @@ void Transfer(benchmark::State& state, bool send) {
         f.seconds = std::chrono::duration<double>(t1 - t0).count();
         f.lineBytes = sim.wire().size();
         f.requests = sim.requests().size();
-        f.boundSeconds =
-            f.lineBytes * 10.0 / baud + f.requests * std::chrono::duration<double>(kReplyDelay).count();
+        f.boundSeconds = WireBoundSeconds(f.lineBytes, f.requests, baud, kReplyDelay);
         state.SetIterationTime(f.seconds);
     }
     qel::CloseAll();

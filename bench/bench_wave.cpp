@@ -143,8 +143,7 @@ void BM_WaveCaptureR(benchmark::State& state) {
         capture.seconds = std::chrono::duration<double>(t1 - t0).count();
         capture.lineBytes = sim.wire().size();
         capture.requests = sim.requests().size();
-        capture.boundSeconds = capture.lineBytes * 10.0 / baud +
-                               capture.requests * std::chrono::duration<double>(kReplyDelay).count();
+        capture.boundSeconds = WireBoundSeconds(capture.lineBytes, capture.requests, baud, kReplyDelay);
         state.SetIterationTime(capture.seconds);
     }
     qel::CloseAll();
