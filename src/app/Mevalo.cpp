@@ -549,6 +549,12 @@ void Mevalo::ShowChild(QWidget* screen)
         sub->mdiArea()->setActiveSubWindow(sub);
 }
 
+void Mevalo::DetachControls(QWidget* screen)
+{
+    for (QObject* child : screen->findChildren<QObject*>())
+        child->disconnect(screen);
+}
+
 void Mevalo::ShowFrmMenu()
 {
     FrmMenu* panel = FrmMenu::Instance();

@@ -67,6 +67,10 @@ public:
     // Shows a screen (its sub-window when it is in the frame) and brings it to the front: what a second
     // open of a screen does, and the end of the first.
     static void ShowChild(QWidget* screen);
+    // Cuts the connections from a screen's controls to the screen. A screen's destructor calls it first: its
+    // controls go down after it, and a last signal of theirs (a box losing its focus) must not reach the
+    // handlers of a window that is no longer whole.
+    static void DetachControls(QWidget* screen);
     QMdiArea* MdiArea() const { return mdi_; }
     // Shows the button panel (loading it first when needed) and brings it to the front.
     void ShowFrmMenu();

@@ -123,6 +123,7 @@ FrmFft::FrmFft(QWidget* parent) : QMainWindow(parent) {
 FrmFft::~FrmFft() {
     plat::UnregisterForm(this);
     if (g_instance == this) g_instance = nullptr;
+    Mevalo::DetachControls(this);
 }
 
 void FrmFft::BuildControls() {

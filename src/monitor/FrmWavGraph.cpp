@@ -181,6 +181,7 @@ FrmGraph::FrmGraph(QWidget* parent) : QWidget(parent)
 
 FrmGraph::~FrmGraph()
 {
+    Mevalo::DetachControls(this);
     run_.reset();
     if (Self() == this) Self() = nullptr;
     plat::UnregisterForm(this);

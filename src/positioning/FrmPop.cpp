@@ -168,6 +168,7 @@ FrmPop::FrmPop() {
 }
 
 FrmPop::~FrmPop() {
+    Mevalo::DetachControls(this);
     plat::UnregisterForm(this);
     if (Current() == this) PopDataSourceChanged = nullptr;
 }
