@@ -16,7 +16,7 @@ bool OnlineConnectAvailable() {
 }
 
 void ReportNotAvailable(const std::string& what) {
-    plat::MsgBox(what + " is not available yet in this program.", plat::Buttons::Ok, plat::Icon::Information,
+    plat::MsgBox(what + " is not available in this program.", plat::Buttons::Ok, plat::Icon::Information,
                  "Connects with the amplifier.");
 }
 

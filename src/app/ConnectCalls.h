@@ -25,7 +25,7 @@ ConnectCalls& Connect();
 
 // True when every call an on-line connection needs is installed.
 bool OnlineConnectAvailable();
-// Tells the user that a step of the connection is not built into this program yet.
+// Tells the user that a step of the connection has no installed call (a program that lacks a part).
 void ReportNotAvailable(const std::string& what);
 
 // Closes the link through the main window's installed call (tests record it there); without one, ComClose.

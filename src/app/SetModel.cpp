@@ -33,14 +33,14 @@ namespace {
 constexpr int ModelNameLen = 12;
 constexpr int16_t FamilyRCode = 25;
 
-void NotBuiltYet(const char* name) {
-    log(std::string(name) + " : not built yet", LogOther);
+void NotInstalled(const char* name) {
+    log(std::string(name) + " : not installed", LogOther);
 }
 
 int16_t CallLoader(const std::function<int16_t(const std::string&, int16_t)>& fn, const char* name,
                    const std::string& model) {
     if (!fn) {
-        NotBuiltYet(name);
+        NotInstalled(name);
         return -1;
     }
     return fn(model, 0);
@@ -69,12 +69,12 @@ void CallCheckPoints() {
     if (c.checkPoint)
         c.checkPoint("/強制設定/ALL"); // the new axis's EEPROM copy is always read
     else
-        NotBuiltYet("CheckPoint");
+        NotInstalled("CheckPoint");
     if (PopEnable == 0) return;
     if (c.popCheckPoint)
         c.popCheckPoint("/");
     else
-        NotBuiltYet("PopCheckPoint");
+        NotInstalled("PopCheckPoint");
 }
 
 void CallUpdAxis(const char* name, const std::function<void()>& upd) {
@@ -82,7 +82,7 @@ void CallUpdAxis(const char* name, const std::function<void()>& upd) {
     if (upd)
         upd();
     else
-        NotBuiltYet((std::string(name) + ".UpdAxis").c_str());
+        NotInstalled((std::string(name) + ".UpdAxis").c_str());
 }
 
 std::string NoModelAnswerText(int16_t id, int16_t port) {

@@ -24,7 +24,7 @@ extern int16_t PopFlg;
 extern int16_t PopIsAmp;
 
 // What the model set-up and the axis change call in screens and loaders that install themselves here.
-// An empty entry is logged as not built yet; a loader that is missing does not stop the set-up.
+// An empty entry is logged as not installed; a loader that is missing does not stop the set-up.
 struct AxisScreenCalls {
     // Factory preset parameters of a model (version key variant 0): True when loaded.
     std::function<int16_t(const std::string& model, int16_t variant)> prmKiTeiChi;
@@ -42,7 +42,7 @@ struct AxisScreenCalls {
 };
 AxisScreenCalls& AxisScreens();
 
-// Runs an installed entry, or logs that it is not built yet and reports success (so that a connection is
+// Runs an installed entry, or logs that none is installed and reports success (so that a connection is
 // still possible without it).
 int16_t CallPrmKiTeiChi(const std::string& model);
 int16_t CallLoadPopDefault(const std::string& model);

@@ -31,8 +31,8 @@ int16_t OnOff(int16_t value) {
     return value != 0 ? 1 : 0;
 }
 
-void NotBuiltMessage(const std::string& what) {
-    plat::MsgBox(what + " is not built into this program yet.");
+void UnavailableMessage(const std::string& what) {
+    plat::MsgBox(what + " is not available for this series.");
 }
 
 } // namespace
@@ -178,7 +178,7 @@ void FrmSysCon::CmdSave_Click() {
 
 void FrmSysCon::CmdSavePmt_Click() {
     if (!SysConCalls().prmHoZon) {
-        NotBuiltMessage("Saving the parameter buffer");
+        UnavailableMessage("Saving the parameter buffer");
         return;
     }
     SysConCalls().prmHoZon(AppPath("Buffer.prm of the current parameter"), KisyuCode);
@@ -186,7 +186,7 @@ void FrmSysCon::CmdSavePmt_Click() {
 
 void FrmSysCon::CmdSetkiSyuMei_Click() {
     if (!FamilyR().SetKisyuMei) {
-        NotBuiltMessage("Setting of model name and voltage calibration");
+        UnavailableMessage("Setting of model name and voltage calibration");
         return;
     }
     FamilyR().SetKisyuMei();

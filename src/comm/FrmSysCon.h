@@ -29,7 +29,7 @@ void SysConSetCheck(const std::string& box, int16_t value);
 // Connects the DEBUG STATE group to the console: its switches, log categories, display and port test.
 void SysConInstallHooks();
 
-// Developer buttons whose work belongs to other modules; each reports that it is not built until set.
+// Developer buttons whose work belongs to other modules; each reports that it is unavailable until set.
 struct SysConCallsRec {
     // Saves the current parameters to path in the series' parameter format (code = KisyuCode).
     std::function<int16_t(const std::string& path, int16_t code)> prmHoZon;

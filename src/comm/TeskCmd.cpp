@@ -9,7 +9,7 @@ namespace {
 
 // The installed procedure's result, or the not-built failure.
 template <class Fn, class... A> int16_t Call(const Fn& fn, const char* name, A&... args) {
-    return fn ? fn(args...) : NotBuilt(name);
+    return fn ? fn(args...) : NoProcedure(name);
 }
 
 } // namespace
@@ -35,8 +35,8 @@ FamilyRCmds& FamilyR() {
     return cmds;
 }
 
-int16_t NotBuilt(const std::string& name) {
-    log(name + ": not built yet", LogOther);
+int16_t NoProcedure(const std::string& name) {
+    log(name + ": no such procedure for this series", LogOther);
     return 0;
 }
 

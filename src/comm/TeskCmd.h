@@ -2,7 +2,7 @@
 // family K when CmdFamily is 1, else to family R when KisyuCode is 25, else to family M.
 //
 // Each family's module installs its command procedures in the tables below. A procedure that is not
-// installed yet is logged as not built and fails, so a screen on such a series sees a failed read.
+// installed is logged and fails, so a screen on a series without it sees a failed read.
 #pragma once
 
 #include <cstdint>
@@ -77,8 +77,8 @@ FamilyKCmds& FamilyK();
 FamilyMCmds& FamilyM();
 FamilyRCmds& FamilyR();
 
-// Logs that a command procedure is not built into this program yet; returns 0 (failure).
-int16_t NotBuilt(const std::string& name);
+// Logs that the series has no such command procedure; returns 0 (failure).
+int16_t NoProcedure(const std::string& name);
 
 // CPU versions and model names into ver (cleared first): family M's routine for families M and R, an empty
 // result for family K.

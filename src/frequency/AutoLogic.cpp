@@ -140,7 +140,7 @@ void AutoTune::ReadRows(std::array<std::string, RowCnt>& into)
         std::memcpy(keep, PrmVal, sizeof keep);
         const auto& up = FamilyK().PrmJuShinK;
         // Only -1 is a whole upload; "ERROR" (-2) left the table as it was.
-        const bool read = (up ? up() : NotBuilt("PrmJuShinK")) == -1;
+        const bool read = (up ? up() : NoProcedure("PrmJuShinK")) == -1;
         bool take[PrmCnt] = {};
         for (int i = 0; i < RowCnt; ++i)
             if (read && RowShown(i) && AutoPrm[i].PrmNo < KUploadCnt) {
@@ -157,7 +157,7 @@ void AutoTune::ReadRows(std::array<std::string, RowCnt>& into)
         if (!RowShown(i))
             continue;
         const int16_t n = AutoPrm[i].PrmNo;
-        if ((rd ? rd(n) : NotBuilt("PrmRdM")) != 0)
+        if ((rd ? rd(n) : NoProcedure("PrmRdM")) != 0)
             into[static_cast<size_t>(i)] = std::to_string(PrmVal[n]);
     }
 }
@@ -198,7 +198,7 @@ void AutoTune::StartK()
     const auto& start = FamilyK().AutoK;
     // An amplifier that refuses the start answers "ERROR" (after the echo of the line, which the start does
     // not read apart) and sends no closing line: there is no run to follow.
-    if ((start ? start(stiffness_) : NotBuilt("AutoK")) == 0 ||
+    if ((start ? start(stiffness_) : NoProcedure("AutoK")) == 0 ||
         StoredTextK(RcvTxtK).find("ERROR") != std::string::npos) {
         SetStatus(AutoText::Failed, false);
         Msg(AutoText::Failed, AutoText::FailedTitle);
@@ -216,7 +216,7 @@ void AutoTune::StartM()
     stiffness_ = std::min<int16_t>(stiffness_, 255);
     const auto& start = FamilyM().AutoM;
     // The start takes the execution right and keeps it while the amplifier tunes.
-    if ((start ? start(stiffness_) : NotBuilt("AutoM")) == 0) {
+    if ((start ? start(stiffness_) : NoProcedure("AutoM")) == 0) {
         SetStatus(AutoText::Failed, false);
         Msg(AutoText::Failed, AutoText::FailedTitle);
         ReleaseBusy();

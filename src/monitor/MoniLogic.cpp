@@ -42,8 +42,8 @@ bool Bit(int32_t word, int n) {
 
 // The speed, torque and position error into MonVal: family K by its line command, the others framed.
 int16_t GetSpeed() {
-    if (CurrentFamily() == CmdFamilyKind::K) return FamilyK().MonK ? FamilyK().MonK() : NotBuilt("MonK");
-    return FamilyM().GetSpeedM ? FamilyM().GetSpeedM() : NotBuilt("GetSpeedM");
+    if (CurrentFamily() == CmdFamilyKind::K) return FamilyK().MonK ? FamilyK().MonK() : NoProcedure("MonK");
+    return FamilyM().GetSpeedM ? FamilyM().GetSpeedM() : NoProcedure("GetSpeedM");
 }
 
 } // namespace

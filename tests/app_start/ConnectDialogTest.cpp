@@ -187,7 +187,7 @@ TEST_F(ConnectDialogTest, OnlinePathsWithoutTheirWindowsSayNotAvailable) {
     f.Opt232->click();
     f.CmdOk_Click();
     ASSERT_EQ(ask.Asked().size(), 1u);
-    EXPECT_EQ(ask.Asked()[0].text, "Communication with the amplifier is not available yet in this program.");
+    EXPECT_EQ(ask.Asked()[0].text, "Communication with the amplifier is not available in this program.");
     EXPECT_EQ(LinkKind, 1);
     EXPECT_TRUE(f.isVisible());
     EXPECT_FALSE(watchdog.Fired()); // no series dialog was opened first
@@ -195,7 +195,7 @@ TEST_F(ConnectDialogTest, OnlinePathsWithoutTheirWindowsSayNotAvailable) {
     ask.Clear();
     f.CmdDataInstall_Click();
     ASSERT_EQ(ask.Asked().size(), 1u);
-    EXPECT_EQ(ask.Asked()[0].text, "The data installer is not available yet in this program.");
+    EXPECT_EQ(ask.Asked()[0].text, "The data installer is not available in this program.");
     EXPECT_TRUE(f.isVisible());
 }
 

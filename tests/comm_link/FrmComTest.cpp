@@ -217,7 +217,7 @@ TEST_F(FrmComTest, WithoutTheDetectionWindowOkSaysSoAndStaysOpen) {
     f.ok_Click();
     EXPECT_FALSE(f.Unloaded());
     ASSERT_EQ(asker.Asked().size(), 1u);
-    EXPECT_EQ(asker.Asked()[0].text, "The communication test is not available yet in this program.");
+    EXPECT_EQ(asker.Asked()[0].text, "The communication test is not available in this program.");
     EXPECT_EQ(ComPortNo, 0);
 }
 
