@@ -1,6 +1,6 @@
 // The steps of an on-line connection that the connection dialog calls but other windows perform: port and
 // baud detection, the axis queries and the axis window, and the data installer. Those windows install
-// their calls here; until they do, a path that needs one tells the user it is not available yet and the
+// their calls here; a path whose call is missing tells the user it is not available and the
 // dialog stays open.
 #pragma once
 
