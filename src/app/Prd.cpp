@@ -6,15 +6,14 @@
 #include "platform/Numbers.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
-#include <QFormLayout>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QResizeEvent>
@@ -26,6 +25,9 @@
 namespace {
 
 constexpr double PointsPerInch = 72.0;
+// A PDF has no unprintable border of its own, but it is printed on paper later: keep the margin of an
+// ordinary printer so that nothing at the page's edge is cut there.
+constexpr double PdfMarginMm = 10.0;
 
 int DotsPerMeter(double dpi) {
     return static_cast<int>(std::lround(dpi / 0.0254));
@@ -298,7 +300,7 @@ class PrdPrinterDevice : public PrdDevice {
             printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer_->setOutputFormat(QPrinter::PdfFormat);
             printer_->setPageSize(QPageSize(QPageSize::A4));
-            printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+            KeepPdfMargins();
         } else {
             printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(QString::fromStdString(name)),
                                                   QPrinter::HighResolution);
@@ -351,11 +353,31 @@ class PrdPrinterDevice : public PrdDevice {
     // True when a document could not be started, continued or finished since the last call.
     bool TakeFailed() { return std::exchange(failed_, false); }
 
+    // The printer itself, for the print dialog to set up.
+    QPrinter& Qt() { return *printer_; }
+    // What the print dialog chose: the PDF printer with its file, or the system printer it set up.
+    void Retarget(bool pdf, const std::string& pdfBase) {
+        EndDoc();
+        pdf_ = pdf;
+        pdfBase_ = pdf ? pdfBase : std::string();
+        if (pdf_) KeepPdfMargins();
+    }
+
   private:
+    void KeepPdfMargins() {
+        const QMarginsF m = printer_->pageLayout().margins(QPageLayout::Millimeter);
+        const auto atLeast = [](qreal v) { return std::max<qreal>(v, PdfMarginMm); };
+        printer_->setPageMargins(
+            QMarginsF(atLeast(m.left()), atLeast(m.top()), atLeast(m.right()), atLeast(m.bottom())),
+            QPageLayout::Millimeter);
+    }
     bool Begin() {
         if (painter_.isActive()) return true;
-        // Nothing goes to a PDF file that the user has not named.
-        if (pdf_ && pdfBase_.empty()) return false;
+        // Nothing goes to a PDF file that the user has not named; the drawing is lost, which is a failure.
+        if (pdf_ && pdfBase_.empty()) {
+            failed_ = true;
+            return false;
+        }
         if (pdf_) printer_->setOutputFileName(QString::fromStdString(DocFile(docs_->size() + 1)));
         const bool ok = painter_.begin(printer_.get()) && printer_->printerState() != QPrinter::Error;
         failed_ = failed_ || !ok;
@@ -402,6 +424,18 @@ void OpenPrinter(PrinterState& s) {
     s.surface.SetDevice(s.redirect ? s.redirect : s.device.get());
 }
 
+bool Installed(const std::string& name) {
+    return QPrinterInfo::availablePrinterNames().contains(QString::fromStdString(name));
+}
+
+// The printer the system offers by default, else the PDF printer.
+void OpenDefaultPrinter(PrinterState& s) {
+    const QString def = QPrinterInfo::defaultPrinterName();
+    s.name = def.isEmpty() ? PrdPdfPrinterName : def.toStdString();
+    s.pdfFile.clear();
+    OpenPrinter(s);
+}
+
 PrinterState& Current() {
     PrinterState& s = State();
     if (s.name.empty()) {
@@ -410,37 +444,41 @@ PrinterState& Current() {
             State().surface.SetDevice(State().redirect);
             State().device.reset();
         });
-        const QString def = QPrinterInfo::defaultPrinterName();
-        s.name = def.isEmpty() ? PrdPdfPrinterName : def.toStdString();
-        OpenPrinter(s);
+        OpenDefaultPrinter(s);
     }
     return s;
 }
 
-// The printer set-up dialog of the program.
-bool ShowPrinterDialog(PrdPrinterChoice& choice, const std::string& title) {
+// The printer set-up dialog: the platform's own print dialog over the program's printer, so that what the
+// user sets there (printer, file, paper, copies) is what prints. The PDF file starts in the last print
+// folder.
+bool ShowPrintDialog(PrinterState& s, const std::string& title) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return true;
-    QDialog dlg(QApplication::activeWindow());
+    s.device->EndDoc(); // the dialog changes the printer; an open document would take half of it
+    QPrinter& printer = s.device->Qt();
+    if (s.name == PrdPdfPrinterName) {
+        const std::string folder = ExistingFolder(PathGet("pdf", QDir::homePath().toStdString()));
+        const QString name = s.pdfFile.empty() ? QStringLiteral("mevalo.pdf")
+                                               : QFileInfo(QString::fromStdString(s.pdfFile)).fileName();
+        printer.setOutputFileName(QDir(QString::fromStdString(folder)).filePath(name));
+    }
+    QPrintDialog dlg(&printer, QApplication::activeWindow());
     dlg.setWindowTitle(QString::fromStdString(title));
-    auto* form = new QFormLayout(&dlg);
-    auto* names = new QComboBox(&dlg);
-    for (const std::string& n : PrdPrinterNames())
-        names->addItem(QString::fromStdString(n));
-    names->setCurrentText(QString::fromStdString(choice.name));
-    form->addRow("Printer", names);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-    form->addRow(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     if (dlg.exec() != QDialog::Accepted) return false;
-    choice.name = names->currentText().toStdString();
-    if (choice.name != PrdPdfPrinterName) return true;
-    choice.pdfFile = FilDlg("pdf", "write", "PDF file(*.pdf)|*.pdf");
-    return !choice.pdfFile.empty();
-}
-
-bool PdfChosen(const PrinterState& s) {
-    return s.name == PrdPdfPrinterName && !s.pdfFile.empty();
+    const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+    const std::string file = printer.outputFileName().toStdString();
+    if (pdf && file.empty()) return false;
+    s.device->Retarget(pdf, file);
+    s.pdfDocs.clear();
+    if (pdf) {
+        s.name = PrdPdfPrinterName;
+        s.pdfFile = file;
+        PathSet("pdf", QFileInfo(printer.outputFileName()).absolutePath().toStdString());
+    } else {
+        s.name = printer.printerName().toStdString();
+    }
+    return true;
 }
 
 } // namespace
@@ -489,8 +527,9 @@ void PrdRedirectPrinter(PrdDevice* device) {
 
 bool PrdChoosePrinter(const std::string& title) {
     PrinterState& s = Current();
+    if (!s.chooser) return ShowPrintDialog(s, title);
     PrdPrinterChoice choice{s.name, s.pdfFile};
-    const bool ok = s.chooser ? s.chooser(choice) : ShowPrinterDialog(choice, title);
+    const bool ok = s.chooser(choice);
     // The PDF printer without a file the user named prints nothing.
     if (!ok || (choice.name == PrdPdfPrinterName && choice.pdfFile.empty())) return false;
     if (!PrdSetPrinter(choice.name, choice.pdfFile)) {
@@ -509,10 +548,12 @@ PrinterChooser SetPrinterChooser(PrinterChooser chooser) {
 // ---- drawing context ---------------------------------------------------------------------------------
 
 bool PrdCheckPrinter() {
-    // The PDF printer stands in for an installed one only once the user has named its file.
-    const PrinterState& s = Current();
-    if (!s.redirect && QPrinterInfo::availablePrinterNames().isEmpty() && !PdfChosen(s)) {
+    // The PDF printer is always there; a system printer's queue may have gone since it was chosen.
+    PrinterState& s = Current();
+    if (!s.redirect && s.name != PrdPdfPrinterName && !Installed(s.name)) {
         plat::MsgBox("Printer is not connected.", plat::Buttons::Ok, plat::Icon::None, "Print");
+        // The next print starts from what the system offers now rather than from the lost queue.
+        OpenDefaultPrinter(s);
         return false;
     }
     PrdSurface& p = Printer();
@@ -528,20 +569,10 @@ bool PrdCheckPrinter() {
 }
 
 void PrdSelPrinter() {
+    // The printer keeps what the user set up in the print dialog; it is opened afresh only when it has
+    // no device yet.
     PrinterState& s = Current();
-    for (const std::string& n : PrdPrinterNames()) {
-        if (n == s.name) {
-            // The same printer afresh: its settings and documents as the system has them now.
-            if (s.device && !s.device->InDocument()) {
-                const int16_t o = s.device->Orientation();
-                const std::vector<std::string> docs = s.pdfDocs;
-                OpenPrinter(s);
-                s.pdfDocs = docs;
-                s.device->SetOrientation(o);
-            }
-            return;
-        }
-    }
+    if (!s.device) OpenPrinter(s);
 }
 
 void PrdInit(PrdCtx& ctx, PrdSurface* surface, float width, float height, const std::string& mode) {

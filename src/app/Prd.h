@@ -219,9 +219,10 @@ PrdSurface& Printer();
 // Makes the program's printer draw on device instead (tests record with it); null goes back.
 void PrdRedirectPrinter(PrdDevice* device);
 
-// The printer set-up of the print commands: lets the user choose the printer; the PDF printer then asks
-// for its file through the file dialog (key "pdf"). False when the user cancelled either. The program
-// shows a dialog; tests install a chooser.
+// The printer set-up of the print commands: the platform's print dialog, with the system's printers and
+// the PDF printer ("Print to File (PDF)"), whose file starts in the last print folder (key "pdf"). What the
+// user sets there becomes the program's printer. False when the user cancelled. Tests install a chooser
+// in place of the dialog.
 struct PrdPrinterChoice {
     std::string name;
     std::string pdfFile;
@@ -241,10 +242,11 @@ struct PrdCtx {
     int16_t Orientation = 0;   // the printer's orientation before the context took it; 0 when it did not
 };
 
-// True when a printer is installed (or the PDF printer has its file) and takes changes of its settings;
-// otherwise tells the user, False.
+// True when the program's printer is there (the PDF printer always is; a system printer while its queue
+// exists) and takes changes of its settings; otherwise tells the user, False. A printer whose queue went
+// away gives way to the system's default printer, or the PDF printer, for the next print.
 bool PrdCheckPrinter();
-// Selects again the installed printer of the current printer's name.
+// Makes sure the program's printer has its device; the settings of the print dialog stay.
 void PrdSelPrinter();
 // Sets ctx up on surface, or on the printer (in landscape) when mode holds "/PRINTER"; "/EDIT" draws
 // over the surface without clearing it. Afterwards the coordinates run from (0, 0) at the top left to

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/FileDlg.h"
+#include "app/Frame.h"
 #include "app/FrmPrmSel.h"
 #include "app/FrmRem.h"
 #include "app/Glb.h"
@@ -295,7 +296,8 @@ void FrmFft::MnuInSatu_Click() {
     const std::string w = AskPrintItems(caption);
     if (Has(w, "cancel")) return;
     if (!PrdCheckPrinter() || ChkResourceSmall()) return;
-    bool ok = true;
+    if (!PrdChoosePrinter(caption)) return;
+    PrdTakeError(); // an earlier job's failure is not this one's
     if (Has(w, "graph")) {
         PrdCtx ctx;
         const double width = 2 * FrqGainRec.PlotLeft + FrqGainRec.PlotWidth;
@@ -303,7 +305,6 @@ void FrmFft::MnuInSatu_Click() {
         // Upright: the two graphs stand one above the other with the header below them, taller than wide.
         Printer().SetOrientation(1);
         DrawGraphs(Printer(), true);
-        ok = Printer().EndDoc();
         PrdEnd(ctx);
         RequestRedraw(); // the picture's plot tops were moved for the paper
     }
@@ -311,5 +312,9 @@ void FrmFft::MnuInSatu_Click() {
         PrintPrm16(UserLevel >= 2 ? static_cast<int16_t>(Prm16MaxAll + 1) : Prm16Max);
         if (Prm32Cnt != 0) PrintPrm32(UserLevel >= 2 ? Prm32MaxAll : Prm32Max);
     }
-    if (!ok) Say("Print error", "Print of the frequency characteristics");
+    // The device reports a file that cannot be written or a refused job only through its error state.
+    if (PrdTakeError())
+        Say("Print error", caption);
+    else
+        UpdStat("Print completed.");
 }

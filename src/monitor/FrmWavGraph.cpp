@@ -37,6 +37,7 @@
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
+#include "app/Uty.h"
 #include "comm/ComGlb.h"
 #include "comm/TeskCmd.h"
 #include "data/DefFil.h"
@@ -1239,10 +1240,12 @@ void FrmGraph::PrintGraph()
     const std::string words = FrmPrnItem::Exec(kPrintTitle);
     if (words.find("cancel") != std::string::npos || words.empty()) return;
     Hourglass(true);
-    if (!PrdChoosePrinter(kPrintTitle)) {
+    if (ChkResourceSmall() || !PrdChoosePrinter(kPrintTitle)) {
         Hourglass(false);
         return;
     }
+    PrdTakeError(); // an earlier job's failure is not this one's
+    bool printed = false;
     if (words.find("graph") != std::string::npos) {
         bool print = true;
         if (UserLevel == 3) {
@@ -1266,19 +1269,21 @@ void FrmGraph::PrintGraph()
                     plat::Yes;
         }
         if (print) {
-            const size_t docs = PrdPdfDocuments().size();
-            PrdTakeError(); // an earlier job's failure is not this one's
             DrawForPrint(nullptr, "/PRINTER /TEXT");
-            const bool noPdf = PrdPrinterName() == PrdPdfPrinterName && PrdPdfDocuments().size() == docs;
-            if (PrdTakeError() || noPdf)
-                plat::MsgBox("Print error", plat::Buttons::Ok, plat::Icon::Exclamation, kPrintTitle);
+            printed = true;
         }
     }
     if (words.find("param") != std::string::npos) {
         PrintPrm16(UserLevel >= 2 ? static_cast<int16_t>(Prm16MaxAll + 1) : Prm16Max);
         if (Prm32Cnt != 0) PrintPrm32(UserLevel >= 2 ? Prm32MaxAll : Prm32Max);
+        printed = true;
     }
     Hourglass(false);
+    // The device reports a file that cannot be written or a refused job only through its error state.
+    if (PrdTakeError())
+        plat::MsgBox("Print error", plat::Buttons::Ok, plat::Icon::Exclamation, kPrintTitle);
+    else if (printed)
+        UpdStat("Print completed.");
 }
 
 // ---- closing -------------------------------------------------------------------------------------------

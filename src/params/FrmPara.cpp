@@ -1017,14 +1017,24 @@ void FrmPara::MnuInSatu_Click() {
     if (!PrdChoosePrinter("Print of the parameter")) return;
     UpdStat("In-printing ");
     Hourglass(true);
+    PrdTakeError(); // an earlier job's failure is not this one's
+    bool failed = false;
     try {
         if (words.find("para16") != std::string::npos) PrintPrm16(PrintCount16(UserLevel));
         if (Prm32Cnt != 0 && words.find("para32") != std::string::npos) PrintPrm32(PrintCount32(UserLevel));
     } catch (const std::exception&) {
+        Printer().EndDoc();
+        failed = true;
+    }
+    // The device reports a file that cannot be written or a refused job only through its error state.
+    failed = PrdTakeError() || failed;
+    Hourglass(false);
+    if (failed) {
+        UpdStat("");
         Tell("Print error", "Print of the parameter");
+        return;
     }
     UpdStat("Print completed.");
-    Hourglass(false);
 }
 
 void FrmPara::menu_Click(bool is32) {

@@ -855,13 +855,20 @@ void FrmPop::MnuInSatu_Click() {
     if (!PrdCheckPrinter() || ChkResourceSmall()) return;
     if (!PrdChoosePrinter("Print of the parameter")) return;
     SetWaitMsg("In-printing ", true);
+    PrdTakeError(); // an earlier job's failure is not this one's
+    std::string error;
     try {
         PrintPop(options, first, last);
     } catch (const std::exception& e) {
         Printer().EndDoc();
-        plat::MsgBox(std::string("Print error") + e.what(), plat::Buttons::Ok, plat::Icon::None,
-                     "Print of the parameter");
+        error = std::string("Print error") + "\n" + e.what();
+    }
+    // The device reports a file that cannot be written or a refused job only through its error state.
+    const bool deviceFailed = PrdTakeError();
+    if (error.empty() && deviceFailed) error = "Print error";
+    if (!error.empty()) {
         SetWaitMsg("", false); // an abandoned job is not reported as printed
+        plat::MsgBox(error, plat::Buttons::Ok, plat::Icon::None, "Print of the parameter");
         return;
     }
     SetWaitMsg("Print completed,", false);

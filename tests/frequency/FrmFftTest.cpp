@@ -3,6 +3,7 @@
 #include "FrqEnv.h"
 
 #include "app/FileDlg.h"
+#include "app/Frame.h"
 #include "app/FrmPrmSel.h"
 #include "app/FrmRem.h"
 #include "app/Glb.h"
@@ -16,9 +17,12 @@
 #include "frequency/FrqIdt.h"
 #include "frequency/FrqWiring.h"
 
+#include "PrintDialogAnswer.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -212,25 +216,51 @@ TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing) {
     EXPECT_TRUE(std::equal(current.Raw, current.Raw + 2047, SokuTeiRec.Raw));
 }
 
-TEST_F(Window, PrintsBothGraphsToPdf) {
+TEST_F(Window, PrintsBothGraphsThroughThePrintDialogAndTellsHowItEnded) {
     if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
     Measured(Plant{});
     CommentTxt[2][0] = "Lag plant on the bench";
-    const std::string file = Path("f.pdf").toStdString();
-    ASSERT_TRUE(PrdSetPrinter(PrdPdfPrinterName, file));
-    w->MnuInSatu_Click();
-    ASSERT_EQ(PrdPdfDocuments(), std::vector<std::string>{file});
-    std::string text;
-    if (FILE* p = ::popen(("pdftotext -layout '" + file + "' - 2>/dev/null").c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            text.append(buf, n);
-        ::pclose(p);
+    std::vector<std::string> status;
+    const FrameHooks keepFrame = Frame();
+    Frame().updStat = [&status](const std::string& t) { status.push_back(t); };
+    const QString file = Path("f.pdf");
+    {
+        testmain::PrintDialogAnswer cancel({});
+        w->MnuInSatu_Click();
+        EXPECT_EQ(cancel.Shown(), 1);
     }
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1);
+    EXPECT_TRUE(asker.Asked().empty()); // Cancel prints nothing and says nothing
+    EXPECT_TRUE(status.empty());
+    EXPECT_FALSE(QFileInfo::exists(file));
+    {
+        testmain::PrintDialogAnswer print(file);
+        w->MnuInSatu_Click();
+        EXPECT_EQ(print.Title(), "Print of the frequency characteristics");
+    }
+    EXPECT_TRUE(asker.Asked().empty());
+    ASSERT_EQ(PrdPdfDocuments(), std::vector<std::string>{file.toStdString()});
+    EXPECT_EQ(status, std::vector<std::string>{"Print completed."});
+    const QString text = testmain::PdfText(file);
+    EXPECT_EQ(text.count('\f'), 1);
     for (const char* s : {"Gain", "Phase", "[dB]", "[deg]", "Frequency [Hz]", "Amplitude = 1000 r/min", "100",
                           "Lag plant on the bench"})
-        EXPECT_NE(text.find(s), std::string::npos) << s;
+        EXPECT_TRUE(text.contains(s)) << s;
+
+    // A file that cannot be written: the screen's own error, and no word of completion.
+    status.clear();
+    const std::string bad = Path("gone/f.pdf").toStdString();
+    const auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
+        c.name = PrdPdfPrinterName;
+        c.pdfFile = bad;
+        return true;
+    });
+    w->MnuInSatu_Click();
+    SetPrinterChooser(prevChooser);
+    Frame() = keepFrame;
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text, "Print error");
+    EXPECT_EQ(asker.Asked()[0].title, "Print of the frequency characteristics");
+    EXPECT_TRUE(status.empty());
     CommentTxt[2][0].clear();
 }
 

@@ -21,6 +21,8 @@
 #include "app/MainLogic.h"
 #include "platform/Paths.h"
 
+#include "PrintDialogAnswer.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
@@ -33,6 +35,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -202,25 +205,48 @@ TEST_F(WaveR, PrintsTheGraphToPdf) {
     w.ChkCsr->click();
     CommentTxt[1][0] = "wave memo";
     const std::string pdf = testmain::Root() + "/wave.pdf";
-    ASSERT_TRUE(PrdSetPrinter(PrdPdfPrinterName, pdf));
-    auto prevChooser = SetPrinterChooser([&pdf](PrdPrinterChoice& c) {
+    std::vector<std::string>& status = stat;
+    status.clear();
+    auto prevPrn = FrmPrnItem::SetShowHook([](FrmPrnItem& d) { d.CmdOk->click(); });
+    {
+        testmain::PrintDialogAnswer cancel({});
+        w.PrintGraph();
+        EXPECT_EQ(cancel.Shown(), 1);
+    }
+    EXPECT_TRUE(asker.Asked().empty()); // Cancel prints nothing and says nothing
+    EXPECT_EQ(std::count(status.begin(), status.end(), "Print completed."), 0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
+    {
+        testmain::PrintDialogAnswer print(QString::fromStdString(pdf));
+        w.PrintGraph();
+        EXPECT_EQ(print.Title(), "Print of the wave form graphic");
+    }
+    EXPECT_TRUE(asker.Asked().empty());
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.back(), "Print completed.");
+    ASSERT_FALSE(PrdPdfDocuments().empty());
+    const QString doc = QString::fromStdString(PrdPdfDocuments().front());
+    EXPECT_EQ(doc.toStdString(), pdf);
+    const QString out = testmain::PdfText(doc);
+    for (const char* t :
+         {"Obsrv Wave", "Measuring condition", "Model/Date of measurement", "wave memo", "Cursor2-1"})
+        EXPECT_TRUE(out.contains(t)) << t << "\n" << out.toStdString();
+
+    // A file that cannot be written: the screen's own error, and no word of completion.
+    status.clear();
+    const std::string bad = testmain::Root() + "/gone/wave.pdf";
+    auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
         c.name = PrdPdfPrinterName;
-        c.pdfFile = pdf;
+        c.pdfFile = bad;
         return true;
     });
-    auto prevPrn = FrmPrnItem::SetShowHook([](FrmPrnItem& d) { d.CmdOk->click(); });
     w.PrintGraph();
     SetPrinterChooser(prevChooser);
     FrmPrnItem::SetShowHook(prevPrn);
-    EXPECT_TRUE(asker.Asked().empty());
-    ASSERT_FALSE(PrdPdfDocuments().empty());
-    const QString doc = QString::fromStdString(PrdPdfDocuments().back());
-    QProcess text;
-    text.start("pdftotext", {"-layout", doc, "-"});
-    ASSERT_TRUE(text.waitForFinished(20000));
-    const QString out = QString::fromUtf8(text.readAllStandardOutput());
-    for (const char* t : {"Obsrv Wave", "Measuring condition", "Model/Date of measurement", "wave memo", "Cursor2-1"})
-        EXPECT_TRUE(out.contains(t)) << t << "\n" << out.toStdString();
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text, "Print error");
+    EXPECT_EQ(asker.Asked()[0].title, "Print of the wave form graphic");
+    EXPECT_EQ(std::count(status.begin(), status.end(), "Print completed."), 0);
     QProcess png;
     png.start("pdftoppm", {"-png", "-r", "40", "-singlefile", doc, QString::fromStdString(testmain::Root() + "/wave")});
     ASSERT_TRUE(png.waitForFinished(20000));

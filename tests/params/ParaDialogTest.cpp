@@ -1,6 +1,7 @@
 // The dialogs of the parameter screens offscreen: the value entry's three linked views, the print words,
 // the load dialog off line, a list window's typed edit, and the editor's paging and selection.
 #include "app/FileDlg.h"
+#include "app/Frame.h"
 #include "app/FrmPrmSel.h"
 #include "app/Glb.h"
 #include "app/Prd.h"
@@ -15,9 +16,13 @@
 #include "platform/Ask.h"
 #include "platform/Paths.h"
 
+#include "PrintDialogAnswer.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -183,7 +188,7 @@ TEST(ParaDialogs, EditorPagesWrapAndSelectionFeedsTheSelectTab) {
     again.close();
 }
 
-TEST(ParaDialogs, PrintGoesToPdfWithEveryNumberTheModeShows) {
+TEST(ParaDialogs, PrintGoesThroughThePrintDialogAndTellsHowItEnded) {
     if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
     SetUpTables(3); // SE mode: numbers 0 .. 128
     plat::ScriptedAsker asker;
@@ -191,33 +196,56 @@ TEST(ParaDialogs, PrintGoesToPdfWithEveryNumberTheModeShows) {
     Prm16MaxAll = 128;
     KisyuCode = 25;
     QTemporaryDir dir;
-    const std::string file = QDir(dir.path()).filePath("list.pdf").toStdString();
-    const auto prevChooser = SetPrinterChooser([&](PrdPrinterChoice& c) {
-        c.name = PrdPdfPrinterName;
-        c.pdfFile = file;
-        return true;
-    });
-    ASSERT_TRUE(PrdSetPrinter(PrdPdfPrinterName, file));
+    const QString file = dir.filePath("list.pdf");
+    std::vector<std::string> status;
+    const FrameHooks keepFrame = Frame();
+    Frame().updStat = [&status](const std::string& t) { status.push_back(t); };
     const auto prevPrn = FrmParaPrn::SetShowHook([](FrmParaPrn& w) { w.CmdOk_Click(); });
+    QString text;
     {
         FrmPara p;
+        {
+            testmain::PrintDialogAnswer cancel({});
+            p.MnuInSatu_Click();
+            EXPECT_EQ(cancel.Shown(), 1);
+        }
+        EXPECT_TRUE(status.empty()); // Cancel prints nothing and says nothing
+        EXPECT_TRUE(asker.Asked().empty());
+        EXPECT_FALSE(QFileInfo::exists(file));
+
+        {
+            testmain::PrintDialogAnswer print(file);
+            p.MnuInSatu_Click();
+            EXPECT_EQ(print.Title(), "Print of the parameter");
+        }
+        ASSERT_FALSE(status.empty());
+        EXPECT_EQ(status.back(), "Print completed.");
+        EXPECT_TRUE(asker.Asked().empty());
+        ASSERT_FALSE(PrdPdfDocuments().empty());
+        EXPECT_EQ(PrdPdfDocuments().front(), file.toStdString());
+        for (const std::string& doc : PrdPdfDocuments())
+            text += testmain::PdfText(QString::fromStdString(doc));
+
+        // A file that cannot be written: the screen's own error, and no word of completion.
+        status.clear();
+        const std::string bad = dir.filePath("gone/list.pdf").toStdString();
+        const auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
+            c.name = PrdPdfPrinterName;
+            c.pdfFile = bad;
+            return true;
+        });
         p.MnuInSatu_Click();
+        SetPrinterChooser(prevChooser);
+        ASSERT_EQ(asker.Asked().size(), 1u);
+        EXPECT_EQ(asker.Asked()[0].text, "Print error");
+        EXPECT_EQ(asker.Asked()[0].title, "Print of the parameter");
+        EXPECT_EQ(std::count(status.begin(), status.end(), "Print completed."), 0);
         p.close();
     }
     FrmParaPrn::SetShowHook(prevPrn);
-    SetPrinterChooser(prevChooser);
-    std::string text;
-    for (const std::string& doc : PrdPdfDocuments())
-        if (FILE* f = ::popen(("pdftotext -layout '" + doc + "' - 2>/dev/null").c_str(), "r")) {
-            char buf[4096];
-            size_t got = 0;
-            while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)
-                text.append(buf, got);
-            ::pclose(f);
-        }
-    EXPECT_NE(text.find("P128"), std::string::npos); // the last number of the mode is on paper
-    EXPECT_EQ(text.find("P129"), std::string::npos);
-    EXPECT_TRUE(asker.Asked().empty());
+    Frame() = keepFrame;
+    EXPECT_TRUE(text.contains("P128")) << text.toStdString(); // the last number of the mode is on paper
+    EXPECT_FALSE(text.contains("P129"));
 }
 
 TEST(ParaDialogs, SelectionFileRoundTripsForABlockSeries) {

@@ -6,21 +6,30 @@
 #include "positioning/FrmPop.h"
 #include "positioning/FrmPopEEP.h"
 #include "positioning/FrmPopLod.h"
+#include "positioning/FrmPopPrn.h"
 #include "positioning/PopEep.h"
 #include "positioning/PopWiring.h"
+#include "app/Frame.h"
+#include "app/Glb.h"
+#include "app/Prd.h"
 #include "app/SetModel.h"
 #include "app/Mevalo.h"
 #include "platform/FormRegistry.h"
+
+#include "PrintDialogAnswer.h"
 #include <QMdiArea>
 
 #include <QApplication>
 
 #include <algorithm>
+#include <cstdlib>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QClipboard>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,6 +139,67 @@ TEST_F(PopWindows, EditorAppliesRowsFromTheKeyboardAndOffersEepromOnClose) {
     w->close();
     EXPECT_EQ(listed, 1);
     EXPECT_EQ(model->eepromWrites(2), 1);
+}
+
+TEST_F(PopWindows, PrintGoesThroughThePrintDialogAndTellsHowItEnded) {
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+    ASSERT_EQ(PopRecvTables(PopStep, Pop16Prm, Pop32Prm, "steps"), 0);
+    SetPopDataSource(1, "");
+    PopStep[3].Comment = "park at the stop";
+    CommentTxt[3][0] = "bench axis memo";
+    FrmPop* w = FrmPop::Show();
+    QApplication::processEvents();
+    std::vector<std::string> status;
+    const FrameHooks keepFrame = Frame();
+    Frame().updStat = [&status](const std::string& t) { status.push_back(t); };
+    const auto prevPrn = FrmPopPrn::SetShowHook([](FrmPopPrn& d) {
+        d.ChkStep->setChecked(true);
+        d.OptStep[0]->setChecked(true);
+        d.ChkPop16->setChecked(true);
+        d.ChkPop32->setChecked(true);
+        d.CmdOk_Click();
+    });
+    QTemporaryDir dir;
+    const QString file = dir.filePath("pop.pdf");
+    {
+        testmain::PrintDialogAnswer cancel({});
+        w->MnuInSatu_Click();
+        EXPECT_EQ(cancel.Shown(), 1);
+    }
+    EXPECT_TRUE(asker.Asked().empty()); // Cancel prints nothing and says nothing
+    EXPECT_TRUE(status.empty());
+    EXPECT_FALSE(QFileInfo::exists(file));
+    {
+        testmain::PrintDialogAnswer print(file);
+        w->MnuInSatu_Click();
+        EXPECT_EQ(print.Title(), "Print of the parameter");
+    }
+    EXPECT_TRUE(asker.Asked().empty());
+    EXPECT_EQ(status.back(), "Print completed,");
+    ASSERT_EQ(PrdPdfDocuments(), std::vector<std::string>{file.toStdString()});
+    const QString text = testmain::PdfText(file);
+    for (const char* t :
+         {"Step data list", "Positioning parameter list (16bit)", "Positioning parameter list (32bit)",
+          "Model name :", "bench axis memo", "park at the stop", "Position/Dowel time"})
+        EXPECT_TRUE(text.contains(t)) << t << "\n" << text.toStdString();
+
+    // A file that cannot be written: the screen's own error, and no word of completion.
+    status.clear();
+    const std::string bad = dir.filePath("gone/pop.pdf").toStdString();
+    const auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
+        c.name = PrdPdfPrinterName;
+        c.pdfFile = bad;
+        return true;
+    });
+    w->MnuInSatu_Click();
+    SetPrinterChooser(prevChooser);
+    FrmPopPrn::SetShowHook(prevPrn);
+    Frame() = keepFrame;
+    CommentTxt[3][0].clear();
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text, "Print error");
+    EXPECT_EQ(asker.Asked()[0].title, "Print of the parameter");
+    EXPECT_EQ(std::count(status.begin(), status.end(), "Print completed,"), 0);
 }
 
 TEST_F(PopWindows, MonitorCopiesTheTargetPositionToTheClipboard) {

@@ -4,12 +4,13 @@
 #include "app/PrtTbl.h"
 #include "platform/Ask.h"
 
+#include "PrintDialogAnswer.h"
+
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -147,49 +148,58 @@ TEST(PrintLayer, PrinterThatCannotTurnItsPaperIsRefused) {
     EXPECT_EQ(asker.Asked().size(), 1u);
 }
 
-TEST(PrintLayer, ThePdfPrinterPrintsOnlyToAFileTheUserNamed) {
+TEST(PrintLayer, ThePdfPrinterIsThereAndThePrintDialogNamesItsFile) {
     if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed here";
     plat::ScriptedAsker asker;
-    EXPECT_FALSE(PrdCheckPrinter());
-    ASSERT_EQ(asker.Asked().size(), 1u);
-    EXPECT_EQ(asker.Asked()[0].text, "Printer is not connected.");
-    EXPECT_EQ(asker.Asked()[0].title, "Print");
-
-    // The set-up dialog with the PDF printer chosen, then the file dialog.
-    const auto choosePdf = [] {
-        auto* t = new QTimer;
-        QObject::connect(t, &QTimer::timeout, [t] {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!d) return;
-            t->deleteLater();
-            d->findChild<QComboBox*>()->setCurrentText(PrdPdfPrinterName);
-            d->accept();
-        });
-        t->start(5);
-    };
     QTemporaryDir dir;
-    std::vector<FileDlgRequest> asked;
-    std::string answer;
-    const FileDlgShow previous = SetFileDlgShow([&](const FileDlgRequest& r) {
-        asked.push_back(r);
-        return answer;
-    });
-    choosePdf();
-    EXPECT_FALSE(PrdChoosePrinter("Print of the parameter")); // file dialog cancelled
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_TRUE(asked[0].save);
-    EXPECT_EQ(asked[0].filter, "PDF file(*.pdf)");
-    EXPECT_FALSE(PrdCheckPrinter());
-
-    answer = dir.filePath("list").toStdString();
-    choosePdf();
-    ASSERT_TRUE(PrdChoosePrinter("Print of the parameter"));
-    EXPECT_EQ(PrdPdfFile(), answer + ".pdf");
-    EXPECT_EQ(PathGet("pdf", ""), dir.path().toStdString());
-    asker.Clear();
-    EXPECT_TRUE(PrdCheckPrinter());
+    const QString last = dir.filePath("last");
+    const QString next = dir.filePath("next");
+    QDir().mkpath(last);
+    QDir().mkpath(next);
+    PathSet("pdf", last.toStdString());
+    EXPECT_TRUE(PrdCheckPrinter()); // no printer queue: the PDF printer stands ready
     EXPECT_TRUE(asker.Asked().empty());
-    SetFileDlgShow(previous);
+
+    {
+        testmain::PrintDialogAnswer cancel({});
+        EXPECT_FALSE(PrdChoosePrinter("Print of the parameter"));
+        ASSERT_EQ(cancel.Shown(), 1);
+        EXPECT_EQ(cancel.Title(), "Print of the parameter");
+        EXPECT_EQ(QFileInfo(cancel.Offered()).absolutePath(), last); // the last print folder
+    }
+    const QString file = QDir(next).filePath("sheet.pdf");
+    {
+        testmain::PrintDialogAnswer print(file);
+        ASSERT_TRUE(PrdChoosePrinter("Print of the parameter"));
+        EXPECT_EQ(print.Shown(), 1);
+    }
+    EXPECT_EQ(PrdPrinterName(), PrdPdfPrinterName);
+    EXPECT_EQ(PrdPdfFile(), file.toStdString());
+    EXPECT_EQ(PathGet("pdf", ""), next.toStdString());
+    EXPECT_TRUE(asker.Asked().empty());
+
+    // The page keeps a margin: a real printer would cut what sits at the sheet's edge.
+    PrdTakeError();
+    PrdCtx ctx;
+    PrdInit(ctx, nullptr, 100, 100, "/PRINTER");
+    const PrdDevice* dev = Printer().Device();
+    const double mm = dev->Dpi() / 25.4;
+    EXPECT_LE(dev->SizePx().width(), (297 - 2 * 9.5) * mm);
+    EXPECT_LE(dev->SizePx().height(), (210 - 2 * 9.5) * mm);
+    Printer().PrintText(0, 0, "corner text");
+    PrdEnd(ctx);
+    EXPECT_FALSE(PrdTakeError());
+    ASSERT_EQ(PrdPdfDocuments(), std::vector<std::string>{file.toStdString()});
+    EXPECT_TRUE(testmain::PdfText(file).contains("corner text"));
+
+    // A file that cannot be written is a failure of the print, not a silent nothing.
+    ASSERT_TRUE(PrdSetPrinter(PrdPdfPrinterName, dir.filePath("no/such/folder/x.pdf").toStdString()));
+    PrdInit(ctx, nullptr, 100, 100, "/PRINTER");
+    Printer().PrintText(0, 0, "lost");
+    PrdEnd(ctx);
+    EXPECT_TRUE(PrdTakeError());
+    EXPECT_FALSE(PrdTakeError()); // taken once
+    EXPECT_TRUE(PrdPdfDocuments().empty());
 }
 
 TEST(PrintLayer, TableCellsAndRulesSitWhereTheLayoutPutsThem) {
