@@ -128,6 +128,31 @@ Item NextItem(ReadFile& f)
     return it;
 }
 
+// Whether the text of a quoted field stands further on: the lines from the reader's place, past blank
+// lines and comment items, come to a double quote before anything else. When they do, the reader is
+// moved to that line; otherwise it stays where it is.
+bool QuoteAhead(ReadFile& f) {
+    for (size_t line = f.line; line < f.lines.size(); ++line) {
+        const std::string& l = f.lines[line];
+        size_t p = 0;
+        for (;;) {
+            while (p < l.size() && IsBlank(l[p]))
+                ++p;
+            if (p >= l.size()) break; // nothing more on this line
+            if (l[p] == '"') {
+                f.line = line;
+                f.col = 0;
+                return true;
+            }
+            if (l[p] != '#') return false;
+            const size_t comma = l.find(',', p);
+            if (comma == std::string::npos) break;
+            p = comma + 1;
+        }
+    }
+    return false;
+}
+
 Item NextNonComment(ReadFile& f)
 {
     for (;;) {
@@ -239,23 +264,25 @@ std::string FIL_ReadString(int16_t file)
 std::string FIL_ReadQuotedString(int16_t file)
 {
     ReadFile& f = Reader(file);
-    // The text belongs to its record's line: a record that ends before an opening quote (the bare
-    // "DATA,n" form) has the empty text, and the next line is left to the next record.
-    if (f.col == 0 && f.lineEnded) return {};
+    // The text may stand on the record's line or, when that line ends before an opening quote (after the
+    // index, a trailing comma or a comment item), on a following line that opens with one. A record
+    // without a text (the bare "DATA,n" form) leaves the next line to the next record.
+    if (f.col == 0 && f.lineEnded && !QuoteAhead(f)) return {};
     // Up to the opening quote; a '#' on the way starts a comment item, dropped to its end.
     for (;;) {
         if (f.line >= f.lines.size()) throw FilError("end of file");
         const std::string& l = f.lines[f.line];
         if (f.col >= l.size()) {
             EndItem(f, l.size());
-            return {};
+            if (!QuoteAhead(f)) return {};
+            continue;
         }
         const char c = l[f.col];
         if (c == '"') break;
         if (c == '#') {
             size_t stop = l.find(',', f.col);
             EndItem(f, stop == std::string::npos ? l.size() : stop);
-            if (f.lineEnded) return {};
+            if (f.lineEnded && !QuoteAhead(f)) return {};
             continue;
         }
         ++f.col;

@@ -54,12 +54,7 @@ bool OnlySumWrong(std::string_view text, size_t from) {
 }
 
 bool ReadAll(const std::string& path, std::string& text) {
-    std::ifstream in(plat::RealPath(path), std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return !in.bad();
+    return plat::ReadRegularFile(plat::RealPath(path), text);
 }
 
 } // namespace

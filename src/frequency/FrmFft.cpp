@@ -507,10 +507,17 @@ int FrmFft::SmoothingValue() {
     return s.value;
 }
 
-void FrmFft::CmbWindow_Click() {
+// Both curve pairs are computed with the smoothing the box shows, so that they, and the rate a save
+// records, never differ.
+void FrmFft::CalcCurves() {
     const int s = SmoothingValue();
     CalcObs(s);
     CalcRef(s);
+    drawnSmoothing_ = s;
+}
+
+void FrmFft::CmbWindow_Click() {
+    CalcCurves();
     ReflectDataReady();
     RequestRedraw();
 }
@@ -529,7 +536,7 @@ void FrmFft::MnuSokuTei_Click() {
         SokuTeiRec.Valid = plat::VbTrue;
         ReflectDataReady();
         RetVar = Variant(IdtWrite(SokuTeiRec, FrqTempIdtPath()));
-        CalcObs(SmoothingValue());
+        CalcCurves();
         ReflectDataReady();
         CsrReadout();
         RequestRedraw();

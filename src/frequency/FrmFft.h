@@ -137,9 +137,11 @@ class FrmFft : public QMainWindow {
     void AfterLoad(const std::string& words);
     void ReferenceDisplayOn();
     void PinkReference();
+    void CalcCurves();
 
     bool graphOn_ = false;
     bool condOn_ = false;
     int csrPoint_ = 1;
     int redraws_ = 0;
+    int drawnSmoothing_ = 4; // what the curves were last computed with, and a save records
 };

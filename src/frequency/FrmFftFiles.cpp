@@ -99,7 +99,7 @@ void FrmFft::SaveView() {
     FrqView[3] = static_cast<int16_t>(VScr[3]->value());
     FrqView[4] = static_cast<int16_t>(HScr[0]->value());
     FrqView[5] = static_cast<int16_t>(HScr[1]->value());
-    FrqView[6] = static_cast<int16_t>(SmoothingValue());
+    FrqView[6] = static_cast<int16_t>(drawnSmoothing_); // the curves' rate, not a text typed and not applied
     FrqView[7] = plat::VbBool(ChkCsr->isChecked());
     FrqView[8] = static_cast<int16_t>(HScrCsr->value());
     FrqView[9] = plat::VbBool(ChkCov->isChecked());
@@ -190,17 +190,15 @@ void FrmFft::Load(const std::string& title, const std::string& extensions) {
 
 void FrmFft::AfterLoad(const std::string& words) {
     ReflectDataReady();
-    const int s = SmoothingValue();
     if (Has(words, "toref")) {
         if (RefSokuTeiRec.Valid) ReferenceDisplayOn();
-        CalcRef(s);
+        CalcCurves();
     } else {
         if (Has(words, "condition")) {
-            RestoreView();
+            RestoreView(); // with the file's smoothing, which the curves are then computed with
             condOn_ = true;
         }
-        CalcObs(s);
-        CalcRef(s);
+        CalcCurves();
         if ((Has(words, "reference") || Has(words, "toref")) && RefSokuTeiRec.Valid) ReferenceDisplayOn();
     }
     ReflectDataReady();

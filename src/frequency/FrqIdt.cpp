@@ -13,6 +13,7 @@
 #include "app/Log.h"
 #include "app/Uty.h"
 #include "platform/Numbers.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -71,10 +72,12 @@ bool IdtRead(FrqRec& rec, const std::string& path) {
     if (path.empty()) return false;
     std::vector<std::string> lines;
     {
-        std::ifstream f(path, std::ios::binary);
-        if (!f) {
-            SetErr(ErrFileNotFound, "cannot open " + path);
+        std::string bytes;
+        std::string why;
+        if (!plat::ReadRegularFile(path, bytes, &why)) {
+            SetErr(ErrFileNotFound, "cannot open " + path + ": " + why);
         } else {
+            std::istringstream f(bytes);
             std::string l;
             while (std::getline(f, l)) {
                 if (!l.empty() && l.back() == '\r') l.pop_back();

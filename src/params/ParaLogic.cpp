@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,6 +11,7 @@
 #include "comm/TeskCmd.h"
 #include "data/PrmGlb.h"
 #include "data/PrmTbl.h"
+#include "platform/Numbers.h"
 
 std::string HexPad2(int value) {
     char buf[16];
@@ -223,33 +225,10 @@ bool CellBuffer::Backspace() {
 // ------------------------------------------------------------------------------------------------
 
 bool ParseNumber(const std::string& text, double& value) {
-    size_t i = 0;
-    const size_t n = text.size();
-    auto digits = [&] {
-        const size_t s = i;
-        while (i < n && std::isdigit(static_cast<unsigned char>(text[i])))
-            ++i;
-        return i - s;
-    };
-    while (i < n && text[i] == ' ')
-        ++i;
-    const size_t start = i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-    size_t d = digits();
-    if (i < n && text[i] == '.') {
-        ++i;
-        d += digits();
-    }
-    if (d == 0) return false;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-        if (digits() == 0) return false;
-    }
-    const size_t end = i;
-    while (i < n && text[i] == ' ')
-        ++i;
-    if (i != n) return false;
-    value = std::strtod(text.substr(start, end - start).c_str(), nullptr);
+    // The rule of the file readers: a number beyond the range of a double is no number, never an
+    // infinity that the write would quietly clamp to the row's limit.
+    const auto v = plat::ParseDouble(text);
+    if (!v || !std::isfinite(*v)) return false;
+    value = *v;
     return true;
 }

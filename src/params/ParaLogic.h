@@ -148,5 +148,5 @@ class CellBuffer {
 // ------------------------------------------------------------------------------------------------
 
 // The value of a typed number: optional blanks and sign, digits with an optional fraction and exponent.
-// False for anything else.
+// False for anything else, and for a number too large for a double.
 bool ParseNumber(const std::string& text, double& value);

@@ -177,28 +177,46 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::string* error)
-{
-    const std::string real = RealPath(path);
-    FILE* f = std::fopen(real.c_str(), "rb");
-    if (!f) {
+bool ReadRegularFile(const std::string& path, std::string& bytes, std::string* error) {
+    // Opened without waiting: a named pipe with no writer would otherwise hold the program for good.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
         if (error)
             *error = ErrnoText(errno);
-        return std::nullopt;
+        return false;
     }
-    std::string bytes;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.append(buf, n);
-    const bool failed = std::ferror(f);
-    const int err = errno;
-    std::fclose(f);
-    if (failed) {
+    struct stat st {};
+    const bool statted = fstat(fd, &st) == 0;
+    const int statErr = errno;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         if (error)
-            *error = ErrnoText(err);
-        return std::nullopt;
+            *error = !statted              ? ErrnoText(statErr)
+                     : S_ISDIR(st.st_mode) ? ErrnoText(EISDIR)
+                                           : std::string("Not a regular file");
+        return false;
     }
+    bytes.clear();
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            if (error) *error = ErrnoText(err);
+            return false;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::string* error) {
+    std::string bytes;
+    if (!ReadRegularFile(RealPath(path), bytes, error)) return std::nullopt;
     return SplitLines(DecodeText(bytes));
 }
 

@@ -24,7 +24,12 @@ std::string EncodeCp932(std::string_view utf8);
 // the very end does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Reads a whole file (path as for RealPath) as lines. Nothing when it cannot be read; then *error (if
+// Reads the bytes of a regular file, path as the system names it. Anything else (a named pipe, a device, a
+// folder) is refused without waiting on it, like a file that cannot be opened: false, with the reason in
+// *error when given.
+bool ReadRegularFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
+
+// Reads a whole regular file (path as for RealPath) as lines. Nothing when it cannot be read; then *error (if
 // given) holds the system's text of the failure.
 std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::string* error = nullptr);
 

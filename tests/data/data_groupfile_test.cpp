@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 
+#include "../common/Fifo.h"
 #include "TestFiles.h"
 #include "app/Frame.h"
 #include "app/FrmPrmSelLogic.h"
 #include "app/Glb.h"
 #include "app/Uty.h"
 #include "data/DefFil.h"
+#include "data/WavFil.h"
 #include "platform/Ask.h"
 #include "platform/EndProgram.h"
 #include "platform/TextFile.h"
@@ -123,6 +125,69 @@ TEST_F(GroupFile, ExtractionStatusCommentGroupReadsInBothForms)
     EXPECT_EQ(FIL_LoadName(p, h), -1);
     EXPECT_EQ(h.comment[3], "three");
     EXPECT_TRUE(ask.Asked().empty());
+}
+
+// Hand-written files may put a record's memo on the line after a comment item; the bare "DATA,n" form,
+// whose next line is the next record, still reads as the empty text.
+TEST_F(GroupFile, MemoOnTheLineAfterACommentItem) {
+    const std::string body =
+        ",5\nDATA,0,#note\n  \"zero\",#Memo\nDATA,1,\"one\",#Memo\n"
+        "DATA,2,#a,#b\n#whole line\n\n #c, \"two\" ,#Memo\nDATA,3\nDATA,4,\n\"four\",#Memo\nEND\n";
+    const char* kinds[] = {"PARA COMMENT", "WAVE COMMENT", "FREQ COMMENT", "STEP COMMENT", "COMMENT"};
+    const int kind[] = {0, 1, 2, 3, 0};
+    for (int k = 0; k < 5; ++k) {
+        for (auto& t : CommentTxt[kind[k]])
+            t = "old";
+        const std::string p = Put("c" + std::to_string(k) + ".prm", std::string(kinds[k]) + body + kEnd);
+        plat::ScriptedAsker ask;
+        EXPECT_EQ(FIL_ReadGroupFile(p, 0), -1) << kinds[k];
+        EXPECT_TRUE(ask.Asked().empty()) << kinds[k]; // no "File is damaged."
+        const char* memo[] = {"zero", "one", "two", "", "four"};
+        for (int n = 0; n < 5; ++n)
+            EXPECT_EQ(CommentTxt[kind[k]][n], memo[n]) << kinds[k] << " " << n;
+
+        // The chooser's preview reads the same records.
+        FilHeader h;
+        EXPECT_EQ(FIL_LoadName(p, h), -1) << kinds[k];
+        for (int n = 0; n < 5; ++n)
+            EXPECT_EQ(h.comment[n], memo[n]) << kinds[k] << " " << n;
+    }
+
+    // A bare record followed by a comment line keeps the next record its own; a record whose comment
+    // ends the file's last line before any quote reads as empty too.
+    Items it(Put("b.txt", "DATA,0,#note\n#x\nDATA,1,\"one\"\nDATA,2,#tail\n"));
+    for (int n = 0; n < 3; ++n) {
+        ASSERT_EQ(FIL_ReadCommand(it.f), "DATA") << n;
+        ASSERT_EQ(FIL_ReadValue(it.f).ToInt16(), n);
+        EXPECT_EQ(FIL_ReadQuotedString(it.f), n == 1 ? "one" : "") << n;
+    }
+    EXPECT_THROW(FIL_ReadCommand(it.f), FilError);
+}
+
+// A named pipe in place of a data file is refused at once, as a file that cannot be opened is.
+TEST_F(GroupFile, NamedPipeIsNotReadAsAFile)
+{
+    plat::ScriptedAsker ask;
+    const std::string wgc = (dir_ / "ini" / "user.wgc").string();
+    EXPECT_EQ(FIL_LoadWaveCndFile(wgc), 0); // missing
+    ASSERT_EQ(ask.Asked().size(), 1u);
+    const std::string missing = ask.Asked()[0].text;
+    int16_t read = -1;
+    EXPECT_LT(SecondsOnFifo(wgc, [&] { read = FIL_LoadWaveCndFile(wgc); }), 1.0);
+    EXPECT_EQ(read, 0);
+    ASSERT_EQ(ask.Asked().size(), 2u);
+    EXPECT_EQ(ask.Asked()[1].text, missing);
+
+    // The group-file reader and the chooser's preview say nothing, as for a missing file.
+    const std::string prs = (dir_ / "ini" / "user.prs").string();
+    read = -1;
+    EXPECT_LT(SecondsOnFifo(prs, [&] { read = FIL_ReadGroupFile(prs, 0); }), 1.0);
+    EXPECT_EQ(read, 0);
+    FilHeader h;
+    read = -1;
+    EXPECT_LT(SecondsOnFifo(prs, [&] { read = FIL_LoadName(prs, h); }), 1.0);
+    EXPECT_EQ(read, 0);
+    EXPECT_EQ(ask.Asked().size(), 2u);
 }
 
 TEST_F(GroupFile, GroupHeaderSkipsBlanksAndTrailerNeedsNoCount)

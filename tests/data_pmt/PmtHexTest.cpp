@@ -1,4 +1,5 @@
 // Intel-HEX parameter files: the writer's records, the reader's typing of a file and its refusals.
+#include "../common/Fifo.h"
 #include "PmtEnv.h"
 
 #include "data/PmtFil.h"
@@ -154,6 +155,10 @@ TEST_F(PmtHex, AcceptedLineEndsTrailingTextAndLowerCaseDigits) {
 
 TEST_F(PmtHex, MissingFileFailsSilently) {
     EXPECT_EQ(ReadHexFile(Path("none.prm")), 0);
+    // A named pipe is no file: refused alike, without waiting for a writer.
+    int16_t read = -1;
+    EXPECT_LT(SecondsOnFifo(Path("pipe.prm"), [&] { read = ReadHexFile(Path("pipe.prm")); }), 1.0);
+    EXPECT_EQ(read, 0);
     EXPECT_EQ(PMT_Load(Path("none.prm"), 10, -1), 0);
     EXPECT_TRUE(Asked().empty());
     EXPECT_EQ(WriteHexFile(Path("no/such/a.prm")), 0);

@@ -194,6 +194,27 @@ TEST_F(Window, SavedFilesReadBackIdentical) {
     EXPECT_FALSE(w->TbSave->isEnabled());
 }
 
+// A rate typed without Enter is not applied: the saved view keeps the rate of the drawn curves, and a
+// load that restores a view draws with the restored rate.
+TEST_F(Window, SavedSmoothingIsTheOneTheCurvesWereComputedWith) {
+    Measured(Resonance()); // drawn with smoothing 1
+    const FrqGraphRec drawn = FrqGainRec;
+    w->CmbWindow->setEditText("10");
+    script.path = Path("s.fcd").toStdString();
+    w->MnuHoZonDat_Click();
+    ASSERT_TRUE(QFile::exists(Path("s.fcd")));
+    EXPECT_EQ(FrqView[6], 1);
+
+    w->CmbWindow->setEditText("20");
+    w->CmbWindow_Click();
+    ASSERT_NE(FrqGainRec.GrVal[100], drawn.GrVal[100]);
+    w->Load("", "fcd");
+    EXPECT_EQ(w->CmbWindow->currentText().toStdString(), "1");
+    for (int k = 1; k <= 512; ++k)
+        ASSERT_DOUBLE_EQ(FrqGainRec.GrVal[k], drawn.GrVal[k]) << k;
+    EXPECT_TRUE(asker.Asked().empty());
+}
+
 TEST_F(Window, LoadToReferenceLeavesTheMeasurementAndCancelChangesNothing) {
     Measured(Plant{});
     script.path = Path("lag.fcd").toStdString();

@@ -291,11 +291,15 @@ TEST_F(ParaR, EditorTellsWhatItWillNotDo) {
     EXPECT_EQ(PrmSrc, 2);
 
     ASSERT_TRUE(RecvAll());
-    p.Grid(false).PA[1]->setText("x"); // not a number: the stored value comes back, nothing is sent
+    // Not a number, and a number beyond any range: the stored value comes back, nothing is sent.
     sim.clearLog();
-    p.CommitRow(false, 1);
-    EXPECT_EQ(p.Grid(false).PA[1]->text().toStdString(), "1");
+    for (const char* typed : {"x", "1e999", "-1e999"}) {
+        p.Grid(false).PA[1]->setText(typed);
+        p.CommitRow(false, 1);
+        EXPECT_EQ(p.Grid(false).PA[1]->text().toStdString(), "1") << typed;
+    }
     EXPECT_TRUE(Log().empty());
+    EXPECT_EQ(model->prm16(1).ram, 1);
     p.GoToPage(false, 1);
     p.Grid(false).PA[1]->setText("19");
     p.PA_KeyDown(false, 1, Qt::Key_Return);

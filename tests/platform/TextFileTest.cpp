@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 #include "TempDir.h"
+#include "../common/Fifo.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -134,4 +135,26 @@ TEST(TextFile, AFailedSaveLeavesTheOldFileAsItWas)
     // A folder that does not exist: nothing to create the temporary file in.
     EXPECT_FALSE(SaveLines(d / "no/such/dir/f.txt", {"x"}));
     EXPECT_EQ(FilesIn(d.path()), 1u);
+}
+
+TEST(TextFile, OnlyRegularFilesAreRead) {
+    TempDir d;
+    std::optional<Lines> lines{Lines{}};
+    std::string why;
+    const double took = SecondsOnFifo(d / "pipe", [&] { lines = ReadLines(d / "pipe", &why); });
+    ASSERT_GE(took, 0);
+    EXPECT_LT(took, 1.0); // refused at once, not after waiting for a writer
+    EXPECT_FALSE(lines);
+    EXPECT_FALSE(why.empty());
+
+    std::filesystem::create_directory(d / "folder");
+    why.clear();
+    EXPECT_FALSE(ReadLines(d / "folder", &why));
+    EXPECT_FALSE(why.empty());
+    std::string bytes;
+    EXPECT_FALSE(ReadRegularFile("/dev/null", bytes));
+
+    ASSERT_TRUE(SaveLines(d / "plain.txt", {"a", "b"}));
+    ASSERT_TRUE(ReadRegularFile(d / "plain.txt", bytes));
+    EXPECT_EQ(bytes, "a\r\nb\r\n");
 }
