@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -221,6 +222,12 @@ QPointF PrdSurface::ToDevice(double x, double y) const {
     const double ox = unit_ == Unit::User ? x1_ : 0;
     const double oy = unit_ == Unit::User ? y1_ : 0;
     return QPointF((x - ox) / UnitsPerPxX(), (y - oy) / UnitsPerPxY());
+}
+
+QPointF PrdSurface::FromDevice(QPointF px) const {
+    const double ox = unit_ == Unit::User ? x1_ : 0;
+    const double oy = unit_ == Unit::User ? y1_ : 0;
+    return QPointF(px.x() * UnitsPerPxX() + ox, px.y() * UnitsPerPxY() + oy);
 }
 
 void PrdSurface::SetFontSize(double points) {
@@ -621,4 +628,21 @@ void PrdSetFontSize(PrdCtx& ctx, float factor) {
     const float base = ctx.WidthPt / (Contains(ctx.Mode, "/PRINTER") ? 85.0f : 50.0f);
     const float size = base * factor;
     ctx.Obj->SetFontSize(size < 1 ? 1.0 : size);
+}
+
+// ---- labels of graphs --------------------------------------------------------------------------------
+
+double PrdSmallFontPt() {
+    constexpr double fallback = 8.0;
+    if (!QCoreApplication::instance() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return fallback;
+    // The desktop's smallest readable font; where the desktop names none, the program's own font.
+    double pt = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont).pointSizeF();
+    if (pt <= 0) pt = QGuiApplication::font().pointSizeF();
+    return pt > 0 ? pt : fallback;
+}
+
+void PrdSetLabelFontSize(PrdCtx& ctx, float factor) {
+    PrdSetFontSize(ctx, factor);
+    if (ctx.Obj && ctx.Obj->FontSize() < PrdSmallFontPt()) ctx.Obj->SetFontSize(PrdSmallFontPt());
 }

@@ -133,6 +133,8 @@ class PrdSurface {
     double ScaleWidth() const;
     double ScaleHeight() const;
     QPointF ToDevice(double x, double y) const;
+    // A device pixel in the current coordinates.
+    QPointF FromDevice(QPointF px) const;
 
     void SetFontName(const std::string& name) { fontName_ = name; }
     const std::string& FontName() const { return fontName_; }
@@ -258,3 +260,11 @@ void PrdEnd(PrdCtx& ctx);
 void PrdSetDrawWidth(PrdCtx& ctx, float width);
 // Font size: factor 1.0 for normal text, 0.8 for small text.
 void PrdSetFontSize(PrdCtx& ctx, float factor);
+
+// ---- labels of graphs ------------------------------------------------------------------------------
+
+// The smallest size in points at which a graph draws a label: the program's small font. A size in points
+// grows with the screen's scale as every other text of the program does.
+double PrdSmallFontPt();
+// PrdSetFontSize for labels: never below the small font, so that a small picture stays readable.
+void PrdSetLabelFontSize(PrdCtx& ctx, float factor);

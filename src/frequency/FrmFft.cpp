@@ -25,6 +25,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/Glb.h"
@@ -594,7 +595,8 @@ void FrmFft::CmdPeak_Click() {
 
 void FrmFft::PicGrp_Mouse(double xPx, double) {
     if (!ChkCsr->isChecked() || !ChkCsr->isEnabled() || PicGrp->width() <= 0) return;
-    const double units = xPx * (2 * FrqGainRec.PlotLeft + FrqGainRec.PlotWidth) / PicGrp->width();
+    // In the units the picture was last drawn in.
+    const double units = PicGrp->Surface().FromDevice(QPointF(xPx, 0)).x();
     const std::optional<int> point = GrpFrqIdx(FrqGainRec, units, FftTime);
     if (!point || *point < 1) return;
     SetCursorPoint(*point);
@@ -622,8 +624,6 @@ void FrmFft::MnuDspRef_Click() {
 
 void FrmFft::DrawGraphs(PrdSurface& surface, bool printer) {
     const int scroll = printer ? 0 : VScrool->value();
-    FrqGainRec.PlotTop = RefGainRec.PlotTop = kGainTop - scroll;
-    FrqPhaseRec.PlotTop = RefPhaseRec.PlotTop = kPhaseTop - scroll;
     ApplySliders();
     FrqGainRec.FrqCsrOn = FrqPhaseRec.FrqCsrOn = plat::VbBool(ChkCsr->isChecked());
     FrqGainRec.MarkOn = plat::VbBool(ChkCov->isChecked());
@@ -649,6 +649,17 @@ void FrmFft::DrawGraphs(PrdSurface& surface, bool printer) {
     } else {
         LblCovFrq->clear();
     }
+    // The plots move down as far as their labels need at the target's font: the title above the gain
+    // plot, the frequency labels and axis title between the two.
+    GrpScale(surface, FrqGainRec);
+    GrpScale(surface, FrqPhaseRec); // the scale both graphs are drawn at: the last one set
+    const GrpRoom gain = GrpLabelRoom(surface, FrqGainRec);
+    const GrpRoom phase = GrpLabelRoom(surface, FrqPhaseRec);
+    const double gainTop = std::max(kGainTop, gain.above);
+    const double phaseTop =
+        gainTop + FrqGainRec.PlotHeight + std::max(kPhaseTop - kGainTop - FrqGainRec.PlotHeight, gain.below + phase.above);
+    FrqGainRec.PlotTop = RefGainRec.PlotTop = gainTop - scroll;
+    FrqPhaseRec.PlotTop = RefPhaseRec.PlotTop = phaseTop - scroll;
     if (graphOn_) {
         for (int i = 0; i < CommentLines; ++i)
             FrqPhaseRec.HeadMemo[i] = CommentTxt[2][i];

@@ -286,7 +286,7 @@ bool FrmSokuTei::eventFilter(QObject* watched, QEvent* event) {
                 next = TxtOff;
             else if (watched == TxtOff)
                 next = TxtSmp;
-            else if (watched == TxtSmp && ChkFce->isVisible() && ChkFce->isEnabled())
+            else if (watched == TxtSmp && !ChkFce->isHidden() && ChkFce->isEnabled())
                 next = ChkFce;
             else if (CmdZiKkou->isEnabled())
                 next = CmdZiKkou;

@@ -56,7 +56,15 @@ void Titles(PrdSurface& t, const FrqGraphRec& r) {
     t.SetFontSize(r.FontSmall);
     t.SetForeColor(Qt::black);
     const double h = t.TextHeight("0");
-    t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.GrTitle) / 2, r.PlotTop - 2.5 * h, r.GrTitle);
+    // Centred over the plot, but on a narrow picture no further out than the picture's edges.
+    const double tw = t.TextWidth(r.GrTitle);
+    double tx = r.PlotLeft + r.PlotWidth / 2 - tw / 2;
+    if (t.Device()) {
+        const double lo = t.FromDevice(QPointF(0, 0)).x();
+        const double hi = t.FromDevice(QPointF(t.Device()->SizePx().width(), 0)).x();
+        tx = std::clamp(tx, lo, std::max(lo, hi - tw));
+    }
+    t.PrintText(tx, r.PlotTop - 2.5 * h, r.GrTitle);
     t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.XTitle) / 2, r.PlotTop + r.PlotHeight + h,
                 r.XTitle);
     const double end = r.PlotLeft - t.TextWidth("0000");
@@ -222,14 +230,45 @@ void GrpScale(PrdSurface& t, FrqGraphRec& r) {
     if (!dev) return;
     const QSizeF px = dev->SizePx();
     const double w = std::max(1.0, px.width());
-    const double wUnits = 2 * r.PlotLeft + r.PlotWidth;
-    t.Scale(0, 0, wUnits, wUnits * px.height() / w);
     // The width in twips, the unit the sizes were made for.
     const double twips = w / dev->Dpi() * 1440.0;
     const double k = t.IsPrinter() ? 1.3 : 1.0;
     r.FontLarge = static_cast<int16_t>(std::lround(twips / 500 * k));
-    r.FontSmall = static_cast<int16_t>(std::max(1L, std::lround(twips / 1000 * k)));
+    // Labels never below the program's small font, however small the picture.
+    r.FontSmall = static_cast<int16_t>(
+        std::max<long>({1L, std::lround(twips / 1000 * k), std::lround(std::ceil(PrdSmallFontPt()))}));
     r.PenScale = static_cast<float>(twips / 10000 * k);
+
+    // The plot keeps its units; where the margins of the plain scale are narrower than the labels at
+    // that font, the plot gives up the width they need.
+    t.SetFontName("Arial");
+    t.SetFontSize(r.FontSmall);
+    t.ScalePixels();
+    const double gap = t.TextWidth("0");
+    const double needLeft =
+        gap / 2 + t.TextWidth("0000") + std::max(t.TextWidth(r.YTitle), t.TextWidth(r.YUnit));
+    const double needRight = gap / 2 + t.TextWidth("-000.0");
+    constexpr double kValGap = 30; // units between the plot and the cursor's value
+    const double wUnits = 2 * r.PlotLeft + r.PlotWidth;
+    const double u0 = wUnits / w;
+    if (r.PlotLeft / u0 >= needLeft && (r.PlotLeft - kValGap) / u0 >= needRight) {
+        t.Scale(0, 0, wUnits, wUnits * px.height() / w);
+        return;
+    }
+    const double u = (r.PlotWidth + kValGap) / std::max(w - needLeft - needRight, w / 4);
+    const double x1 = r.PlotLeft - needLeft * u;
+    t.Scale(x1, 0, x1 + w * u, px.height() * u);
+}
+
+GrpRoom GrpLabelRoom(const PrdSurface& t, const FrqGraphRec& r) {
+    // The title sits 2.5 lines above the plot, the cursor's frequency one line; below it the frequency
+    // labels and the axis title, a line each.
+    PrdSurface probe = t;
+    probe.SetFontName("Arial");
+    probe.SetFontSize(r.FontSmall);
+    const double h = probe.TextHeight("0");
+    const double pad = h / 4;
+    return GrpRoom{(r.GrTitle.empty() ? 1.0 : 2.5) * h + pad, 2 * h + pad};
 }
 
 void GrpDraw(PrdSurface& t, const FrqGraphRec& r, const FrqGraphRec& ref) {

@@ -26,6 +26,13 @@ std::optional<int> GrpFrqIdx(const FrqGraphRec& rec, double x, double fftTime);
 // titles, flags and memo lines.
 void FrqDatCopy(FrqGraphRec& dst, const FrqGraphRec& src);
 
+// Room the labels of rec take above and below its plot on target, in drawing units, at the font and
+// scale GrpScale set.
+struct GrpRoom {
+    double above = 0, below = 0;
+};
+GrpRoom GrpLabelRoom(const PrdSurface& target, const FrqGraphRec& rec);
+
 // x and y of a point in drawing units.
 double GrpX(const FrqGraphRec& rec, int i);
 double GrpY(const FrqGraphRec& rec, int i);

@@ -111,7 +111,7 @@ void WavPicture::Redraw(int16_t dataFlag)
         QPainter p(&cache_);
         WavPainterDevice dev(p, QSizeF(size()), 96.0);
         PrdSurface s(&dev);
-        WgdDraw(&s, dataFlag, "/NO_TEXT /NO_PRINTER", WgdPanelInfo{}, false);
+        view_ = WgdDraw(&s, dataFlag, "/NO_TEXT /NO_PRINTER", WgdPanelInfo{}, false);
     }
     ++redraws_;
     update();
@@ -127,7 +127,7 @@ void WavPicture::paintEvent(QPaintEvent*)
     p.drawImage(QPointF(0, 0), cache_);
     WavPainterDevice dev(p, QSizeF(size()), 96.0);
     PrdSurface s(&dev);
-    WgdCursors(&s);
+    WgdCursors(&s, view_);
 }
 
 void WavPicture::resizeEvent(QResizeEvent*)
@@ -141,7 +141,7 @@ void WavPicture::Mouse(QMouseEvent* e, bool drag)
     const bool left = (drag ? e->buttons() : e->button()) & Qt::LeftButton;
     const bool right = (drag ? e->buttons() : e->button()) & Qt::RightButton;
     if (!left && !right) return;
-    const double x = e->position().x() * 620.0 / width() - WavGraph.Ch[1].GrLeft;
+    const double x = view_.Units(e->position(), QSizeF(size())).x() - WavGraph.Ch[1].GrLeft;
     onMouse(x, left, drag);
 }
 
@@ -426,8 +426,11 @@ void FrmGraph::Build()
     ChkCsr->setObjectName("ChkCsr");
     CmdToTrig = new QPushButton("Cursor1 to trigger", pc);
     CmdToTrig->setObjectName("CmdToTrig");
+    // Across two read-out columns and never narrower than its caption: the columns are only as wide
+    // as their values.
+    CmdToTrig->setMinimumWidth(CmdToTrig->sizeHint().width());
     cg->addWidget(ChkCsr, 0, 0);
-    cg->addWidget(CmdToTrig, 0, 1);
+    cg->addWidget(CmdToTrig, 0, 1, 1, 2);
     for (int n = 0; n < 2; ++n) {
         HScrCur[n] = new QScrollBar(Qt::Horizontal, pc);
         HScrCur[n]->setObjectName(QString("HScrCur_%1").arg(n));
@@ -610,8 +613,8 @@ void FrmGraph::Form_Load()
     }
     SamplingLabels();
     working(VbFalse);
-    Option1[4]->setVisible(MeasItem[5].Offered != 0);
-    SldYOff[4]->setVisible(MeasItem[5].Offered != 0);
+    Option1[4]->setVisible(WavAxisOffered(4));
+    SldYOff[4]->setVisible(WavAxisOffered(4));
     Option1_Click(0);
     for (int a : kAxes) AxisSetup(a, WavGraph.Ch[AxisRec(a)].RangeIdx, false);
     TimReDraw_Timer();
@@ -843,7 +846,8 @@ void FrmGraph::Option1_Click(int axis)
 {
     yAxis_ = axis;
     Option1[axis]->setChecked(true);
-    for (int a : kAxes) SldYOff[a]->setVisible(a == axis && Option1[a]->isVisible());
+    // Whether an axis is offered is the series' own fact, not whether its button is on screen yet.
+    for (int a : kAxes) SldYOff[a]->setVisible(a == axis && WavAxisOffered(a));
 }
 
 void FrmGraph::Yrange_Click(int step)
@@ -960,7 +964,7 @@ void FrmGraph::CmdToTrig_Click()
 void FrmGraph::Picture1_Mouse(double x, bool left)
 {
     if (TSPage->currentIndex() == 0) {
-        if (!ChkCsr->isChecked()) return;
+        // The cursors keep their places while the read-out is off; switching it on shows them there.
         HScrCur[left ? 0 : 1]->setValue(WavSampleAt(x, zoom_, GetXOff()));
         return;
     }

@@ -37,6 +37,7 @@ class WavPicture : public QWidget {
     // Draws the graph without cursors into the cache.
     void Redraw(int16_t dataFlag);
     const QImage& Cache() const { return cache_; }
+    const WgdView& View() const { return view_; }
     int Redraws() const { return redraws_; }
     // Mouse presses and drags: x in drawing units from the graph's left edge, left or right button.
     std::function<void(double x, bool left, bool drag)> onMouse;
@@ -50,6 +51,7 @@ class WavPicture : public QWidget {
   private:
     void Mouse(QMouseEvent* event, bool drag);
     QImage cache_;
+    WgdView view_; // where the cached drawing put the graph
     int16_t dataFlag_ = 1;
     int redraws_ = 0;
 };

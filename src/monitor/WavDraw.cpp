@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <set>
+#include <vector>
 
 #include "app/Glb.h"
 #include "monitor/WavLogic.h"
@@ -40,6 +43,103 @@ std::string General(double v)
 
 double UnitMs() { return WavGraph.Word[WavWSmp] * WavSmpBase * 1000.0; }
 
+// The records whose value axes may be labelled: the geometry record, then each offered channel's
+// measured record, or its reference when only that is shown.
+std::vector<const WavChRec*> AxisRecs(bool shownOnly)
+{
+    std::vector<const WavChRec*> out{&Geo()};
+    for (int d = 1; d <= 4; ++d) {
+        const WavChRec& obs = WavGraph.Ch[WavDspToRec[d]];
+        const WavChRec& ref = WavGraph.Ch[WavDspToRefRec[d]];
+        if (MeasItem[d].Offered == 0) continue;
+        if (shownOnly && obs.Visible == 0 && ref.Visible == 0) continue;
+        out.push_back(obs.Visible != 0 || ref.Visible == 0 ? &obs : &ref);
+    }
+    return out;
+}
+
+std::string ValLabel(const WavChRec& r, int k)
+{
+    const double v = (k - r.YOff) * r.YDiv;
+    return (v >= 0 ? " " : "") + General(v);
+}
+
+bool InFrameX(const WavChRec& g, double x) { return x >= g.GrLeft && x <= g.GrRight; }
+
+// Where the labels go on one target: the columns of value labels beside the frame (by the records'
+// LabelX: left of the frame or right of it, in that order) and the rows of axis titles above it (by
+// TitleY), each as wide or as high as its texts in the label font.
+struct Layout {
+    WgdView view;
+    std::map<float, double> col; // LabelX -> x where the column's texts start
+    std::map<float, double> row; // TitleY -> y of the row's top
+    double gap = 0;              // units between neighbouring texts
+};
+
+double ColX(const Layout& l, float labelX)
+{
+    const auto it = l.col.find(labelX);
+    return it == l.col.end() ? labelX : it->second;
+}
+
+// Call with the label font set; leaves the surface in the layout's coordinates.
+Layout MakeLayout(PrdSurface& s, float h, bool panel)
+{
+    Layout l;
+    const WavChRec& g = Geo();
+    s.ScalePixels();
+    const QSizeF px = s.Device() ? s.Device()->SizePx() : QSizeF(620, h);
+    const double line = s.TextHeight("0");
+    const double gap = s.TextWidth("0");
+    double left = 0;
+    std::map<float, double> right;
+    std::set<float> rows;
+    for (const WavChRec* r : AxisRecs(false)) {
+        double w = 0;
+        if (!r->AxisTitle.empty()) {
+            rows.insert(r->TitleY);
+            if (!InFrameX(g, r->TitleX)) w = s.TextWidth(r->AxisTitle);
+        }
+        if (r->ShowLabels != 0)
+            for (int k = -5; k <= 5; ++k) w = std::max(w, s.TextWidth(ValLabel(*r, k)));
+        if (r->LabelX < g.GrLeft)
+            left = std::max(left, w);
+        else
+            right[r->LabelX] = std::max(right[r->LabelX], w);
+    }
+    // Above the frame the title rows and the cursor tags; below it the time labels.
+    const double top = gap / 2 + (static_cast<double>(rows.size()) + 1) * line;
+    const double bottom = panel ? 0 : line + gap / 2;
+    const double lm = gap / 2 + left + gap;
+    double rm = gap;
+    for (const auto& [x, w] : right) rm += w + gap;
+    const double ux = (g.GrRight - g.GrLeft) / std::max(px.width() - lm - rm, px.width() / 4);
+    // With the text panel the page keeps its height in units below the frame; the panel's rows are
+    // 20 units apart.
+    const double below = panel ? h - g.GrBottom : 0;
+    const double uy = (g.GrBottom - g.GrTop + below) / std::max(px.height() - top - bottom, px.height() / 4);
+    l.view.x1 = g.GrLeft - lm * ux;
+    l.view.x2 = l.view.x1 + px.width() * ux;
+    l.view.y1 = g.GrTop - top * uy;
+    l.view.y2 = l.view.y1 + px.height() * uy;
+    l.gap = gap * ux;
+    double x = l.view.x1 + gap / 2 * ux;
+    for (const WavChRec* r : AxisRecs(false))
+        if (r->LabelX < g.GrLeft) l.col[r->LabelX] = x;
+    x = g.GrRight + gap * ux;
+    for (const auto& [lx, w] : right) {
+        l.col[lx] = x;
+        x += (w + gap) * ux;
+    }
+    double y = l.view.y1 + gap / 2 * uy;
+    for (float ty : rows) {
+        l.row[ty] = y;
+        y += line * uy;
+    }
+    s.Scale(l.view.x1, l.view.y1, l.view.x2, l.view.y2);
+    return l;
+}
+
 void Grid(PrdSurface& s, const WavChRec& g)
 {
     s.SetDrawStyle(Qt::SolidLine);
@@ -59,24 +159,35 @@ void Grid(PrdSurface& s, const WavChRec& g)
     s.SetDrawStyle(Qt::SolidLine);
 }
 
-void TimeAxis(PrdSurface& s, const WavChRec& g)
+void TimeAxis(PrdSurface& s, const WavChRec& g, const Layout& l)
 {
     const double unit = UnitMs();
     s.SetDrawStyle(Qt::SolidLine);
     s.SetForeColor(Qt::black);
+    // The unit ends at the frame's right edge; a label that would reach it or its left neighbour is
+    // left out, its grid line is not.
+    const double unitX = g.GrRight - s.TextWidth("[s]");
+    s.PrintText(unitX, g.GrBottom, "[s]");
     if (unit > 0 && g.XScale > 0) {
         const double xoff = std::floor(g.XOff);
         const double t1 = xoff * unit;
         const double t2 = (std::floor(500.0 / g.XScale) + xoff) * unit;
         const double step = WgdNiceStep(t2 - t1);
+        double lastEnd = l.view.x1;
         for (long k = 0;; ++k) {
             const double t = k * step;
             if (t > t2 + step * 1e-9) break;
-            if (t <= t1 + step * 1e-9) continue;
+            // The first shown sample's own time is labelled too: an axis starts at its 0.
+            if (t < t1 - step * 1e-9) continue;
             const double x = g.GrLeft + (t / unit - g.XOff) * g.XScale;
             const std::string label = General(t / 1000.0);
-            const double lx = x - s.TextWidth(label) / 2;
-            if (lx < g.GrLeft + 450) s.PrintText(lx, g.GrBottom, label);
+            const double w = s.TextWidth(label);
+            const double lx = x - w / 2;
+            if (lx >= lastEnd && lx + w + l.gap <= unitX) {
+                s.PrintText(lx, g.GrBottom, label);
+                lastEnd = lx + w + l.gap;
+            }
+            if (x <= g.GrLeft) continue; // the frame's own edge
             if (s.IsPrinter()) {
                 s.SetDrawStyle(Qt::DotLine);
                 s.Line(x, g.GrBottom, x, g.GrTop, Qt::black);
@@ -86,30 +197,23 @@ void TimeAxis(PrdSurface& s, const WavChRec& g)
             s.SetDrawStyle(Qt::SolidLine);
         }
     }
-    s.PrintText(g.GrLeft + 490, g.GrBottom, "[s]");
 }
 
-void ValAxis(PrdSurface& s, const WavChRec& r)
+void ValAxis(PrdSurface& s, const WavChRec& r, const Layout& l)
 {
     s.SetForeColor(WavColor(r.Color));
-    s.PrintText(r.TitleX, r.TitleY, r.AxisTitle);
+    const auto row = l.row.find(r.TitleY);
+    const double ty = row == l.row.end() ? r.TitleY : row->second;
+    s.PrintText(InFrameX(Geo(), r.TitleX) ? r.TitleX : ColX(l, r.TitleX), ty, r.AxisTitle);
     if (r.ShowLabels == 0) return;
     const double h = s.TextHeight("0");
-    for (int k = -5; k <= 5; ++k) {
-        const double v = (k - r.YOff) * r.YDiv;
-        s.PrintText(r.LabelX, r.GrCenter - 50 * k - h / 2, (v >= 0 ? " " : "") + General(v));
-    }
+    const double x = ColX(l, r.LabelX);
+    for (int k = -5; k <= 5; ++k) s.PrintText(x, r.GrCenter - 50 * k - h / 2, ValLabel(r, k));
 }
 
-void ValAxes(PrdSurface& s)
+void ValAxes(PrdSurface& s, const Layout& l)
 {
-    ValAxis(s, Geo());
-    for (int d = 1; d <= 4; ++d) {
-        const WavChRec& obs = WavGraph.Ch[WavDspToRec[d]];
-        const WavChRec& ref = WavGraph.Ch[WavDspToRefRec[d]];
-        if (MeasItem[d].Offered == 0 || (obs.Visible == 0 && ref.Visible == 0)) continue;
-        ValAxis(s, obs.Visible != 0 ? obs : ref);
-    }
+    for (const WavChRec* r : AxisRecs(true)) ValAxis(s, *r, l);
 }
 
 void SetLine(PrdCtx& ctx, const WavChRec& r)
@@ -154,7 +258,7 @@ void CursorsOn(PrdCtx& ctx)
     GrpCursor[0].CsrColor = GrpCursor[1].CsrColor = 0x003200;
     PrdSurface& s = *ctx.Obj;
     const WavChRec& g = Geo();
-    PrdSetFontSize(ctx, 0.8f);
+    PrdSetLabelFontSize(ctx, 0.8f);
     s.SetDrawWidth(1);
     for (int n = 0; n < 2; ++n) {
         const long x = std::lround(plat::RoundHalfEven((GrpCursor[n].CsrPos - g.XOff) * g.XScale));
@@ -168,10 +272,10 @@ void CursorsOn(PrdCtx& ctx)
         s.PrintText(g.GrLeft + x - s.TextWidth(tag) / 2, g.GrTop - s.TextHeight(tag), tag);
     }
     s.SetDrawStyle(Qt::SolidLine);
-    PrdSetFontSize(ctx, 1.0f);
+    PrdSetLabelFontSize(ctx, 1.0f);
 }
 
-void LegendItem(PrdCtx& ctx, double& x, double y, int rec, const char* name)
+void LegendItem(PrdCtx& ctx, double& x, double y, int rec, const std::string& name)
 {
     const WavChRec& r = WavGraph.Ch[rec];
     if (r.Visible == 0) return;
@@ -197,7 +301,21 @@ std::string CleanModel()
     return a == std::string::npos ? std::string() : m.substr(a, b - a + 1);
 }
 
-void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info)
+// The legend names of one row; where the names as printed would run off the page, without their
+// leading blanks but one.
+std::vector<std::string> LegendNames(PrdSurface& s, const int* recs, double x, double right)
+{
+    std::vector<std::string> names;
+    for (int d = 0; d < WavChShown; ++d) names.emplace_back(WgdLegendName(d));
+    double end = x;
+    for (int d = 0; d < WavChShown; ++d)
+        if (WavGraph.Ch[recs[d]].Visible != 0) end += s.TextWidth(names[d]) + 25;
+    if (end <= right) return names;
+    for (std::string& n : names) n = (n.front() == ' ' ? " " : "") + n.substr(n.find_first_not_of(' '));
+    return names;
+}
+
+void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
 {
     PrdSurface& s = *ctx.Obj;
     const WavChRec& g = Geo();
@@ -210,11 +328,13 @@ void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info)
     };
     heading("Obsrv Wave : ");
     double x = xc;
-    for (int d = 0; d < WavChShown; ++d) LegendItem(ctx, x, y, WavDspToRec[d], WgdLegendName(d));
+    std::vector<std::string> names = LegendNames(s, WavDspToRec, x, l.view.x2);
+    for (int d = 0; d < WavChShown; ++d) LegendItem(ctx, x, y, WavDspToRec[d], names[d]);
     y += 20;
     heading("Ref Wave : ");
     x = xc;
-    for (int d = 0; d < WavChShown; ++d) LegendItem(ctx, x, y, WavDspToRefRec[d], WgdLegendName(d));
+    names = LegendNames(s, WavDspToRefRec, x, l.view.x2);
+    for (int d = 0; d < WavChShown; ++d) LegendItem(ctx, x, y, WavDspToRefRec[d], names[d]);
     y += 20;
     heading("Measuring condition : ");
     std::string cond;
@@ -448,20 +568,27 @@ void WgdAutoScale()
     }
 }
 
-void WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options, const WgdPanelInfo& info,
-             bool withCursors)
+QPointF WgdView::Units(QPointF at, QSizeF px) const
+{
+    const double w = std::max(1.0, px.width()), h = std::max(1.0, px.height());
+    return QPointF(x1 + at.x() * (x2 - x1) / w, y1 + at.y() * (y2 - y1) / h);
+}
+
+WgdView WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options, const WgdPanelInfo& info,
+                bool withCursors)
 {
     const bool text = Has(options, "/TEXT");
     const float h = !text ? 615.0f : (GrpCursor[0].CsrOn == 0 ? 815.0f : 915.0f);
     PrdCtx ctx;
     PrdInit(ctx, target, 620.0f, h, options);
-    if (!ctx.Obj) return;
+    if (!ctx.Obj) return WgdView{};
     PrdSurface& s = *ctx.Obj;
+    PrdSetLabelFontSize(ctx, 0.8f);
+    const Layout layout = MakeLayout(s, h, text);
     Grid(s, Geo());
-    PrdSetFontSize(ctx, 0.8f);
-    TimeAxis(s, Geo());
-    ValAxes(s);
-    PrdSetFontSize(ctx, 1.0f);
+    TimeAxis(s, Geo(), layout);
+    ValAxes(s, layout);
+    PrdSetLabelFontSize(ctx, 1.0f);
     if (dataFlag != 0) {
         for (int d = 0; d < WavChShown; ++d) {
             const WavChRec& o = WavGraph.Ch[WavDspToRec[d]];
@@ -476,7 +603,7 @@ void WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options, c
         for (int d = 0; d < WavChShown; ++d) Curve(ctx, WavGraph.Ch[WavDspToRec[d]]);
         for (int d = 0; d < WavChShown; ++d) Curve(ctx, WavGraph.Ch[WavDspToRefRec[d]]);
         if (withCursors) CursorsOn(ctx);
-        if (text) TextPanel(ctx, info);
+        if (text) TextPanel(ctx, info, layout);
     }
     if (s.IsPrinter()) {
         // Curves on the edges leave the frame lines broken on paper: draw them again.
@@ -487,11 +614,24 @@ void WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options, c
         s.Line(g.GrLeft, g.GrTop, g.GrRight, g.GrTop, WavColor(g.FrameColor));
     }
     PrdEnd(ctx);
+    return layout.view;
 }
 
 void WgdCursors(PrdSurface* target)
 {
     PrdCtx ctx;
     PrdInit(ctx, target, 620.0f, 615.0f, "/EDIT");
-    if (ctx.Obj) CursorsOn(ctx);
+    if (!ctx.Obj) return;
+    PrdSetLabelFontSize(ctx, 0.8f);
+    MakeLayout(*ctx.Obj, 615.0f, false);
+    CursorsOn(ctx);
+}
+
+void WgdCursors(PrdSurface* target, const WgdView& view)
+{
+    PrdCtx ctx;
+    PrdInit(ctx, target, 620.0f, 615.0f, "/EDIT");
+    if (!ctx.Obj) return;
+    ctx.Obj->Scale(view.x1, view.y1, view.x2, view.y2);
+    CursorsOn(ctx);
 }

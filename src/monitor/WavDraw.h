@@ -74,9 +74,19 @@ double WgdValToY(double v, const WavChRec& rec);
 // Step of the time axis for a span in ms.
 double WgdNiceStep(double span);
 
+// Where a drawing put the graph: the drawing units at the target's corners. The frame keeps its units
+// (500 across, one value division 50); the room around it is made to hold the labels at their font.
+struct WgdView {
+    double x1 = 0, y1 = 0, x2 = 620, y2 = 615;
+    // Drawing units at a point of a target of size px.
+    QPointF Units(QPointF at, QSizeF px) const;
+};
+
 // The whole graph on target ("/PRINTER" takes the printer instead, "/TEXT" adds the text panel).
-// withCursors false leaves the cursors to an overlay (the window's picture).
-void WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options, const WgdPanelInfo& info,
-             bool withCursors);
-// The cursors alone, over a picture drawn with the 620 x 615 scale.
+// withCursors false leaves the cursors to an overlay (the window's picture). Returns where it drew.
+WgdView WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options, const WgdPanelInfo& info,
+                bool withCursors);
+// The cursors alone, over a picture drawn with the 620 x 615 scale, in the view the picture was drawn in
+// (or, without one, in the view the graph would take now).
 void WgdCursors(PrdSurface* target);
+void WgdCursors(PrdSurface* target, const WgdView& view);

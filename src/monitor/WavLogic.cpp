@@ -182,6 +182,12 @@ int WavSampleAt(double x, float zoom, int xoff)
     return std::clamp(static_cast<int>(std::floor(s)), 0, 499);
 }
 
+bool WavAxisOffered(int axis)
+{
+    if (axis == 4) return MeasItem[5].Offered != 0;
+    return axis >= 0 && axis <= 2;
+}
+
 int32_t WavFullScale(const WavChRec& rec)
 {
     const int idx = std::clamp<int>(rec.RangeIdx, 0, std::max<int>(0, rec.RangeCnt));

@@ -70,6 +70,9 @@ int WavXOff(float f, int value, int maximum);
 int WavCsrToTrig(int code);
 // The sample under x logical units from the graph's left edge.
 int WavSampleAt(double x, float zoom, int xoff);
+// Whether value axis 0, 1, 2 or 4 (record 1, 2, 3 or 5) can be chosen: the in-position axis only where
+// the series offers that channel.
+bool WavAxisOffered(int axis);
 
 // An offset bar: limits and value after a change of its axis's range.
 struct WavBar {

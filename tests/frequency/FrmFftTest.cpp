@@ -144,6 +144,50 @@ TEST_F(Window, CursorPeakAndCutOffMatchThePlant) {
     EXPECT_EQ(FrqGainRec.MarkIdx, cut);
 }
 
+// Every text of a drawing whole on its device, none over another, none below the small font.
+std::vector<std::string> Unreadable(const PrdRecorder& dev) {
+    std::vector<std::string> out;
+    // The page as it stood while drawn: the printer gives its orientation back afterwards.
+    const QSizeF portrait = dev.Orientation() == 2 ? dev.SizePx().transposed() : dev.SizePx();
+    std::vector<QRectF> boxes;
+    for (const PrdOp& o : dev.Ops()) {
+        if (o.kind != PrdOp::Text || o.text.trimmed().isEmpty()) continue;
+        const std::string t = o.text.toStdString();
+        const QRectF area(QPointF(0, 0), o.orientation == 2 ? portrait.transposed() : portrait);
+        const QRectF box(o.a, o.size);
+        if (!area.contains(box)) out.push_back("'" + t + "' outside the drawing area");
+        if (o.fontPt + 1e-9 < PrdSmallFontPt()) out.push_back("'" + t + "' below the small font");
+        const QRectF ink = box.adjusted(1, o.size.height() * 0.2, -1, -o.size.height() * 0.2);
+        for (const QRectF& b : boxes)
+            if (b.intersects(ink)) out.push_back("'" + t + "' over another text");
+        boxes.push_back(ink);
+    }
+    return out;
+}
+
+TEST_F(Window, LabelsReadableAndWholeOnSmallPicturesAtAnyScaleAndOnPaper) {
+    Measured(Resonance());
+    RefSokuTeiRec = SokuTeiRec;
+    w->ReflectDataReady();
+    w->ChkCsr->setChecked(true);
+    w->ChkCsr_Click();
+    w->SetCursorPoint(40);
+    w->ChkCov->setChecked(true);
+    // The smallest picture the window lays out and a wider one; tall enough that the phase plot's
+    // labels need no scrolling; at the default scale and at 1.5 x.
+    for (double scale : {1.0, 1.5})
+        for (QSizeF pt : {QSizeF(420, 760), QSizeF(640, 900)}) {
+            PrdRecorder screen(pt * scale, 96 * scale, false);
+            PrdSurface s(&screen);
+            w->DrawGraphs(s, false);
+            EXPECT_EQ(Unreadable(screen), std::vector<std::string>{}) << pt.width() << " x " << scale;
+        }
+    PrdRecorder paper(QSizeF(2480, 3508), 300);
+    PrdSurface s(&paper);
+    w->DrawGraphs(s, true);
+    EXPECT_EQ(Unreadable(paper), std::vector<std::string>{});
+}
+
 TEST_F(Window, ABurstOfChangesDrawsOnce) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->Redraws() == 1; }));
     for (int v = 1000; v < 1500; v += 100)

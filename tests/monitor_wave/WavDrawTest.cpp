@@ -37,20 +37,25 @@ class Draw : public ::testing::Test {
     }
     void DrawScreen() {
         PrdSurface s(&rec);
-        WgdDraw(&s, 1, "/NO_TEXT /NO_PRINTER", WgdPanelInfo{}, true);
+        view = WgdDraw(&s, 1, "/NO_TEXT /NO_PRINTER", WgdPanelInfo{}, true);
     }
+    // Where drawing units land on the recorder.
+    double PxX(double x) const { return (x - view.x1) * rec.SizePx().width() / (view.x2 - view.x1); }
+    double PxY(double y) const { return (y - view.y1) * rec.SizePx().height() / (view.y2 - view.y1); }
+    WgdView view;
     PrdRecorder rec{QSizeF(620, 615), 96, false};
 };
 
 TEST_F(Draw, TimeLabelsInSecondsLeftOfTheRightEdge) {
     DrawScreen();
     // 0.5 ms a sample: 250 ms shown, a step of 50 ms.
-    for (const char* t : {"0.05", "0.1", "0.15", "0.2", "[s]"}) EXPECT_TRUE(HasText(t)) << t;
+    // The axis starts at its 0; the label at the right edge would run into the unit.
+    for (const char* t : {"0", "0.05", "0.1", "0.15", "0.2", "[s]"}) EXPECT_TRUE(HasText(t)) << t;
     EXPECT_FALSE(HasText("0.25"));
     const auto grid = Lines(QColor(0x80, 0x80, 0x80));
-    ASSERT_EQ(grid.size(), 5u); // the line at 250 ms is drawn, its label is not
-    EXPECT_DOUBLE_EQ(grid[0].a.x(), 145);
-    EXPECT_DOUBLE_EQ(grid[4].a.x(), 545);
+    ASSERT_EQ(grid.size(), 5u); // the line at 250 ms is drawn, its label is not; at 0 the frame is
+    EXPECT_NEAR(grid[0].a.x(), PxX(145), 1e-9);
+    EXPECT_NEAR(grid[4].a.x(), PxX(545), 1e-9);
 }
 
 TEST_F(Draw, NiceStepsOfTheTimeAxis) {
@@ -72,10 +77,10 @@ TEST_F(Draw, CurveFollowsTheSamplesAndStopsAtTheEdges) {
     ASSERT_EQ(curve.size(), 499u);
     double top = 1e9;
     for (const PrdOp& o : curve) top = std::min(top, o.b.y());
-    EXPECT_DOUBLE_EQ(top, 50);
-    EXPECT_DOUBLE_EQ(curve[15].b.y(), 300 - std::lround(1000 * std::sin(16 * 0.1)) / 400.0 * 50);
-    EXPECT_DOUBLE_EQ(curve[0].a.x(), 45);
-    EXPECT_DOUBLE_EQ(curve[1].b.x(), 48);
+    EXPECT_NEAR(top, PxY(50), 1e-9);
+    EXPECT_NEAR(curve[15].b.y(), PxY(300 - std::lround(1000 * std::sin(16 * 0.1)) / 400.0 * 50), 1e-9);
+    EXPECT_NEAR(curve[0].a.x(), PxX(45), 1e-9);
+    EXPECT_NEAR(curve[1].b.x(), PxX(48), 1e-9);
 
     rec.ClearOps();
     for (WavChRec& c : WavGraph.Ch) c.XScale = 20;
@@ -84,6 +89,7 @@ TEST_F(Draw, CurveFollowsTheSamplesAndStopsAtTheEdges) {
 }
 
 TEST_F(Draw, CursorTagsAndLines) {
+    DrawScreen(); // the view the overlay takes without one of its own
     WgdCurSet(-1);
     const QColor green(0, 50, 0);
     struct Row {
@@ -101,7 +107,7 @@ TEST_F(Draw, CursorTagsAndLines) {
         const auto lines = Lines(green);
         EXPECT_EQ(lines.size(), r.line ? 1u : 0u) << r.pos;
         if (r.line) {
-            EXPECT_DOUBLE_EQ(lines[0].a.x(), 45 + r.pos);
+            EXPECT_NEAR(lines[0].a.x(), PxX(45 + r.pos), 1e-9);
             EXPECT_EQ(lines[0].penStyle, Qt::DotLine);
         }
     }
@@ -156,6 +162,83 @@ TEST_F(Draw, PrintOutCarriesTheTextPanel) {
     EXPECT_TRUE(has("TESKR21B7C  /  1899/12/30 00:00:00"));
     EXPECT_EQ(paper.Documents(), 1);
     EXPECT_EQ(paper.Orientation(), 1); // given back after the job
+}
+
+// Every text of a drawing whole on its device, none over another, none below the small font.
+std::vector<std::string> Unreadable(const PrdRecorder& dev) {
+    std::vector<std::string> out;
+    // The page as it stood while drawn: the printer gives its orientation back afterwards.
+    const QSizeF portrait = dev.Orientation() == 2 ? dev.SizePx().transposed() : dev.SizePx();
+    std::vector<std::pair<QRectF, QString>> boxes;
+    for (const PrdOp& o : dev.Ops()) {
+        if (o.kind != PrdOp::Text || o.text.trimmed().isEmpty()) continue;
+        const std::string t = o.text.toStdString();
+        const QRectF area(QPointF(0, 0), o.orientation == 2 ? portrait.transposed() : portrait);
+        const QRectF box(o.a, o.size);
+        if (!area.contains(box))
+            out.push_back("'" + t + "' outside the drawing area at " + std::to_string(box.x()) + "," +
+                          std::to_string(box.y()) + " in " + std::to_string(area.width()) + "x" +
+                          std::to_string(area.height()));
+        if (o.fontPt + 1e-9 < PrdSmallFontPt()) out.push_back("'" + t + "' below the small font");
+        // Letters' boxes include their line spacing: a little overlap of lines is no collision.
+        const QRectF ink = box.adjusted(1, o.size.height() * 0.2, -1, -o.size.height() * 0.2);
+        // Axes that share their labels draw the same texts in the same places.
+        for (const auto& [b, other] : boxes)
+            if (b.intersects(ink) && !(other == o.text && b == ink)) out.push_back("'" + t + "' over another text");
+        boxes.emplace_back(ink, o.text);
+    }
+    return out;
+}
+
+TEST_F(Draw, LabelsReadableAndWholeOnSmallPicturesAtAnyScaleAndOnPaper) {
+    // Every channel but the in-position bit shown, on the widest ranges: the longest labels there are.
+    for (int d = 0; d < WavChShown - 1; ++d) {
+        for (int rec : {WavDspToRec[d], WavDspToRefRec[d]}) {
+            WavChRec& r = WavGraph.Ch[rec];
+            r.Visible = -1;
+            r.DataValid = -1;
+        }
+    }
+    const char* const title[WavChShown] = {"r/min", "%", "pulse", "r/min", "pulse", ""};
+    const float labelX[WavChShown] = {5, 549, 583, 5, 583, 5};
+    for (int d = 0; d < WavChShown; ++d) {
+        WavChRec& r = WavGraph.Ch[WavDspToRec[d]];
+        r.AxisTitle = title[d];
+        r.LabelX = r.TitleX = labelX[d];
+        r.YDiv = 8000;
+        r.YOff = d == 1 ? 2 : 0;
+    }
+    WavGraph.Ch[0].ShowLabels = WavGraph.Ch[5].ShowLabels = 0;
+    WavGraph.Ch[0].TitleX = 50;
+    WavGraph.Ch[4].TitleY = 20;
+    WgdCurSet(-1);
+    GrpCursor[0].CsrPos = 1;
+    GrpCursor[1].CsrPos = 498;
+
+    // The picture as the window opens it, at the default scale and at 1.5 x (the same picture in
+    // points, drawn on 1.5 times the pixels).
+    for (double scale : {1.0, 1.5}) {
+        for (QSizeF pt : {QSizeF(420, 400), QSizeF(700, 560)}) {
+            PrdRecorder screen(pt * scale, 96 * scale, false);
+            PrdSurface s(&screen);
+            const WgdView v = WgdDraw(&s, 1, "/NO_TEXT /NO_PRINTER", WgdPanelInfo{}, false);
+            WgdCursors(&s, v);
+            EXPECT_EQ(Unreadable(screen), std::vector<std::string>{}) << pt.width() << " x " << scale;
+        }
+    }
+
+    PrdRecorder paper(QSizeF(2480, 3508), 300); // A4 at 300 dpi
+    PrdRedirectPrinter(&paper);
+    WgdPanelInfo info;
+    info.trgOn = true;
+    info.trgPosText = "4/8";
+    info.trgSlopeText = "Rising";
+    for (auto& col : info.readout)
+        for (auto& cell : col) cell = "-32768pulse";
+    KisyuMei = "TESKR21B7C";
+    WgdDraw(nullptr, 1, "/PRINTER /TEXT", info, true);
+    PrdRedirectPrinter(nullptr);
+    EXPECT_EQ(Unreadable(paper), std::vector<std::string>{});
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include "PrintDialogAnswer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QComboBox>
@@ -137,7 +138,8 @@ TEST_F(WaveR, CaptureCursorsZoomReferenceSaveAndReload) {
     EXPECT_EQ(w.Picture1->Redraws(), redraws);
     const QImage withCursors = w.Picture1->grab().toImage();
     // Cursor 2's solid line is painted over the cached picture.
-    const int cx = static_cast<int>(std::lround(w.Picture1->width() * (45 + 300) / 620.0));
+    const WgdView& v = w.Picture1->View();
+    const int cx = static_cast<int>(std::lround(w.Picture1->width() * (45 + 300 - v.x1) / (v.x2 - v.x1)));
     int green = 0;
     for (int x = cx - 1; x <= cx + 1; ++x)
         for (int y = 0; y < withCursors.height(); ++y) green += withCursors.pixelColor(x, y) == QColor(0, 50, 0);
@@ -347,6 +349,60 @@ TEST_F(WaveR, LastConditionsComeBackNextTime) {
     for (int ch = 1; ch < 6; ++ch) EXPECT_EQ(w.ChkItem[ch]->isChecked(), ch == 1 || ch == 4) << ch;
     EXPECT_EQ(w.Zoom(), 4.0f);
     EXPECT_TRUE(asker.Asked().empty());
+}
+
+TEST_F(WaveR, OffsetBarOfTheChosenAxisIsThereBeforeTheWindowShows) {
+    // Built but not yet on screen, as the frame builds it.
+    win = std::make_unique<FrmGraph>();
+    FrmGraph& w = *win;
+    EXPECT_FALSE(w.SldYOff[0]->isHidden());
+    for (int a : {1, 2, 4}) EXPECT_TRUE(w.SldYOff[a]->isHidden()) << a;
+    w.Option1_Click(4);
+    EXPECT_FALSE(w.SldYOff[4]->isHidden());
+    EXPECT_TRUE(w.SldYOff[0]->isHidden());
+    // A series without the in-position channel offers no axis for it.
+    MeasItem[5].Offered = 0;
+    win = std::make_unique<FrmGraph>();
+    win->Option1_Click(4);
+    EXPECT_TRUE(win->SldYOff[4]->isHidden());
+    EXPECT_TRUE(win->Option1[4]->isHidden());
+}
+
+TEST_F(WaveR, ClicksOnTheCursorPageMoveTheCursorsWithTheReadOutOff) {
+    FrmGraph& w = Open();
+    ASSERT_FALSE(w.ChkCsr->isChecked());
+    w.TSPage->setCurrentIndex(0);
+    // A real click: the picture's pixels onto the graph's samples, as the picture was drawn.
+    const auto at = [&](double sample) {
+        const WgdView& v = w.Picture1->View();
+        const double units = WavGraph.Ch[1].GrLeft + sample + 0.5;
+        return QPoint(static_cast<int>(std::lround((units - v.x1) / (v.x2 - v.x1) * w.Picture1->width())),
+                      w.Picture1->height() / 2);
+    };
+    QTest::mouseClick(w.Picture1, Qt::LeftButton, {}, at(100));
+    QTest::mouseClick(w.Picture1, Qt::RightButton, {}, at(300));
+    EXPECT_NEAR(w.HScrCur[0]->value(), 100, 1);
+    EXPECT_NEAR(w.HScrCur[1]->value(), 300, 1);
+    EXPECT_EQ(GrpCursor[0].CsrPos, w.HScrCur[0]->value());
+    // Switched on, the read-out starts where the clicks put the cursors.
+    w.ChkCsr->click();
+    EXPECT_EQ(GrpCursor[1].CsrPos, w.HScrCur[1]->value());
+    // On the other pages a click zooms and leaves the cursors.
+    w.TSPage->setCurrentIndex(1);
+    QTest::mouseClick(w.Picture1, Qt::LeftButton, {}, at(200));
+    EXPECT_EQ(w.Zoom(), 2.0f);
+    EXPECT_NEAR(w.HScrCur[0]->value(), 100, 1);
+}
+
+TEST_F(WaveR, CursorPageShowsItsButtonWholeWithTheReadOut) {
+    win = std::make_unique<FrmGraph>();
+    FrmGraph& w = *win;
+    w.show(); // at the size it takes by itself
+    QApplication::processEvents();
+    w.ChkCsr->click();
+    QApplication::processEvents();
+    EXPECT_GE(w.CmdToTrig->width(), w.CmdToTrig->sizeHint().width());
+    for (QLabel* l : w.LblCsrTim) EXPECT_GE(l->width(), l->sizeHint().width()) << l->objectName().toStdString();
 }
 
 TEST_F(WaveR, DisplayItemOpensOneWindow) {
