@@ -218,9 +218,11 @@ class CachedButton : public Base {
 
 // The window colour, or button face for the row that has the focus.
 void Paint(QWidget* w, bool focused) {
+    const QColor colour = QApplication::palette().color(focused ? QPalette::Button : QPalette::Base);
+    if (w->autoFillBackground() && w->palette().color(QPalette::Window) == colour)
+        return; // a page flip paints every row: keep it cheap
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, focused ? QApplication::palette().color(QPalette::Button)
-                                         : QApplication::palette().color(QPalette::Base));
+    p.setColor(QPalette::Window, colour);
     w->setAutoFillBackground(true);
     w->setPalette(p);
 }
