@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,7 +21,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -36,6 +34,7 @@
 #include "frequency/FrmSokuTei.h"
 #include "frequency/FrqCalc.h"
 #include "frequency/FrqGrp.h"
+#include "frequency/FrqHelp.h"
 #include "frequency/FrqIdt.h"
 #include "platform/FormRegistry.h"
 #include "platform/Numbers.h"
@@ -378,9 +377,7 @@ void FrmFft::BuildMenus() {
     TbEnaRef = tool("EnaRef", "Reference", [this] { MnuDspRef_Click(); });
     TbEnaRef->setCheckable(true);
     tool("ToReference", "To reference", [this] { MnuTenSouSanSyou_Click(); });
-    tool("Help", "Help", [] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(AppPath("mevalo.hlp"))));
-    });
+    tool("Help", "Help", [] { ShowHelpFile(); });
     tool("Exit", "Close", [this] {
         if (Mevalo* m = Mevalo::Instance())
             m->UnloadWindow(this);

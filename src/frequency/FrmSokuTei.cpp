@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -15,7 +14,6 @@
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -32,6 +30,7 @@
 #include "comm/ComGuard.h"
 #include "comm/ComReq.h"
 #include "comm/ComStatus.h"
+#include "frequency/FrqHelp.h"
 #include "frequency/FrqMeasure.h"
 #include "platform/Ask.h"
 #include "platform/FormRegistry.h"
@@ -233,6 +232,9 @@ std::string FrmSokuTei::Exec() {
     w->Lbl1[7]->setVisible(fce);
     w->ChkFce->setChecked(fce && cond.FullClose == 1);
     w->ChkCondRange();
+    // What Escape puts back until a box has had the focus: the texts the dialog opened with.
+    w->saved_ = {w->TxtAmp->text(), w->TxtOff->text(), w->TxtSmp->text()};
+    w->savedFce_ = w->ChkFce->isChecked();
     w->result_ = "cancel";
     w->adjustSize();
     if (Hook())
@@ -502,7 +504,7 @@ void FrmSokuTei::CmdCancel_Click() {
 }
 
 void FrmSokuTei::CmdHelp_Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(AppPath("mevalo.hlp"))));
+    ShowHelpFile();
 }
 
 void FrmSokuTei::Unload() {

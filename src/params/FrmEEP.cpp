@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -193,11 +194,21 @@ void FrmEEP::Exec(const std::string& flags) {
             item->setText(c, QString::fromStdString(cells[static_cast<size_t>(c)]));
         item->setTextAlignment(1, Qt::AlignCenter);
     }
-    const int wdt = w->ListView1->minimumWidth();
+    // The columns keep their shares of the list, but never less than their longest cell or heading: a
+    // cut "Prm16" and "Prm32" read alike. The list then widens to show every column.
+    QTreeWidget* list = w->ListView1;
+    const QAbstractItemView* view = list; // the view's measure of a column's cells is public there
+    const int wdt = list->minimumWidth();
     const std::array<int, 5> widths{2 * wdt / 32, wdt / 32, 11 * wdt / 32, 5 * wdt / 32, 5 * wdt / 32};
-    for (int c = 0; c < 5; ++c)
-        w->ListView1->setColumnWidth(
-            c, std::max(widths[static_cast<size_t>(c)], w->ListView1->header()->sectionSizeHint(c)));
+    int total = 0;
+    for (int c = 0; c < 5; ++c) {
+        const int width = std::max(
+            {widths[static_cast<size_t>(c)], list->header()->sectionSizeHint(c), view->sizeHintForColumn(c)});
+        list->setColumnWidth(c, width);
+        total += width;
+    }
+    const int chrome = 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    list->setMinimumWidth(std::max(wdt, total + chrome));
     w->Label2->setVisible(false);
     w->adjustSize();
     DlgResult = 0;

@@ -216,11 +216,13 @@ class CachedButton : public Base {
     bool refreshing_ = false; // a picture is due once the event loop is back
 };
 
-// Row colours while the row has the focus.
+// The window colour, or button face for the row that has the focus.
 void Paint(QWidget* w, bool focused) {
+    const QColor colour = QApplication::palette().color(focused ? QPalette::Button : QPalette::Base);
+    if (w->autoFillBackground() && w->palette().color(QPalette::Window) == colour)
+        return; // a page flip paints every row: keep it cheap
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, focused ? QApplication::palette().color(QPalette::Button)
-                                         : QApplication::palette().color(QPalette::Base));
+    p.setColor(QPalette::Window, colour);
     w->setAutoFillBackground(true);
     w->setPalette(p);
 }
@@ -293,7 +295,10 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     top->addWidget(new GridLabel(QStringLiteral("Head number"), g.pane));
     top->addStretch(1);
     v->addLayout(top);
-    auto* grid = new QGridLayout;
+    // The grid is window-coloured, so that the row with the focus stands out in button face.
+    g.Frame1 = new QWidget(g.pane);
+    Paint(g.Frame1, false);
+    auto* grid = new QGridLayout(g.Frame1);
     grid->setHorizontalSpacing(6);
     g.HeadExtrac = new GridLabel(QStringLiteral("Extrac"), g.pane);
     grid->addWidget(g.HeadExtrac, 0, 0);
@@ -308,6 +313,9 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     const int valueWidth = fontMetrics().horizontalAdvance(QStringLiteral("-2147483648")) + 16;
     for (int r = 0; r < ParaRows; ++r) {
         const auto i = static_cast<size_t>(r);
+        // Laid out first, so that the row's own controls lie over it.
+        g.Label5[i] = new GridLabel(g.Frame1);
+        grid->addWidget(g.Label5[i], r + 1, 0, 1, 9);
         g.ChkGain[i] = new CachedButton<QCheckBox>(g.pane);
         g.ChkGain[i]->setToolTip(g.is32 ? tip32 : tip16);
         g.No1[i] = new GridLabel(g.pane);
@@ -351,7 +359,7 @@ void FrmPara::BuildGrid(ParaGrid& g) {
         g.Dn[i]->setFixedHeight(g.PA[i]->sizeHint().height() / 2);
         grid->addLayout(spin, r + 1, 7);
         grid->addWidget(g.CmdUpdVal[i], r + 1, 8);
-        for (QLabel* l : {g.No1[i], g.name1[i], g.min1[i], g.max1[i]})
+        for (QLabel* l : {g.No1[i], g.name1[i], g.min1[i], g.max1[i], g.Label5[i]})
             l->installEventFilter(this); // a click on the row's labels focuses the row
         const bool w = g.is32;
         connect(g.ChkGain[i], &QCheckBox::clicked, this, [this, w, r] { ChkGain_MouseUp(w, r); });
@@ -381,7 +389,7 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     g.VScrPage->setPageStep(1);
     grid->addWidget(g.VScrPage, 1, 9, ParaRows, 1);
     grid->setColumnStretch(2, 1);
-    v->addLayout(grid);
+    v->addWidget(g.Frame1);
     const bool w = g.is32;
     connect(g.VScrPage, &QScrollBar::sliderMoved, this, [this, w](int p) {
         Grid(w).LblPage->setText(QString::fromStdString(PageLabel(p)));
@@ -662,6 +670,11 @@ void FrmPara::FocusRow(bool is32, int row) {
     QLineEdit* box = g.PA[static_cast<size_t>(row)];
     g.row = row;
     if (!box->isEnabled()) return;
+    // Colours and guide follow the row given the focus, also before the window is shown or active, when
+    // no focus event comes.
+    for (int r = 0; r < ParaRows; ++r)
+        if (r != row) RowFocus(is32, r, false);
+    RowFocus(is32, row, true);
     box->setFocus();
     QTimer::singleShot(0, box, [box] { box->selectAll(); });
 }
@@ -682,9 +695,8 @@ void FrmPara::RowFocus(bool is32, int row, bool in) {
     const auto i = static_cast<size_t>(row);
     if (in) g.row = row;
     g.CmdUpdVal[i]->setEnabled(in && g.PA[i]->isEnabled());
-    for (QWidget* w : {static_cast<QWidget*>(g.No1[i]), static_cast<QWidget*>(g.name1[i]),
-                       static_cast<QWidget*>(g.min1[i]), static_cast<QWidget*>(g.max1[i])})
-        Paint(w, in);
+    for (QLabel* l : {g.No1[i], g.name1[i], g.min1[i], g.max1[i], g.Label5[i]})
+        Paint(l, in);
     DispGuide(is32, row, in);
 }
 
@@ -799,8 +811,9 @@ bool FrmPara::eventFilter(QObject* watched, QEvent* event) {
         ParaGrid& g = Grid(is32);
         for (int r = 0; r < ParaRows; ++r) {
             const auto i = static_cast<size_t>(r);
-            if (event->type() == QEvent::MouseButtonPress && (watched == g.No1[i] || watched == g.name1[i] ||
-                                                              watched == g.min1[i] || watched == g.max1[i])) {
+            if (event->type() == QEvent::MouseButtonPress &&
+                (watched == g.No1[i] || watched == g.name1[i] || watched == g.min1[i] ||
+                 watched == g.max1[i] || watched == g.Label5[i])) {
                 FocusRow(is32, r);
                 return false;
             }

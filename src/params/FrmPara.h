@@ -32,6 +32,8 @@ struct ParaGrid {
     QLabel* HeadExtrac = nullptr;
     QScrollBar* VScrPage = nullptr;
     QLabel* LblPage = nullptr;
+    QWidget* Frame1 = nullptr;              // the grid, in the window colour
+    std::array<QLabel*, ParaRows> Label5{}; // each row's band, in the focus colours with its labels
     std::array<QCheckBox*, ParaRows> ChkGain{};
     std::array<QLabel*, ParaRows> No1{};
     std::array<QLabel*, ParaRows> name1{};

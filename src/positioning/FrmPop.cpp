@@ -369,6 +369,9 @@ void FrmPop::Form_Load() {
     FraPage->setCurrentIndex(0);
     curCol_ = 0;
     MoveCurRow(0, true, 0);
+    // The focus event of a window not yet shown comes late or not at all: the guide of the cell that is
+    // to have the focus is shown from here.
+    DispStepGuide(GuideKind[0], 0);
     CmbMod[0]->setFocus();
     resize(sizeHint());
 }
@@ -763,11 +766,16 @@ void FrmPop::TabStrip1_Click(int index) {
     MnuInput->setEnabled(index == 1);
     if (index == 0) {
         MoveCurRow(0, true, 0);
+        DispStepGuide(GuideKind[0], 0);
         CmbMod[0]->setFocus();
     } else {
-        PrmPage& p = Prm[index == 2 ? 1 : 0];
-        prmRow_[index == 2 ? 1 : 0] = 0;
-        if (p.val[0]->isVisible()) p.val[0]->setFocus();
+        const bool wide = index == 2;
+        prmRow_[wide ? 1 : 0] = 0;
+        // Whether row 0 holds a parameter is the table's count, not whether its box is shown yet.
+        if ((wide ? Pop32InUse() : Pop16InUse()) > 0) {
+            PrmFocus(wide, 0, true);
+            Prm[wide ? 1 : 0].val[0]->setFocus();
+        }
     }
 }
 

@@ -103,6 +103,8 @@ void SetupDlg::CmdOk_Click() {
         TxtProgress->clear();
         TxtProgress->setEnabled(true);
         CmdOk->setEnabled(true);
+        // Disabling OK for the copy moved the focus to Cancel; Enter at the request must go on, not cancel.
+        CmdOk->setFocus();
         break;
     default: {
         done(1);

@@ -16,6 +16,7 @@
 #include "frequency/FrmSokuTei.h"
 #include "frequency/FrqIdt.h"
 #include "frequency/FrqWiring.h"
+#include "platform/Paths.h"
 
 #include "PrintDialogAnswer.h"
 
@@ -327,6 +328,28 @@ TEST_F(Window, PrintsBothGraphsThroughThePrintDialogAndTellsHowItEnded) {
     EXPECT_EQ(asker.Asked()[0].title, "Print of the frequency characteristics");
     EXPECT_TRUE(status.empty());
     CommentTxt[2][0].clear();
+}
+
+// No help file is shipped: both Help buttons say so, naming the file, instead of doing nothing.
+TEST_F(Window, HelpWithoutTheHelpFileSaysSo) {
+    ASSERT_FALSE(plat::FileExists(AppPath("mevalo.hlp")));
+    auto helpSaid = [this] {
+        std::vector<std::string> out;
+        for (const auto& a : asker.Asked())
+            if (a.title == "Help") out.push_back(a.text);
+        return out;
+    };
+    const std::vector<std::string> one{"The help file " + AppPath("mevalo.hlp") + " cannot be opened."};
+    w->findChild<QAction*>("TBar_Help")->trigger();
+    EXPECT_EQ(helpSaid(), one);
+    asker.Clear();
+    const auto previous = FrmSokuTei::SetShowHook([](FrmSokuTei& d) {
+        d.CmdHelp->click();
+        d.CmdCancel_Click();
+    });
+    FrmSokuTei::Exec();
+    FrmSokuTei::SetShowHook(previous);
+    EXPECT_EQ(helpSaid(), one);
 }
 
 TEST(WindowInFrame, DisplayItemSixOpensOnceAndCloseAllUnloadsIt) {

@@ -26,7 +26,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QImage>
+#include <QPalette>
 #include <QLabel>
 #include <QScrollBar>
 #include <QLineEdit>
@@ -186,6 +189,48 @@ TEST(ParaDialogs, EditorPagesWrapAndSelectionFeedsTheSelectTab) {
     EXPECT_EQ(PrmAttr[3].Type, 3);
     EXPECT_EQ(PrmAttr[40].Type, 0);
     again.close();
+}
+
+// The grid is window-coloured and the row with the focus in button face, as a user sees it: from the
+// opening, and after rows have been visited.
+TEST(ParaDialogs, RowWithTheFocusStandsOutOnAWindowColouredGrid) {
+    SetUpTables(1);
+    plat::ScriptedAsker asker;
+    QDir().mkpath(QString::fromStdString(plat::AppDir() + "/ini"));
+    const QColor window = QApplication::palette().color(QPalette::Base);
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    ASSERT_NE(window, face);
+    PrmAttr[0].Guide[0] = "Guide of P0";
+    PrmAttr[3].Guide[0] = "Guide of P3";
+    FrmPara p;
+    p.resize(p.sizeHint());
+    p.show();
+    p.activateWindow();
+    QTest::qWait(50); // the tab's deferred rebuild
+    ParaGrid& g = p.Grid(false);
+    // The colour of each row where it shows no text: the right end of its name.
+    auto rows = [&] {
+        const QImage img = p.grab().toImage();
+        std::vector<QColor> out;
+        for (QLabel* l : g.name1) {
+            const QPoint at = l->mapTo(&p, QPoint(l->width() - 3, l->height() / 2));
+            out.push_back(img.pixelColor(at * img.devicePixelRatio()));
+        }
+        return out;
+    };
+    auto expected = [&](int focused) {
+        std::vector<QColor> out(ParaRows, window);
+        out[static_cast<size_t>(focused)] = face;
+        return out;
+    };
+    EXPECT_EQ(rows(), expected(0));
+    EXPECT_EQ(g.msg[0]->text().toStdString(), "Guide of P0");
+    for (int row = 0; row < 3; ++row)
+        QTest::keyClick(g.PA[static_cast<size_t>(row)], Qt::Key_Down);
+    EXPECT_EQ(g.row, 3);
+    EXPECT_EQ(rows(), expected(3));
+    EXPECT_EQ(g.msg[0]->text().toStdString(), "Guide of P3");
+    p.close();
 }
 
 TEST(ParaDialogs, PrintGoesThroughThePrintDialogAndTellsHowItEnded) {

@@ -17,7 +17,11 @@
 #include "params/ParaTransfer.h"
 #include "params/PrmWiring.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTreeWidget>
 #include <QMdiArea>
 #include <QTemporaryDir>
 
@@ -157,6 +161,34 @@ TEST_F(ParaR, EepromWriteListsTheChangesAndSurvivesAPowerCycle) {
     model->powerCycle();
     EXPECT_EQ(model->prm16(5).ram, 123);
     EXPECT_EQ(model->prm16(0x11).ram, 0x11);
+}
+
+// Equal numbers of both widths are told apart by their type: no cell of the list may be cut.
+TEST_F(ParaR, EepromListShowsEveryCellWhole) {
+    FrmEEP::CheckPoint(EepWord::ForcedAll);
+    ASSERT_TRUE(RecvAll());
+    SetPrmOne(5, 123);
+    SetPrmOne32(5, 123456);
+    std::vector<std::string> types;
+    const auto hook = FrmEEP::SetShowHook([&](FrmEEP& w) {
+        w.show();
+        QApplication::processEvents();
+        QTreeWidget* list = w.ListView1;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            types.push_back(list->topLevelItem(i)->text(0).toStdString() + " " +
+                            list->topLevelItem(i)->text(1).toStdString());
+        const QFontMetrics fm(list->font());
+        for (int c = 0; c < list->columnCount(); ++c) {
+            EXPECT_GE(list->columnWidth(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c;
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                EXPECT_GT(list->columnWidth(c), fm.horizontalAdvance(list->topLevelItem(i)->text(c))) << c;
+        }
+        EXPECT_LE(list->header()->length(), list->viewport()->width()); // no column behind a scroll bar
+        w.CmdCancel_Click();
+    });
+    FrmEEP::Exec(EepWord::UserExplicit);
+    FrmEEP::SetShowHook(hook);
+    EXPECT_EQ(types, (std::vector<std::string>{"Prm16 05", "Prm32 05"}));
 }
 
 TEST_F(ParaR, RefusedEepromWriteKeepsTheChangeListed) {

@@ -202,6 +202,34 @@ TEST_F(PopWindows, PrintGoesThroughThePrintDialogAndTellsHowItEnded) {
     EXPECT_EQ(std::count(status.begin(), status.end(), "Print completed,"), 0);
 }
 
+// The editor opens with the focus in the mode cell of row 0: its guide is there before any click, and
+// each parameter page opens with the guide of its first row.
+TEST_F(PopWindows, GuideOfTheFocusedCellIsShownOnOpening) {
+    for (int i = 0; i < 4; ++i)
+        LblTxt[2][12 + i] = "Mode guide " + std::to_string(i);
+    Pop16Prm[0].Guide[0] = "First 16-bit guide";
+    auto main = std::make_unique<Mevalo>();
+    main->show();
+    WirePositioningScreens();
+    FrmPopLod::SetShowHook([](FrmPopLod& d) { d.CmdOk_Click(); });
+    FrmPopEEP::SetShowHook([](FrmPopEEP& d) { d.CmdCancel_Click(); });
+    main->MnuHyouji_Click(7);
+    FrmPop* w = FrmPop::Instance();
+    ASSERT_NE(w, nullptr);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(w->LblMsgStep[static_cast<size_t>(i)]->text().toStdString(),
+                  "Mode guide " + std::to_string(i));
+    EXPECT_EQ(w->CurRow(), 0);
+    w->TabStrip1_Click(1);
+    EXPECT_EQ(w->Prm[0].msg[0]->text().toStdString(), "First 16-bit guide");
+    w->close();
+    main.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (auto& row : LblTxt)
+        for (auto& t : row)
+            t.clear();
+}
+
 TEST_F(PopWindows, MonitorCopiesTheTargetPositionToTheClipboard) {
     ampsim::ModelR::PopMonitor pm;
     pm.pos = -9223372036854775807LL;

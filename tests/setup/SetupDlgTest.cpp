@@ -2,6 +2,8 @@
 
 #include "setup/SetupDlg.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -117,6 +119,35 @@ TEST_F(SetupRun, AFailedCopyStopsTheDiskAndEndsTheDialog) {
         std::sort(inTemp.begin(), inTemp.end());
         EXPECT_EQ(inTemp, copied) << what;
     }
+}
+
+// Enter goes to the button that has the focus, as a user at the keyboard presses it.
+void PressEnter(QWidget* window) {
+    QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(to, &press);
+    QApplication::sendEvent(to, &release);
+}
+
+TEST_F(SetupRun, EnterAtEachDiskRequestGoesOnWithOk) {
+    WriteFile(disks[0] / "setup.lst", 5000);
+    WriteFile(disks[0] / "setup.exe", 10);
+    WriteFile(disks[0] / "vimedo1.cab", 10);
+    WriteFile(disks[1] / "vimedo2.cab", 9000);
+    dlg->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == dlg.get(); }));
+    ASSERT_EQ(QApplication::focusWidget(), dlg->CmdOk);
+    for (int next : {2, 3}) {
+        PressEnter(dlg.get());
+        ASSERT_TRUE(WaitFor([&] { return dlg->CmdOk->isEnabled() || result != -1; })) << next;
+        ASSERT_EQ(result, -1) << "Enter before disk " << next << " ended the dialog";
+        ASSERT_EQ(dlg->TxtMessage->text().toStdString(),
+                  "Insert DISK " + std::to_string(next) + " in the drive.");
+        EXPECT_EQ(QApplication::focusWidget(), dlg->CmdOk) << next;
+        Insert(next);
+    }
+    EXPECT_EQ(ReadFile(temp / "vimedo2.cab").size(), 9000u);
 }
 
 TEST_F(SetupRun, CancelBeforeOkEndsAtOnce) {
