@@ -118,14 +118,17 @@ void AutoTune::UpdAxis()
 // that a later send would write to the amplifier.
 void AutoTune::TakeEepReference()
 {
-    if (AxisNo < 0 || AxisNo >= PrmCmpAxisCnt || PrmCmpDone[AxisNo] == 0)
-        return;
+    if (AxisNo < 0 || AxisNo >= PrmCmpAxisCnt) return;
     int16_t keep[PrmCnt];
+    int32_t keep32[PrmCnt];
     std::memcpy(keep, PrmVal, sizeof keep);
+    std::memcpy(keep32, Prm32Val, sizeof keep32);
     FrmEEP::ChkeckDataToUserData();
-    for (int n = 0; n < PrmCnt; ++n)
-        if (ChkPrmAttr(n, PrmAttrSystem | PrmAttrReadOnly | PrmAttrReadOnly2))
-            PrmVal[n] = keep[n];
+    const int32_t own = PrmAttrSystem | PrmAttrReadOnly | PrmAttrReadOnly2;
+    for (int n = 0; n < PrmCnt; ++n) {
+        if (ChkPrmAttr(n, own)) PrmVal[n] = keep[n];
+        if (ChkPrm32Attr(n, own)) Prm32Val[n] = keep32[n];
+    }
 }
 
 // Reads each shown parameter from the amplifier and shows what was read; a value that could not be read

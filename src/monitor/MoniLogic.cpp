@@ -58,7 +58,7 @@ std::string GeneralNumber(double v) {
 
 std::string AlmCodeText(int code) {
     const std::string num = (code < 0 ? "" : " ") + std::to_string(code);
-    if (code < 0 || code >= AlmCodeCnt || AlmName[code].empty()) return num + " ?" + std::to_string(code);
+    if (code < 0 || code >= AlmCodeCnt) return num + " ?" + std::to_string(code);
     return num + " " + AlmName[code];
 }
 
@@ -68,7 +68,7 @@ std::string AlmDetailText(int code) {
 }
 
 std::string CtrlModeText(int mode) {
-    if (mode < 0 || mode >= CtrlModeCnt || CtrlModeMenu[mode].empty()) return "?" + std::to_string(mode);
+    if (mode < 0 || mode >= CtrlModeCnt) return "?" + std::to_string(mode);
     return CtrlModeMenu[mode];
 }
 

@@ -35,12 +35,13 @@ inline constexpr const char* ClearFailed = "The amplifier did not carry out the 
 
 // A number as the general number format writes it: no sign blank, no exponent below 1E+15.
 std::string GeneralNumber(double v);
-// " 16 name": the code with its sign blank, a blank and AlmName; a code the definition names nowhere gives
-// " 231 ?231". Callers show "Normal action" (or nothing) for code 0.
+// " 16 name": the code with its sign blank, a blank and AlmName (empty when the definition leaves it
+// empty); a code outside the table gives " 231 ?231". Callers show "Normal action" (or nothing) for code 0.
 std::string AlmCodeText(int code);
 // AlmTxt2 & AlmTxt3 of the code, or "" for a code outside the table.
 std::string AlmDetailText(int code);
-// The control mode name, or "?" and the number for a mode the definition does not name.
+// The control mode name (empty when the definition leaves it empty), or "?" and the number for a mode
+// outside the table.
 std::string CtrlModeText(int mode);
 // True when the control mode uses the external scale (false outside the table).
 bool IsFullClosedMode(int mode);

@@ -321,7 +321,13 @@ void FrmEEP::CheckPoint(const std::string& flags) {
 
 void FrmEEP::ChkeckDataToUserData() {
     const int k = AxisNo;
-    if (k < 0 || k >= PrmCmpAxisCnt || PrmCmpDone[k] == 0) return;
-    for (int n = 0; n <= 255; ++n)
-        PrmVal[n] = PrmCmpVal[k][n];
+    if (k < 0 || k >= PrmCmpAxisCnt) return;
+    if (PrmCmpDone[k] != 0)
+        for (int n = 0; n <= 255; ++n)
+            PrmVal[n] = PrmCmpVal[k][n];
+    // The 32-bit values too: after an axis is taken up they are the presets, which the amplifier never
+    // had, and the change list would offer them as changes.
+    if (Prm32Cnt != 0 && Prm32CmpDone[k] != 0)
+        for (int n = 0; n < std::min<int>(Prm32MaxAll, PrmCnt); ++n)
+            Prm32Val[n] = Prm32CmpVal[k][n];
 }

@@ -21,7 +21,7 @@ class FrmEEP : public QDialog {
     // Reads the scope's EEPROM copy of the current axis into the reference tables. The copy counts as read
     // only when every read of the scope succeeded.
     static void CheckPoint(const std::string& flags);
-    // Copies the current axis's 16-bit EEPROM copy back into the current values, when it was read.
+    // Copies the current axis's EEPROM copies back into the current values, each width when it was read.
     static void ChkeckDataToUserData();
 
     // For tests: while set, Exec hands the filled window to the hook instead of running it modally.

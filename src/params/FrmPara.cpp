@@ -400,11 +400,21 @@ void FrmPara::BuildGrid(ParaGrid& g) {
     });
     connect(g.VScrPage, &QScrollBar::sliderReleased, this,
             [this, w] { ShowPage(w, Grid(w).VScrPage->value()); });
+    g.PicGuide = new QWidget(g.pane);
+    g.PicGuide->setToolTip(QStringLiteral("Display the explanation of the parameter."));
+    auto* guide = new QVBoxLayout(g.PicGuide);
+    guide->setContentsMargins(0, 0, 0, 0);
     for (auto& m : g.msg) {
-        m = new QLabel(g.pane);
+        m = new QLabel(g.PicGuide);
         m->setWordWrap(true);
-        v->addWidget(m);
+        guide->addWidget(m);
     }
+    // Hiding the guide must not move the hint below it.
+    QSizePolicy keep = g.PicGuide->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    g.PicGuide->setSizePolicy(keep);
+    g.PicGuide->hide();
+    v->addWidget(g.PicGuide);
     g.LblMsgWrite = new QLabel(g.pane);
     g.LblMsgWrite->setWordWrap(true);
     v->addWidget(g.LblMsgWrite);
@@ -687,6 +697,7 @@ void FrmPara::DispGuide(bool is32, int row, bool focused) {
             focused && n != NoPrm ? (is32 ? Prm32Attr[n].Guide[j] : PrmAttr[n].Guide[j]) : "";
         g.msg[static_cast<size_t>(j)]->setText(QString::fromStdString(text));
     }
+    g.PicGuide->setVisible(focused && n != NoPrm);
 }
 
 void FrmPara::RowFocus(bool is32, int row, bool in) {

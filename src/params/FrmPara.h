@@ -43,6 +43,7 @@ struct ParaGrid {
     std::array<QToolButton*, ParaRows> Up{};
     std::array<QToolButton*, ParaRows> Dn{};
     std::array<QPushButton*, ParaRows> CmdUpdVal{};
+    QWidget* PicGuide = nullptr; // holds msg; shown while a row with a parameter has the focus
     std::array<QLabel*, 4> msg{};
     QLabel* LblMsgWrite = nullptr;
     int page = -2; // -2 before the first page is shown, so that showing page 0 counts as a change

@@ -497,8 +497,9 @@ void FrmPop::DispStepGuide(int kind, int r) {
 void FrmPop::UpdStepRowAt(int r) {
     const int n = VScrStep->value() + r;
     if (n >= PopStepInUse()) return;
-    auto code = [](QComboBox* b) {
-        return static_cast<int16_t>(b->currentIndex() < 0 ? 0 : b->currentData().toInt());
+    auto code = [](QComboBox* b) -> std::optional<int16_t> {
+        if (b->currentIndex() < 0) return std::nullopt;
+        return static_cast<int16_t>(b->currentData().toInt());
     };
     PopStepRow row;
     row.pos = TxtPos[r]->text().toStdString();
@@ -508,7 +509,7 @@ void FrmPop::UpdStepRowAt(int r) {
     row.dec = code(CmbDec[r]);
     row.blk = code(CmbBlk[r]);
     row.comment = TxtStpCmt->text().toStdString();
-    UpdStepRow(n, GetStepRow(row), SetWaitMsg);
+    UpdStepRow(n, GetStepRow(row, PopStep[n]), SetWaitMsg);
     editMode_ = false;
     VScrStep_Change();
 }

@@ -95,16 +95,16 @@ PopPos PopPosFromText(const std::string& text) {
     return p;
 }
 
-PopStepRec GetStepRow(const PopStepRow& row) {
+PopStepRec GetStepRow(const PopStepRow& row, const PopStepRec& held) {
     PopStepRec s;
     const PopPos p = PopPosFromText(row.pos);
     s.Position = p.empty ? 0 : p.value;
     s.PosEmpty = p.empty;
-    s.Vel = row.vel;
-    s.Acc = row.acc;
-    s.Dec = row.dec;
-    s.Mod = row.mod;
-    s.Blk = row.blk;
+    s.Vel = row.vel.value_or(held.Vel);
+    s.Acc = row.acc.value_or(held.Acc);
+    s.Dec = row.dec.value_or(held.Dec);
+    s.Mod = row.mod.value_or(held.Mod);
+    s.Blk = row.blk.value_or(held.Blk);
     s.Comment = row.comment;
     return s;
 }

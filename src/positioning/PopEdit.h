@@ -34,13 +34,16 @@ void RecvPrm32Pages(PopPageKeeper& keeper, int first);
 // step limits (an empty position counts as 0 there).
 PopPos PopPosFromText(const std::string& text);
 
-// One step row as the user left it.
+// One step row as the user left it. A list without a selection has no code: the step's code is one the
+// list does not hold, and the user did not choose another.
 struct PopStepRow {
     std::string pos;
-    int16_t mod = 0, vel = 0, acc = 0, dec = 0, blk = 0; // codes; 0 for a list without selection
+    std::optional<int16_t> mod, vel, acc, dec, blk;
     std::string comment;
 };
-PopStepRec GetStepRow(const PopStepRow& row);
+// The step the row makes of held, the step as the table has it: a list without a selection keeps held's
+// code, so that applying a row never changes a value the user did not touch.
+PopStepRec GetStepRow(const PopStepRow& row, const PopStepRec& held);
 
 // Status texts and the hourglass of the editor while it works.
 using PopWaitMsg = std::function<void(const std::string& text, bool busy)>;

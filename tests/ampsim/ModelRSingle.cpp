@@ -10,7 +10,9 @@ using namespace wire;
 
 Bytes ModelR::prmSingle(int cmd, int mode, const Bytes& d) {
     const bool wide = (cmd == 11) || mode == 12 || mode == 14;
-    const bool system = mode == 5 || mode == 6 || mode == 9 || mode == 14;
+    // Command 8: 16-bit system read 5 and write 6, 32-bit system write 14; command 11: 32-bit user read 6,
+    // system read 9.
+    const bool system = cmd == 8 ? (mode == 5 || mode == 6 || mode == 14) : mode == 9;
     const bool write = cmd == 8 && (mode == 1 || mode == 6 || mode == 12 || mode == 14);
     const bool read = (cmd == 8 && (mode == 0 || mode == 5)) || (cmd == 11 && (mode == 6 || mode == 9));
     if (!write && !read) return status(kStRefused);

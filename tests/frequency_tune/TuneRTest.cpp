@@ -7,6 +7,9 @@
 #include "app/Mevalo.h"
 #include "frequency/AutoWiring.h"
 #include "frequency/FrmAuto.h"
+#include "data/PrmGlb.h"
+#include "params/FrmEEP.h"
+#include "params/ParaLogic.h"
 #include "platform/FormRegistry.h"
 
 #include <QAction>
@@ -77,6 +80,36 @@ TEST_P(TuneRStiffness, RunShowsNewValuesAndOffersEepromOnClosing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TuneRStiffness, ::testing::Values(1, 9, 300));
+
+TEST_F(TuneR, EepromOfferAfterATakeUpListsOnlyTheTunedParameters) {
+    // An axis taken up without the parameter editor: the tables hold the presets, the reference what
+    // the amplifier's EEPROM holds.
+    Prm16Max = 128;
+    Prm32Cnt = -1;
+    Prm32Max = static_cast<int16_t>(model->options().prm32User);
+    Prm32MaxSys = Prm32MaxAll = static_cast<int16_t>(model->prm32Count());
+    for (int n = 0; n < PrmCnt; ++n) {
+        PrmAttr[n] = PrmAttrRec{};
+        Prm32Attr[n] = Prm32AttrRec{};
+        PrmVal[n] = 7;
+        Prm32Val[n] = 1000000;
+    }
+    FrmEEP::CheckPoint(EepWord::ForcedAll);
+    ASSERT_EQ(Prm32CmpDone[0], -1);
+
+    tune.script(0, {0, 3});
+    t.Load();
+    t.Exec();
+    RunTicks(t);
+    ASSERT_TRUE(t.Tuned());
+    const auto rows = BuildChangeList(AutoText::EepUserImplicit, 0);
+    std::vector<std::string> listed;
+    for (const auto& r : rows)
+        listed.push_back(r.type + " " + r.number);
+    EXPECT_EQ(listed, (std::vector<std::string>{"Prm16 10", "Prm16 11", "Prm16 12"}));
+    Prm32Cnt = 0;
+    Prm32Max = Prm32MaxSys = Prm32MaxAll = 0;
+}
 
 TEST(AutoEepFlags, OnlyATunedRunIsOfferedByOperatingMode) {
     EXPECT_EQ(AutoEepFlags(false, 1), "");

@@ -13,8 +13,11 @@ TEST(MoniText, CodesAndNumbersIncludingOnesOutsideTheTables) {
     EXPECT_EQ(AlmDetailText(231), "");
     EXPECT_EQ(CtrlModeText(2), "Speed control");
     EXPECT_EQ(CtrlModeText(200), "?200");
-    EXPECT_EQ(CtrlModeText(9), "?9"); // inside the table, named by no definition
-    EXPECT_EQ(AlmCodeText(33), " 33 ?33");
+    // Inside the tables a name the definition leaves empty stays empty.
+    EXPECT_EQ(CtrlModeText(9), "");
+    EXPECT_EQ(AlmCodeText(33), " 33 ");
+    EXPECT_EQ(AlmCodeText(201), " 201 ?201");
+    EXPECT_EQ(CtrlModeText(11), "?11");
     EXPECT_FALSE(IsFullClosedMode(200));
     EXPECT_EQ(HexText(0x12345678), "12345678");
     EXPECT_EQ(HexText(-1), "FFFFFFFF");

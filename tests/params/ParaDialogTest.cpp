@@ -6,6 +6,7 @@
 #include "app/Glb.h"
 #include "app/Prd.h"
 #include "comm/ComGlb.h"
+#include "data/DefFil.h"
 #include "data/PrmGlb.h"
 #include "data/PrmTbl.h"
 #include "params/FrmHexBit.h"
@@ -230,6 +231,38 @@ TEST(ParaDialogs, RowWithTheFocusStandsOutOnAWindowColouredGrid) {
     EXPECT_EQ(g.row, 3);
     EXPECT_EQ(rows(), expected(3));
     EXPECT_EQ(g.msg[0]->text().toStdString(), "Guide of P3");
+    p.close();
+}
+
+TEST(ParaDialogs, ShippedDefinitionsGiveTheScreensOnlyTheirOwnTexts) {
+    const std::string hint =
+        "Change the setting value by pressing Enter key or by clicking the <Setting value "
+        "change>, after entering the setting value.";
+    for (auto& m : AutoMsg)
+        m.clear();
+    for (const char* file : {"TESK_R.DEF", "ZT040P______.DEF"}) {
+        ASSERT_EQ(FIL_ReadGroupFile(std::string(MEVALO_RUNTIME_DIR) + "/ini/def/" + file, 0), -1) << file;
+        for (int i = 0; i < AutoMsgCnt; ++i)
+            EXPECT_EQ(AutoMsg[i], i == 30 ? hint : "") << file << " message " << i;
+    }
+
+    SetUpTables(1);
+    PrmAttr[1].Guide[0] = "guide of P1";
+    plat::ScriptedAsker asker;
+    QDir().mkpath(QString::fromStdString(plat::AppDir() + "/ini"));
+    FrmPara p;
+    ParaGrid& g = p.Grid(false);
+    EXPECT_EQ(g.LblMsgWrite->text().toStdString(), hint);
+    EXPECT_EQ(g.PicGuide->toolTip().toStdString(), "Display the explanation of the parameter.");
+    EXPECT_FALSE(g.PicGuide->isVisibleTo(&p));
+    p.show();
+    p.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p));
+    QTest::qWait(50); // the load's deferred tab set-up focuses row 0
+    g.PA[1]->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(g.PicGuide->isVisible());
+    EXPECT_EQ(g.msg[0]->text().toStdString(), "guide of P1");
     p.close();
 }
 

@@ -68,13 +68,26 @@ TEST_F(ParaR, SingleWriteSendsTheTableValueAndReadsItBack) {
     SetPrmOne(5, 123.0); // unchanged: nothing goes out
     SetPrmOne(6, 40000); // clamped to 32767, then to the parameter's own 500
     EXPECT_EQ(model->prm16(6).ram, 500);
+    EXPECT_EQ(PrmVal[6], 500);
     EXPECT_EQ(At(Log(), "8/1 05"), -1);
 
+    // The value shown after a 32-bit write is the one read back from the same parameter.
     SetPrmOne32(3, -100000);
     const auto log = Log();
     EXPECT_TRUE(Has(log, "8/12 03 60 79 FE FF"));
     EXPECT_GT(At(log, "11/6 03"), At(log, "8/12 03"));
+    EXPECT_EQ(model->prm32(3).ram, -100000);
+    EXPECT_EQ(Prm32Val[3], -100000);
     EXPECT_EQ(stat.back(), "32bit parameter value change completed.");
+    const int16_t level = UserLevel;
+    UserLevel = 2; // a system one reads back from the system table
+    sim.clearLog();
+    SetPrmOne32(Prm32Max + 1, 4242);
+    EXPECT_TRUE(Has(Log(), "8/14 01 92 10 00 00"));
+    EXPECT_TRUE(Has(Log(), "11/9 01"));
+    EXPECT_EQ(model->prm32(Prm32Max + 1).ram, 4242);
+    EXPECT_EQ(Prm32Val[Prm32Max + 1], 4242);
+    UserLevel = level;
 
     model->setFrontPanel(true); // the right is refused: the old value comes back
     SetPrmOne(7, 50);
@@ -139,6 +152,8 @@ TEST_F(ParaR, EepromWriteListsTheChangesAndSurvivesAPowerCycle) {
     SetPrmOne(5, 123);
     SetPrmOne(0x10, 44);
     SetPrmOne(0x20, 9); // never written, never listed
+    EXPECT_EQ(PrmVal[5], 123);
+    EXPECT_EQ(PrmVal[0x10], 44);
 
     sim.clearLog();
     FrmEEP::Exec(EepWord::UserExplicit);
@@ -156,6 +171,7 @@ TEST_F(ParaR, EepromWriteListsTheChangesAndSurvivesAPowerCycle) {
 
     eepOk = false;
     SetPrmOne(0x11, 55);
+    EXPECT_EQ(PrmVal[0x11], 55);
     FrmEEP::Exec(EepWord::UserExplicit);
     EXPECT_EQ(eepRows, 1);
     model->powerCycle();
@@ -195,6 +211,7 @@ TEST_F(ParaR, RefusedEepromWriteKeepsTheChangeListed) {
     FrmEEP::CheckPoint(EepWord::ForcedAll);
     ASSERT_TRUE(RecvAll());
     SetPrmOne(5, 321);
+    EXPECT_EQ(PrmVal[5], 321);
     sim.setHandler(Refusing(*model, 8, 4));
     FrmEEP::Exec(EepWord::UserExplicit);
     EXPECT_EQ(DlgResult, 0);
@@ -244,6 +261,7 @@ TEST_F(ParaM, ReferenceComesFromTheBlockReadsAndEepromWriteUsesIt) {
     EXPECT_TRUE(RecvAll());
     EXPECT_EQ(PrmVal[Prm16Max + 2], 502);
     SetPrmOne(5, 7);
+    EXPECT_EQ(PrmVal[5], 7);
     sim.clearLog();
     FrmEEP::Exec(EepWord::UserExplicit);
     EXPECT_EQ(eepRows, 1);
@@ -278,6 +296,7 @@ TEST_F(ParaR, MainWindowOpensTheEditorOnceAndCloseAllTakesItDown) {
 
         // The EEPROM dialog drops a second request that follows its close within 100 ms.
         SetPrmOne(5, 11);
+        EXPECT_EQ(PrmVal[5], 11);
         eepOk = false;
         FrmEEP::Exec(EepWord::UserExplicit);
         const int shown = eepShown;
@@ -336,6 +355,8 @@ TEST_F(ParaR, EditorTellsWhatItWillNotDo) {
     p.Grid(false).PA[1]->setText("19");
     p.PA_KeyDown(false, 1, Qt::Key_Return);
     EXPECT_EQ(model->prm16(9).ram, 19);
+    EXPECT_EQ(PrmVal[9], 19);
+    EXPECT_EQ(p.Grid(false).PA[1]->text().toStdString(), "19");
     const std::string notice =
         "This parameter becomes active by re-switching on electrical power after writing in EEPROM.";
     EXPECT_TRUE(PumpUntil([&] { return Asked(notice); }));

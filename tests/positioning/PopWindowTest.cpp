@@ -230,6 +230,39 @@ TEST_F(PopWindows, GuideOfTheFocusedCellIsShownOnOpening) {
             t.clear();
 }
 
+TEST_F(PopWindows, ApplyingARowKeepsTheCodesItsListsDoNotHold) {
+    // Step 2's mode (2) and velocity (2) are codes that no entry of their lists holds.
+    PopItem[3][2].Code = 126;
+    PopItem[0][2].Code = 15;
+    ASSERT_EQ(PopRecvTables(PopStep, Pop16Prm, Pop32Prm, "steps"), 0);
+    PopCheckPoint(PopEepOpt::ForceAll);
+    SetPopDataSource(1, "");
+    FrmPop* w = FrmPop::Show();
+    QApplication::processEvents();
+    ASSERT_EQ(w->CmbMod[2]->currentIndex(), -1);
+    ASSERT_EQ(w->CmbVel[2]->currentIndex(), -1);
+
+    // Only the position changes, on the amplifier, in the table and in the EEPROM change list.
+    w->TxtPos[2]->setFocus();
+    w->TxtPos[2]->setText("77");
+    QTest::keyClick(w->TxtPos[2], Qt::Key_Return);
+    EXPECT_EQ(model->step(2).pos, 77);
+    EXPECT_EQ(model->step(2).mode, 2);
+    EXPECT_EQ(model->step(2).vel, 2);
+    EXPECT_EQ(PopStep[2].Mod, 2);
+    const auto changes = PopChangeList();
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].before, "-3000000021");
+    EXPECT_EQ(changes[0].after, "77");
+
+    // A choice in the list does change the code.
+    w->CmbMod[2]->setCurrentIndex(w->CmbMod[2]->findData(126));
+    w->TxtPos[2]->setFocus();
+    QTest::keyClick(w->TxtPos[2], Qt::Key_Return);
+    EXPECT_EQ(model->step(2).mode, 126);
+    EXPECT_EQ(model->step(2).vel, 2);
+}
+
 TEST_F(PopWindows, MonitorCopiesTheTargetPositionToTheClipboard) {
     ampsim::ModelR::PopMonitor pm;
     pm.pos = -9223372036854775807LL;
