@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
 #include <vector>
 
 #include "app/FileDlg.h"
@@ -267,6 +268,7 @@ FrmPara::FrmPara(QWidget* parent) : QWidget(parent) {
     connect(TimShowValidAfterBoot, &QTimer::timeout, this, [this] { TimShowValidAfterBoot_Timer(); });
     connect(TabStrip1, &QTabBar::currentChanged, this, [this](int i) {
         if (i >= 0) tab_ = static_cast<ParaTab>(TabStrip1->tabData(i).toInt());
+        tabRead_ = PageRead::Always;
         TimTabChange->start();
     });
     BuildMenus();
@@ -531,7 +533,7 @@ void FrmPara::Form_Load() {
     g32_.LblMsgWrite->setText(QString::fromStdString(AutoMsg[30]));
     PrmSrcNotice() = [this] { DispDataSource(); };
     // Page 0 of each grid is read by its first showing (no page is shown before it), and only there: the
-    // panes of the first tab are then built over it without reading it again.
+    // panes of the first tab are built, once the window is up, over it without reading it again.
     g16_.page = -2;
     SetScrollRange(false, LastPage(ParaTab::EditAll), PageRead::IfNew);
     if (Prm32Cnt != 0) {
@@ -545,7 +547,8 @@ void FrmPara::Form_Load() {
         TabStrip1->removeTab(3);
         TabStrip1->removeTab(2);
     }
-    ShowTab(PageRead::None);
+    tabRead_ = PageRead::None;
+    TimTabChange->start();
     DispDataSource();
 }
 
@@ -704,7 +707,7 @@ void FrmPara::SelectTab(ParaTab tab) {
 
 void FrmPara::TimTabChange_Timer() {
     TimTabChange->stop();
-    ShowTab(PageRead::Always);
+    ShowTab(std::exchange(tabRead_, PageRead::Always));
 }
 
 // Builds the panes of the selected tab and shows its page 0.

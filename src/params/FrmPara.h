@@ -140,6 +140,7 @@ class FrmPara : public QWidget {
     ParaTab tab_ = ParaTab::EditAll;
     bool scrollLock_ = false;
     bool focusLock_ = false;
+    PageRead tabRead_ = PageRead::Always; // how the next tab build reads its page 0
     int16_t reShowValue_ = 0;
     int reShowRow_ = 0;
     bool unloaded_ = false;

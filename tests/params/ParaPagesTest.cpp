@@ -74,6 +74,7 @@ TEST_F(ParaPages, EveryPageIsAskedOnceWhenPagesAreReadAsTheyChange) {
     p.show();
     Pump(150); // the load's deferred work, up to the notice timer
     EXPECT_EQ(Taken(), Check + Check + Pages(1, 0, 0) + Pages(7, 0, 0)) << "opening";
+    EXPECT_EQ(p.Grid(false).PA[0]->selectedText().toStdString(), "0"); // ready to type over
 
     ClickTab(p, "Select");
     EXPECT_EQ(Taken(), Check + Pages(1, 0, 7) + Pages(4, 0, 7)) << "Select";
