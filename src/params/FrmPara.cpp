@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
 #include <vector>
 
 #include "app/FileDlg.h"
@@ -269,6 +270,7 @@ FrmPara::FrmPara(QWidget* parent) : QWidget(parent) {
     connect(TimShowValidAfterBoot, &QTimer::timeout, this, [this] { TimShowValidAfterBoot_Timer(); });
     connect(TabStrip1, &QTabBar::currentChanged, this, [this](int i) {
         if (i >= 0) tab_ = static_cast<ParaTab>(TabStrip1->tabData(i).toInt());
+        tabRead_ = PageRead::Always;
         TimTabChange->start();
     });
     BuildMenus();
@@ -548,21 +550,22 @@ void FrmPara::Form_Load() {
     g16_.LblMsgWrite->setText(QString::fromStdString(AutoMsg[30]));
     g32_.LblMsgWrite->setText(QString::fromStdString(AutoMsg[30]));
     PrmSrcNotice() = [this] { DispDataSource(); };
-    SetScrollRange(false, LastPage(ParaTab::EditAll));
+    // Page 0 of each grid is read by its first showing (no page is shown before it), and only there: the
+    // panes of the first tab are built, once the window is up, over it without reading it again.
     g16_.page = -2;
-    ShowPage(false, 0);
+    SetScrollRange(false, LastPage(ParaTab::EditAll), PageRead::IfNew);
     if (Prm32Cnt != 0) {
         Item("menu32")->setEnabled(true);
         Item("menu32")->setVisible(true);
         g32_.page = -2;
-        SetScrollRange(true, LastPage(ParaTab::Edit32));
-        ShowPage(true, 0);
+        SetScrollRange(true, LastPage(ParaTab::Edit32), PageRead::IfNew);
     } else {
         Item("menu32")->setEnabled(false);
         Item("menu32")->setVisible(false);
         TabStrip1->removeTab(3);
         TabStrip1->removeTab(2);
     }
+    tabRead_ = PageRead::None;
     TimTabChange->start();
     DispDataSource();
 }
@@ -598,19 +601,20 @@ int FrmPara::RowIndex(bool is32, int row) const {
     return GetPrmIdx(TabFor(is32), std::max(0, g.page) * ParaRows + row);
 }
 
-void FrmPara::SetScrollRange(bool is32, int last) {
+void FrmPara::SetScrollRange(bool is32, int last, PageRead read) {
     ParaGrid& g = Grid(is32);
+    // The bar's own move to page 0 shows nothing; page 0 is shown once, below, after its read.
     scrollLock_ = true;
     g.VScrPage->setMaximum(std::max(0, last));
     g.VScrPage->setValue(0);
     scrollLock_ = false;
-    if (PrmIsAmp != 0) RecvPage(TabFor(is32), 0, g.page, true);
-    ShowPage(is32, 0);
+    ShowPage(is32, 0, read);
 }
 
-void FrmPara::ShowPage(bool is32, int page) {
+void FrmPara::ShowPage(bool is32, int page, PageRead read) {
     ParaGrid& g = Grid(is32);
-    if (PrmIsAmp != 0 && !scrollLock_ && ComHandle != 0) RecvPage(TabFor(is32), page, g.page, false);
+    if (read != PageRead::None && PrmIsAmp != 0 && !scrollLock_ && ComHandle != 0)
+        RecvPage(TabFor(is32), page, g.page, read == PageRead::Always);
     g.LblPage->setText(QString::fromStdString(PageLabel(g.VScrPage->value())));
     g.page = page;
     DispPage(is32, page);
@@ -726,12 +730,17 @@ void FrmPara::SelectTab(ParaTab tab) {
 
 void FrmPara::TimTabChange_Timer() {
     TimTabChange->stop();
+    ShowTab(std::exchange(tabRead_, PageRead::Always));
+}
+
+// Builds the panes of the selected tab and shows its page 0.
+void FrmPara::ShowTab(PageRead read) {
     const bool is32 = Is32(tab_);
     ParaGrid& g = Grid(is32);
     stack_->setCurrentWidget(g.pane);
     const bool select = IsSelect(tab_);
     g.HeadExtrac->setVisible(!select);
-    SetScrollRange(is32, LastPage(tab_));
+    SetScrollRange(is32, LastPage(tab_), read);
     if (QAction* in = Item("MnuInput")) in->setEnabled(!is32);
     FocusRow(is32, 0);
 }
@@ -1009,8 +1018,7 @@ void FrmPara::MnuPrmYomiDashi_Click() {
         SetPrmSrc(2, "");
         UpdStat("File reading completed.");
         const bool is32 = Is32(tab_);
-        Grid(is32).VScrPage->setValue(0);
-        ShowPage(is32, 0);
+        SetScrollRange(is32, Grid(is32).VScrPage->maximum(), PageRead::IfNew);
     } else {
         UpdStat("Reading failed.");
     }

@@ -118,13 +118,18 @@ class FrmPara : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Whether showing a page reads it from the amplifier first (only ever while pages are read as they
+    // change): when it is not the page shown before, always, or not at all.
+    enum class PageRead { IfNew, Always, None };
+
     void BuildGrid(ParaGrid& g);
     void BuildMenus();
     void Form_Load();
     void Form_Unload();
     ParaTab TabFor(bool is32) const;
-    void SetScrollRange(bool is32, int last);
-    void ShowPage(bool is32, int page);
+    void ShowTab(PageRead read);
+    void SetScrollRange(bool is32, int last, PageRead read);
+    void ShowPage(bool is32, int page, PageRead read = PageRead::IfNew);
     void DispGuide(bool is32, int row, bool focused);
     void RowFocus(bool is32, int row, bool in);
     void RestoreRow(bool is32, int row);
@@ -138,6 +143,7 @@ class FrmPara : public QWidget {
     ParaTab tab_ = ParaTab::EditAll;
     bool scrollLock_ = false;
     bool focusLock_ = false;
+    PageRead tabRead_ = PageRead::Always; // how the next tab build reads its page 0
     int16_t reShowValue_ = 0;
     int reShowRow_ = 0;
     bool unloaded_ = false;
