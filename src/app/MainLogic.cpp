@@ -174,6 +174,39 @@ std::vector<QRect> TileRects(int n, const QRect& area, bool horizontally)
     return out;
 }
 
+// ---- frame size ----------------------------------------------------------------------------------
+
+const std::array<ScreenOpeningSize, 8> ScreenOpeningSizes = {{
+    {"FrmPara", 739, 487},
+    {"FrmMoni", 500, 400},
+    {"FrmAlm", 500, 400},
+    {"FrmGraph", 726, 714},
+    {"FrmAuto", 600, 500},
+    {"FrmFft", 726, 569},
+    {"FrmPop", 1017, 479},
+    {"FrmPom", 500, 400},
+}};
+
+QSize LargestScreen(int fontHeight)
+{
+    const double f = std::max(1.0, static_cast<double>(fontHeight) / ScreenFontHeight);
+    QSize out(0, 0);
+    for (const ScreenOpeningSize& s : ScreenOpeningSizes)
+        out = out.expandedTo(QSize(static_cast<int>(std::ceil(s.width * f)), static_cast<int>(std::ceil(s.height * f))));
+    return out;
+}
+
+QRect FrameOpeningRect(const QSize& need, const QRect& available)
+{
+    if (available.isEmpty())
+        return QRect(QPoint(0, 0), need);
+    const QSize size = need.boundedTo(available.size());
+    QRect r(QPoint(0, 0), size);
+    r.moveTopLeft(available.topLeft() + QPoint((available.width() - size.width()) / 2,
+                                               (available.height() - size.height()) / 2));
+    return r;
+}
+
 // ---- windows of other parts ---------------------------------------------------------------------
 
 MainLinks& Links()

@@ -1,5 +1,7 @@
 // One walk through the program as a person uses it: RS-232C with "Auto-set" against a family R amplifier
-// with positioning, every screen of the Display menu opened in turn, then "Close all windows".
+// with positioning, every screen of the Display menu opened in turn, then "Close all windows". Each screen is
+// looked at as it opens in the frame as it started: one menu bar, the screen whole inside the workspace.
+// Run with MEVALO_SHOTS=<folder> to keep a picture of the frame with each screen open.
 #include "ConnEnv.h"
 #include "Console.h"
 #include "ModelFrq.h"
@@ -20,6 +22,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
@@ -45,6 +51,14 @@ bool Shows(QWidget* w, const QString& text) {
     for (auto* x : w->findChildren<QTextEdit*>())
         if (x->toPlainText().contains(text)) return true;
     return false;
+}
+
+// The menu titles the frame's menu bar shows.
+QStringList Titles(QMenuBar* bar) {
+    QStringList out;
+    for (QAction* a : bar->actions())
+        out << a->text();
+    return out;
 }
 
 } // namespace
@@ -107,6 +121,12 @@ TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDo
     plat::ScriptedAsker ask(plat::Yes);
     main_ = std::make_unique<Mevalo>();
     main_->show();
+    const QStringList ownMenus = Titles(main_->menuBar());
+    const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+    // On a desktop that holds it, the frame opens inside it; on a smaller one it takes the whole area.
+    EXPECT_TRUE(desk.contains(main_->geometry())) << "frame " << main_->width() << "x" << main_->height();
+    const bool smallDesk = main_->size() == desk.size();
+    const QString shots = qEnvironmentVariable("MEVALO_SHOTS");
 
     // The series list answered as a person would: the first series, OK.
     auto* t = new QTimer;
@@ -159,6 +179,46 @@ TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDo
         if (it.shows) {
             EXPECT_TRUE(WaitFor([&] { return Shows(w, it.shows); })) << it.shows;
         }
+
+        // One menu bar: the frame's, showing the screen's own menus while it is active.
+        QApplication::processEvents();
+        int bars = 0;
+        for (QMenuBar* b : main_->findChildren<QMenuBar*>())
+            bars += b->isVisible() ? 1 : 0;
+        EXPECT_EQ(bars, 1);
+        if (QMenuBar* own = w->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+            EXPECT_FALSE(own->isVisible());
+            EXPECT_EQ(main_->menuBar()->actions(), own->actions());
+        } else {
+            EXPECT_EQ(Titles(main_->menuBar()), ownMenus);
+        }
+
+        // The screen opens whole inside the workspace, even with the status strip shown; on a desktop too
+        // small for the frame, with its title bar in reach.
+        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        ASSERT_NE(sub, nullptr);
+        const QRect area = main_->MdiArea()->viewport()->rect();
+        const int strip = main_->findChild<QWidget*>("PicStat")->isVisible()
+                              ? 0
+                              : main_->findChild<QWidget*>("PicStat")->sizeHint().height();
+        const QRect areaWithStrip = area.adjusted(0, 0, 0, -strip);
+        if (smallDesk) {
+            EXPECT_GE(sub->x(), 0);
+            EXPECT_GE(sub->y(), 0);
+        } else {
+            EXPECT_TRUE(area.contains(sub->geometry()))
+                << "screen at " << sub->x() << "," << sub->y() << " " << sub->width() << "x" << sub->height()
+                << " in " << area.width() << "x" << area.height();
+            EXPECT_LE(sub->height(), areaWithStrip.height());
+        }
+        // The frame was sized from the screens' opening sizes: each screen within its entry.
+        for (const ScreenOpeningSize& e : ScreenOpeningSizes)
+            if (e.form == std::string(it.form)) {
+                EXPECT_LE(w->width(), e.width) << "opening width of " << it.form << " is " << w->width();
+                EXPECT_LE(w->height(), e.height) << "opening height of " << it.form << " is " << w->height();
+            }
+        if (!shots.isEmpty())
+            main_->grab().save(shots + "/" + it.form + ".png");
     }
     EXPECT_EQ(ComBusy, 0);
 
@@ -168,4 +228,6 @@ TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDo
     for (const auto& it : items)
         EXPECT_FALSE(plat::IsFrmLoad(it.form)) << it.form;
     EXPECT_EQ(ComBusy, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(Titles(main_->menuBar()), ownMenus);
 }
