@@ -177,14 +177,14 @@ std::vector<QRect> TileRects(int n, const QRect& area, bool horizontally)
 // ---- frame size ----------------------------------------------------------------------------------
 
 const std::array<ScreenOpeningSize, 8> ScreenOpeningSizes = {{
-    {"FrmPara", 739, 487},
-    {"FrmMoni", 500, 400},
-    {"FrmAlm", 500, 400},
-    {"FrmGraph", 726, 714},
-    {"FrmAuto", 600, 500},
-    {"FrmFft", 726, 569},
-    {"FrmPop", 1017, 479},
-    {"FrmPom", 500, 400},
+    {"FrmPara", 759, 463},
+    {"FrmMoni", 600, 519},
+    {"FrmAlm", 506, 501},
+    {"FrmGraph", 718, 690},
+    {"FrmAuto", 737, 363},
+    {"FrmFft", 718, 545},
+    {"FrmPop", 1009, 455},
+    {"FrmPom", 570, 601},
 }};
 
 QSize LargestScreen(int fontHeight)

@@ -99,6 +99,8 @@ Mevalo::Mevalo(QWidget* parent) : QMainWindow(parent)
     strip->setContentsMargins(4, 2, 4, 2);
     LblStat = new QLabel(PicStat);
     LblStat->setObjectName("LblStat");
+    // One line high with or without a text, so that the strip keeps its height.
+    LblStat->setMinimumHeight(LblStat->fontMetrics().height());
     PBar = new QProgressBar(PicStat);
     PBar->setObjectName("PBar");
     PBar->setRange(0, 1);
