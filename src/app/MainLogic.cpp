@@ -192,7 +192,8 @@ QSize LargestScreen(int fontHeight)
     const double f = std::max(1.0, static_cast<double>(fontHeight) / ScreenFontHeight);
     QSize out(0, 0);
     for (const ScreenOpeningSize& s : ScreenOpeningSizes)
-        out = out.expandedTo(QSize(static_cast<int>(std::ceil(s.width * f)), static_cast<int>(std::ceil(s.height * f))));
+        out = out.expandedTo(
+            QSize(static_cast<int>(std::ceil(s.width * f)), static_cast<int>(std::ceil(s.height * f))));
     return out;
 }
 
