@@ -174,6 +174,40 @@ std::vector<QRect> TileRects(int n, const QRect& area, bool horizontally)
     return out;
 }
 
+// ---- frame size ----------------------------------------------------------------------------------
+
+const std::array<ScreenOpeningSize, 8> ScreenOpeningSizes = {{
+    {"FrmPara", 759, 463},
+    {"FrmMoni", 600, 519},
+    {"FrmAlm", 506, 501},
+    {"FrmGraph", 718, 690},
+    {"FrmAuto", 737, 363},
+    {"FrmFft", 718, 545},
+    {"FrmPop", 1009, 455},
+    {"FrmPom", 570, 601},
+}};
+
+QSize LargestScreen(int fontHeight)
+{
+    const double f = std::max(1.0, static_cast<double>(fontHeight) / ScreenFontHeight);
+    QSize out(0, 0);
+    for (const ScreenOpeningSize& s : ScreenOpeningSizes)
+        out = out.expandedTo(
+            QSize(static_cast<int>(std::ceil(s.width * f)), static_cast<int>(std::ceil(s.height * f))));
+    return out;
+}
+
+QRect FrameOpeningRect(const QSize& need, const QRect& available)
+{
+    if (available.isEmpty())
+        return QRect(QPoint(0, 0), need);
+    const QSize size = need.boundedTo(available.size());
+    QRect r(QPoint(0, 0), size);
+    r.moveTopLeft(available.topLeft() + QPoint((available.width() - size.width()) / 2,
+                                               (available.height() - size.height()) / 2));
+    return r;
+}
+
 // ---- windows of other parts ---------------------------------------------------------------------
 
 MainLinks& Links()

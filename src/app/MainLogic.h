@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -116,6 +117,25 @@ private:
 // vertically means side by side. With many windows the tiles form a grid whose last row or column takes
 // the remainder, so that every pixel of area is covered once.
 std::vector<QRect> TileRects(int n, const QRect& area, bool horizontally);
+
+// ---- frame size ----------------------------------------------------------------------------------
+
+// The size at which a screen opens in the frame (its own widget, without the sub-window's frame and title),
+// in pixels at a font whose lines are ScreenFontHeight pixels high. Measured from the screens' layouts; the
+// walk through every screen checks each against its entry.
+struct ScreenOpeningSize {
+    const char* form;
+    int width;
+    int height;
+};
+inline constexpr int ScreenFontHeight = 14;
+extern const std::array<ScreenOpeningSize, 8> ScreenOpeningSizes;
+// The largest width and the largest height among the screens, for a font with lines fontHeight pixels high:
+// a larger font makes the screens larger in proportion, a smaller one is taken as the measured font.
+QSize LargestScreen(int fontHeight);
+// Where the frame opens: at the size it needs, within the desktop's available area (the whole area when it
+// needs more), centred in it.
+QRect FrameOpeningRect(const QSize& need, const QRect& available);
 
 // ---- texts -------------------------------------------------------------------------------------
 

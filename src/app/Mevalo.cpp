@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -38,9 +39,25 @@ Mevalo* g_instance = nullptr;
 constexpr int InnerWidthTwips = 9210;
 constexpr int InnerHeightTwips = 6570;
 
+// Marks a window taken down and waiting for its deletion.
+const char* const UnloadedMark = "mevaloUnloaded";
+// Marks a screen whose menu bar the frame has taken.
+const char* const MenusTakenMark = "mevaloMenusTaken";
+
+// The menu bar a screen built for itself, if any.
+QMenuBar* OwnMenuBar(QWidget* screen)
+{
+    return screen ? screen->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
 QAction* FindItem(QWidget* frm, const char* menu, int index)
 {
-    return frm ? frm->findChild<QAction*>(Mevalo::ItemName(menu, index)) : nullptr;
+    if (!frm)
+        return nullptr;
+    // The frame holds its screens: its own items are looked for among its own menus only.
+    if (auto* main = qobject_cast<QMainWindow*>(frm); main && main == Mevalo::Instance())
+        return main->menuBar()->findChild<QAction*>(Mevalo::ItemName(menu, index));
+    return frm->findChild<QAction*>(Mevalo::ItemName(menu, index));
 }
 
 void SetItemEnabled(QWidget* frm, const char* menu, int index, bool on)
@@ -74,6 +91,7 @@ Mevalo::Mevalo(QWidget* parent) : QMainWindow(parent)
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(mdi_, 1);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &Mevalo::UpdMenuBar);
 
     PicStat = new QWidget(central);
     PicStat->setObjectName("PicStat");
@@ -81,6 +99,8 @@ Mevalo::Mevalo(QWidget* parent) : QMainWindow(parent)
     strip->setContentsMargins(4, 2, 4, 2);
     LblStat = new QLabel(PicStat);
     LblStat->setObjectName("LblStat");
+    // One line high with or without a text, so that the strip keeps its height.
+    LblStat->setMinimumHeight(LblStat->fontMetrics().height());
     PBar = new QProgressBar(PicStat);
     PBar->setObjectName("PBar");
     PBar->setRange(0, 1);
@@ -127,6 +147,11 @@ Mevalo::Mevalo(QWidget* parent) : QMainWindow(parent)
 
 Mevalo::~Mevalo()
 {
+    // The screens go down after this body, with the area: nothing of theirs may reach a frame that is no
+    // longer whole.
+    mdi_->disconnect(this);
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        sub->removeEventFilter(this);
     RemoveFrameHooks();
     plat::UnregisterForm(this);
     if (g_instance == this)
@@ -173,20 +198,68 @@ void Mevalo::BuildMenus()
     MnuHelp->setObjectName("MnuHelp");
     connect(item(MnuHelp, "MnuVerGrp", -1, "Version information &V"), &QAction::triggered, this,
             &Mevalo::MnuVerGrp_Click);
+    ownMenus_ = menuBar()->actions();
+}
+
+QWidget* Mevalo::MenuOwner() const { return menuOwner_; }
+
+void Mevalo::UpdMenuBar()
+{
+    QWidget* screen = nullptr;
+    if (QMdiSubWindow* sub = mdi_->activeSubWindow(); sub && sub->isVisible() && sub->widget() &&
+                                                       !sub->widget()->property(UnloadedMark).toBool())
+        screen = sub->widget();
+    ShowMenusOf(screen);
+}
+
+void Mevalo::ShowMenusOf(QWidget* screen)
+{
+    QMenuBar* own = OwnMenuBar(screen);
+    const QList<QAction*> want = own ? own->actions() : ownMenus_;
+    menuOwner_ = own ? screen : nullptr;
+    QMenuBar* bar = menuBar();
+    if (bar->actions() == want)
+        return;
+    for (QAction* a : bar->actions())
+        bar->removeAction(a);
+    bar->addActions(want);
+}
+
+bool Mevalo::eventFilter(QObject* watched, QEvent* event)
+{
+    // A sub-window shown or hidden may change which screen is active; decided once the change is done.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+        QMetaObject::invokeMethod(this, &Mevalo::UpdMenuBar, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Mevalo::Form_Load()
 {
-    // Inner area 9210 x 6570 twips at the screen's logical resolution, the window centred on the screen.
-    const int w = InnerWidthTwips * logicalDpiX() / 1440;
-    const int h = InnerHeightTwips * logicalDpiY() / 1440;
-    resize(w, h + menuBar()->sizeHint().height());
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
+    // Centred on the screen, with an inner area of 9210 x 6570 twips, or more when the screens need it.
+    const QSize need = NeededClientSize();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect r = FrameOpeningRect(need, screen ? screen->availableGeometry() : QRect());
+    resize(r.size());
+    if (screen)
         move(r.topLeft());
-    }
     Timer1->start();
+}
+
+QSize Mevalo::NeededClientSize() const
+{
+    const QSize inner(InnerWidthTwips * logicalDpiX() / 1440, InnerHeightTwips * logicalDpiY() / 1440);
+    // The frame and title a sub-window puts around a screen, as this style draws them.
+    QMdiSubWindow probe(const_cast<Mevalo*>(this));
+    probe.hide();
+    auto* content = new QWidget;
+    content->setFixedSize(100, 100);
+    probe.setWidget(content);
+    const QSize deco = probe.sizeHint() - content->size();
+    const QSize screens = LargestScreen(QFontMetrics(font()).height()) + deco;
+    const int frame = 2 * mdi_->frameWidth();
+    const int strip = PicStat->sizeHint().height();
+    return QSize(std::max(inner.width(), screens.width() + frame),
+                 menuBar()->sizeHint().height() + std::max(inner.height(), screens.height() + frame + strip));
 }
 
 // ---- frame hooks ---------------------------------------------------------------------------------
@@ -424,16 +497,18 @@ void Mevalo::UnloadForm(const char* form)
 bool Mevalo::UnloadWindow(QWidget* form)
 {
     // A window already unloaded waits for its deletion; its unload handling must not run twice.
-    static const char* const unloaded = "mevaloUnloaded";
-    if (!form || form->property(unloaded).toBool())
+    if (!form || form->property(UnloadedMark).toBool())
         return true;
     // The window's own unload handling runs in its close event (a sub-window passes its close on to the
     // window it holds); it may refuse.
     QWidget* outer = Outer(form);
     if (!outer->close())
         return false;
-    form->setProperty(unloaded, true);
+    form->setProperty(UnloadedMark, true);
     plat::UnregisterForm(form);
+    // Its menus leave the frame's menu bar before it goes.
+    if (menuOwner_ == form)
+        UpdMenuBar();
     // Deleted once control is back in the event loop, never under code of its own that is still running.
     outer->deleteLater();
     return true;
@@ -532,7 +607,19 @@ QMdiSubWindow* Mevalo::AddChild(QWidget* screen)
 {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget()); sub && sub->mdiArea() == mdi_)
         return sub;
-    return mdi_->addSubWindow(screen);
+    if (QMenuBar* bar = OwnMenuBar(screen); bar && !screen->property(MenusTakenMark).toBool()) {
+        screen->setProperty(MenusTakenMark, true);
+        // A screen that set its own size counted its menu bar in it; the bar's height leaves with the bar.
+        const bool sized = screen->testAttribute(Qt::WA_Resized);
+        const int barHeight = bar->sizeHint().height();
+        bar->setNativeMenuBar(false);
+        bar->hide();
+        if (sized)
+            screen->resize(screen->width(), std::max(0, screen->height() - barHeight));
+    }
+    QMdiSubWindow* sub = mdi_->addSubWindow(screen);
+    sub->installEventFilter(this);
+    return sub;
 }
 
 void Mevalo::ShowChild(QWidget* screen)
@@ -547,10 +634,15 @@ void Mevalo::ShowChild(QWidget* screen)
         sub->move(std::max(0, sub->x()), std::max(0, sub->y()));
     if (sub && sub->mdiArea())
         sub->mdiArea()->setActiveSubWindow(sub);
+    if (Mevalo* m = Instance(); m && sub && sub->mdiArea() == m->mdi_)
+        m->UpdMenuBar();
 }
 
 void Mevalo::DetachControls(QWidget* screen)
 {
+    // A screen going down without being unloaded takes its menus out of the frame's menu bar first.
+    if (Mevalo* m = Instance(); m && m->menuOwner_ == screen)
+        m->ShowMenusOf(nullptr);
     for (QObject* child : screen->findChildren<QObject*>())
         child->disconnect(screen);
 }
@@ -568,7 +660,12 @@ void Mevalo::ShowFrmMenu()
         const int frame = 2 * mdi_->frameWidth();
         const int needW = std::max(sub->width() + frame, PicStat->minimumSizeHint().width());
         const int needH = menuBar()->sizeHint().height() + sub->height() + frame + PicStat->sizeHint().height();
-        if (width() < needW || height() < needH) resize(std::max(width(), needW), std::max(height(), needH));
+        if (width() < needW || height() < needH) {
+            QSize grown(std::max(width(), needW), std::max(height(), needH));
+            if (QScreen* screen = this->screen())
+                grown = grown.boundedTo(screen->availableGeometry().size()).expandedTo(size());
+            resize(grown);
+        }
     }
     QWidget* outer = Outer(panel);
     outer->show();

@@ -5,11 +5,17 @@
 // Menu items of the indexed menus are QActions named "<menu>_<index>" (ItemName), on this window and on
 // every screen that carries the same menus, so that MnuFilEnable and MnuHyoujiEnable can set them on any
 // window by name.
+//
+// A screen builds its menus in a menu bar of its own, as a window would; in the frame that bar stays hidden
+// and the frame's one menu bar shows the active screen's menus while it is active, and the frame's own
+// menus when no screen with menus is.
 #pragma once
 
 #include "app/MainLogic.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <cstdint>
@@ -62,8 +68,11 @@ public:
     void ParaUpdMsg(const std::string& text);
 
     // ---- frame services ----
-    // Puts a screen into the frame as a child window (not shown yet); returns its sub-window.
+    // Puts a screen into the frame as a child window (not shown yet); returns its sub-window. The screen's
+    // own menu bar is hidden: its menus show in the frame's menu bar while the screen is active.
     QMdiSubWindow* AddChild(QWidget* screen);
+    // The screen whose menus the frame's menu bar shows, or null for the frame's own.
+    QWidget* MenuOwner() const;
     // Shows a screen (its sub-window when it is in the frame) and brings it to the front: what a second
     // open of a screen does, and the end of the first.
     static void ShowChild(QWidget* screen);
@@ -115,6 +124,13 @@ private:
     void InstallFrameHooks();
     void RemoveFrameHooks();
     void ShowStrip();
+    // Shows the menus of the active visible screen in the menu bar, or the frame's own.
+    void UpdMenuBar();
+    void ShowMenusOf(QWidget* screen);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The frame's client size at load: the inner size, or more when the button panel, the status strip
+    // and the largest screen need it.
+    QSize NeededClientSize() const;
 
     QMdiArea* mdi_ = nullptr;
     QWidget* PicStat = nullptr;
@@ -128,6 +144,8 @@ private:
     QMenu* MnuHyouji_Oya = nullptr;
     QMenu* MnuWindow = nullptr;
     QMenu* MnuHelp = nullptr;
+    QList<QAction*> ownMenus_;
+    QPointer<QWidget> menuOwner_;
 
     CloseAllSequence closeAll_;
     bool waitCursor_ = false;

@@ -1,5 +1,7 @@
 // One walk through the program as a person uses it: RS-232C with "Auto-set" against a family R amplifier
-// with positioning, every screen of the Display menu opened in turn, then "Close all windows".
+// with positioning, every screen of the Display menu opened in turn, then "Close all windows". Each screen is
+// looked at as it opens in the frame as it started: one menu bar, the screen whole inside the workspace.
+// Run with MEVALO_SHOTS=<folder> to keep a picture of the frame with each screen open.
 #include "ConnEnv.h"
 #include "Console.h"
 #include "ModelFrq.h"
@@ -20,6 +22,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
@@ -45,6 +51,14 @@ bool Shows(QWidget* w, const QString& text) {
     for (auto* x : w->findChildren<QTextEdit*>())
         if (x->toPlainText().contains(text)) return true;
     return false;
+}
+
+// The menu titles the frame's menu bar shows.
+QStringList Titles(QMenuBar* bar) {
+    QStringList out;
+    for (QAction* a : bar->actions())
+        out << a->text();
+    return out;
 }
 
 } // namespace
@@ -94,6 +108,10 @@ class WalkEnv : public ConnEnv {
         ConnEnv::TearDown();
     }
 
+    // Connects and opens every screen through the Display menu. oneAtATime: each screen is closed again
+    // before the next opens, so that each opens in the frame as it started, beside the button panel.
+    void Walk(bool oneAtATime);
+
     std::unique_ptr<ampsim::ModelR> zt_;
     std::unique_ptr<ampsim::TuneR> tune_;
     std::unique_ptr<ampsim::ModelFrq> frq_;
@@ -103,10 +121,23 @@ class WalkEnv : public ConnEnv {
     FrmSokuTei::ShowHook prevSok_;
 };
 
-TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDown) {
+TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDown) { Walk(false); }
+
+TEST_F(WalkEnv, EachScreenOpensWholeInTheFrameAsItStarted) { Walk(true); }
+
+void WalkEnv::Walk(bool oneAtATime) {
     plat::ScriptedAsker ask(plat::Yes);
     main_ = std::make_unique<Mevalo>();
     main_->show();
+    const QStringList ownMenus = Titles(main_->menuBar());
+    const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+    // On a desktop that holds it, the frame opens inside it; on a smaller one it takes the whole area (a
+    // fractional scale may round its place by a pixel).
+    EXPECT_TRUE(desk.adjusted(-1, -1, 1, 1).contains(main_->geometry()))
+        << "frame " << main_->geometry().x() << "," << main_->geometry().y() << " " << main_->width() << "x"
+        << main_->height() << " on " << desk.width() << "x" << desk.height();
+    const bool smallDesk = main_->size() == desk.size();
+    const QString shots = qEnvironmentVariable("MEVALO_SHOTS");
 
     // The series list answered as a person would: the first series, OK.
     auto* t = new QTimer;
@@ -159,6 +190,53 @@ TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDo
         if (it.shows) {
             EXPECT_TRUE(WaitFor([&] { return Shows(w, it.shows); })) << it.shows;
         }
+
+        // One menu bar: the frame's, showing the screen's own menus while it is active.
+        QApplication::processEvents();
+        int bars = 0;
+        for (QMenuBar* b : main_->findChildren<QMenuBar*>())
+            bars += b->isVisible() ? 1 : 0;
+        EXPECT_EQ(bars, 1);
+        if (QMenuBar* own = w->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+            EXPECT_FALSE(own->isVisible());
+            EXPECT_EQ(main_->menuBar()->actions(), own->actions());
+        } else {
+            EXPECT_EQ(Titles(main_->menuBar()), ownMenus);
+        }
+
+        // The screen opens whole inside the workspace, even with the status strip shown; on a desktop too
+        // small for the frame, with its title bar in reach.
+        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        ASSERT_NE(sub, nullptr);
+        const QRect area = main_->MdiArea()->viewport()->rect();
+        const int strip = main_->findChild<QWidget*>("PicStat")->isVisible()
+                              ? 0
+                              : main_->findChild<QWidget*>("PicStat")->sizeHint().height();
+        const QRect areaWithStrip = area.adjusted(0, 0, 0, -strip);
+        // (With many screens open at once, where each goes is the area's business.)
+        if (oneAtATime && smallDesk) {
+            EXPECT_GE(sub->x(), 0);
+            EXPECT_GE(sub->y(), 0);
+        } else if (oneAtATime) {
+            EXPECT_TRUE(area.contains(sub->geometry()))
+                << "screen at " << sub->x() << "," << sub->y() << " " << sub->width() << "x" << sub->height()
+                << " in " << area.width() << "x" << area.height();
+            EXPECT_LE(sub->height(), areaWithStrip.height())
+                << "frame " << main_->width() << "x" << main_->height() << " strip " << strip;
+        }
+        // The frame was sized from the screens' opening sizes: each screen within its entry.
+        for (const ScreenOpeningSize& e : ScreenOpeningSizes)
+            if (e.form == std::string(it.form)) {
+                EXPECT_LE(w->width(), e.width) << "opening width of " << it.form << " is " << w->width();
+                EXPECT_LE(w->height(), e.height) << "opening height of " << it.form << " is " << w->height();
+            }
+        if (!shots.isEmpty())
+            main_->grab().save(shots + "/" + it.form + (oneAtATime ? "-alone" : "") + ".png");
+        if (oneAtATime) {
+            ASSERT_TRUE(main_->UnloadWindow(w));
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QApplication::processEvents();
+        }
     }
     EXPECT_EQ(ComBusy, 0);
 
@@ -168,4 +246,6 @@ TEST_F(WalkEnv, EveryDisplayItemOpensWithTheAmplifiersDataAndCloseAllTakesThemDo
     for (const auto& it : items)
         EXPECT_FALSE(plat::IsFrmLoad(it.form)) << it.form;
     EXPECT_EQ(ComBusy, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(Titles(main_->menuBar()), ownMenus);
 }

@@ -212,3 +212,23 @@ TEST(FrmMainTile, CoversTheAreaOnce)
     EXPECT_LT(v[0].right(), v[1].left());
     EXPECT_TRUE(TileRects(0, area, true).empty());
 }
+
+TEST(FrameSize, OpensAtWhatItNeedsWithinTheDesktopCentred)
+{
+    // Room to spare: centred in the available area, which may leave a panel at the top.
+    EXPECT_EQ(FrameOpeningRect(QSize(1000, 800), QRect(0, 0, 1280, 1024)), QRect(140, 112, 1000, 800));
+    EXPECT_EQ(FrameOpeningRect(QSize(1000, 800), QRect(0, 30, 1280, 994)), QRect(140, 127, 1000, 800));
+    // Too small a desktop: the whole available area, or the whole of the direction that is short.
+    EXPECT_EQ(FrameOpeningRect(QSize(1040, 820), QRect(0, 0, 853, 683)), QRect(0, 0, 853, 683));
+    EXPECT_EQ(FrameOpeningRect(QSize(1040, 600), QRect(0, 0, 853, 683)), QRect(0, 41, 853, 600));
+
+    // A larger font makes the screens larger in proportion; a smaller one does not shrink them.
+    const QSize measured = LargestScreen(ScreenFontHeight);
+    for (const ScreenOpeningSize& s : ScreenOpeningSizes) {
+        EXPECT_LE(s.width, measured.width()) << s.form;
+        EXPECT_LE(s.height, measured.height()) << s.form;
+    }
+    EXPECT_EQ(LargestScreen(ScreenFontHeight * 3 / 2),
+              QSize((measured.width() * 3 + 1) / 2, (measured.height() * 3 + 1) / 2));
+    EXPECT_EQ(LargestScreen(10), measured);
+}

@@ -18,11 +18,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -519,4 +521,114 @@ TEST_F(FrmMainTest, TileArrangesTheVisibleChildren)
     main_->MnuWin_Click(2);
     EXPECT_EQ(a->height(), area.height());
     EXPECT_FALSE(a->geometry().intersects(b->geometry()));
+}
+
+namespace {
+
+QStringList Titles(const QList<QAction*>& actions)
+{
+    QStringList out;
+    for (QAction* a : actions)
+        out << a->text();
+    return out;
+}
+
+// Gives a stand-in screen a menu bar of its own, as the screens build theirs: a File menu with one item
+// that has a shortcut, and the ten Display items under the main window's names.
+QMenuBar* GiveMenus(QWidget* screen, QAction** item = nullptr)
+{
+    auto* layout = new QVBoxLayout(screen);
+    auto* bar = new QMenuBar(screen);
+    layout->setMenuBar(bar);
+    layout->addWidget(new QWidget(screen));
+    QMenu* fil = bar->addMenu("File &F");
+    QAction* save = fil->addAction("Save &W");
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    if (item)
+        *item = save;
+    QMenu* disp = bar->addMenu("Display &D");
+    for (int i = 0; i < 10; ++i)
+        disp->addAction(QString::number(i))->setObjectName(Mevalo::ItemName("MnuHyouji", i));
+    bar->addMenu("Edit &E");
+    return bar;
+}
+
+} // namespace
+
+TEST_F(FrmMainTest, TheActiveScreensMenusShowInTheFramesOneMenuBar)
+{
+    const QStringList own{"File &F", "Display &D", "Window &W", "Help &H"};
+    EXPECT_EQ(Titles(main_->menuBar()->actions()), own);
+
+    QAction* save = nullptr;
+    QPointer<StubScreen> para = new StubScreen("FrmPara", journal);
+    QMenuBar* bar = GiveMenus(para, &save);
+    main_->AddChild(para);
+    Mevalo::ShowChild(para);
+    QCoreApplication::processEvents();
+    // The screen's bar stays hidden; the frame's bar shows its menus, the very same actions.
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(main_->menuBar()->actions(), bar->actions());
+    EXPECT_EQ(main_->MenuOwner(), para.data());
+    int visibleBars = 0;
+    for (QMenuBar* b : main_->findChildren<QMenuBar*>())
+        visibleBars += b->isVisible() ? 1 : 0;
+    EXPECT_EQ(visibleBars, 1);
+
+    // Its shortcut works while it is active, and only then.
+    main_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+    int saved = 0;
+    QObject::connect(save, &QAction::triggered, [&saved] { ++saved; });
+    QTest::keyClick(main_.get(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(saved, 1);
+
+    // The panel and a screen without menus show the frame's own menus.
+    main_->ShowFrmMenu();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Titles(main_->menuBar()->actions()), own);
+    QTest::keyClick(main_.get(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(saved, 1);
+    QPointer<StubScreen> moni = new StubScreen("FrmMoni", journal);
+    main_->AddChild(moni);
+    Mevalo::ShowChild(moni);
+    Mevalo::ShowChild(para);
+    EXPECT_EQ(main_->menuBar()->actions(), bar->actions());
+    Mevalo::ShowChild(moni);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Titles(main_->menuBar()->actions()), own);
+
+    // The frame's Display menu follows the mask on the frame's own items, whatever a screen carries.
+    MenuMask[2] = 0x0014; // off line: parameter and waveform
+    Mevalo::ShowChild(para);
+    for (QAction* a : para->findChildren<QAction*>())
+        a->setEnabled(true);
+    main_->MnuHyouji_Oya_Click();
+    QMenu* display = main_->menuBar()->findChild<QMenu*>("MnuHyouji_Oya");
+    ASSERT_NE(display, nullptr);
+    EXPECT_TRUE(display->findChild<QAction*>(Mevalo::ItemName("MnuHyouji", 1))->isEnabled());
+    EXPECT_FALSE(display->findChild<QAction*>(Mevalo::ItemName("MnuHyouji", 2))->isEnabled());
+    EXPECT_TRUE(Item(para, "MnuHyouji", 2)->isEnabled());
+    main_->MnuHyoujiEnable(para);
+    EXPECT_FALSE(Item(para, "MnuHyouji", 2)->isEnabled());
+
+    // Unloaded, its menus leave the frame's bar before it goes.
+    ASSERT_TRUE(main_->UnloadWindow(para));
+    for (QAction* a : bar->actions())
+        EXPECT_FALSE(main_->menuBar()->actions().contains(a));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(para.isNull());
+    EXPECT_EQ(Titles(main_->menuBar()->actions()), own);
+
+    // A screen deleted without being unloaded takes its menus with it; the frame's come back.
+    QPointer<StubScreen> alm = new StubScreen("FrmAlm", journal);
+    GiveMenus(alm);
+    QPointer<QMdiSubWindow> sub = main_->AddChild(alm);
+    Mevalo::ShowChild(alm);
+    EXPECT_EQ(main_->MenuOwner(), alm.data());
+    delete sub;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main_->MenuOwner(), nullptr);
+    EXPECT_EQ(Titles(main_->menuBar()->actions()), own);
 }
