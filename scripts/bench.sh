@@ -14,7 +14,7 @@ for b in link params monitor wave freq positioning; do
     # The benchmark library's own table comes first; each benchmark's summary follows after an empty line.
     out=$(mktemp)
     err=$(mktemp)
-    if ! "$dir/bin/bench_$b" >"$out" 2>"$err"; then
+    if ! "$dir/bin/bench_$b" --benchmark_color=false >"$out" 2>"$err"; then
         status=1
         grep -i "error\|skip" "$out" "$err" || true
     fi
