@@ -2,9 +2,9 @@
 // with reference curves, and the transfer of one measurement against its wire-time bound.
 //
 // Targets: the chain for N = 2059 at most 3 times one bare real-to-complex transform of the same length
-// (planned as well as FFTW can, measured in the same run) and under 0.2 ms; the window open under 50 ms; a redraw in at most 8 ms;
-// the transfer at 9600 and 38400 bit/s at most 1.05 x the bound, which is every byte the line carried (from
-// the simulator's wire transcript) at 10 bits each.
+// (planned as well as FFTW can, measured in the same run) and under 0.2 ms; the window open under 50 ms; a
+// redraw in at most 8 ms; the transfer at 9600 and 38400 bit/s at most 1.05 x the bound, which is every byte
+// the line carried (from the simulator's wire transcript) at 10 bits each.
 #include "ModelFrq.h"
 #include "ModelR.h"
 #include "PacedLine.h"
@@ -194,7 +194,8 @@ class Reporter : public benchmark::ConsoleReporter {
             if (r.run_type != Run::RT_Iteration || r.error_occurred) continue;
             const double ms = r.GetAdjustedRealTime() * (r.time_unit == benchmark::kMicrosecond ? 1e-3 : 1.0);
             const std::string name = r.run_name.function_name;
-            for (const char* kept : {"BM_SpectrumChain", "BM_BareTransform", "BM_OpenWindow", "BM_RedrawWithReference"})
+            for (const char* kept :
+                 {"BM_SpectrumChain", "BM_BareTransform", "BM_OpenWindow", "BM_RedrawWithReference"})
                 if (name == kept) samples[name].push_back(ms);
         }
     }
@@ -220,16 +221,19 @@ int main(int argc, char** argv) {
     Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const double chainMs = reporter.Median("BM_SpectrumChain"), transformMs = reporter.Median("BM_BareTransform");
-    const double openMs = reporter.Median("BM_OpenWindow"), redrawMs = reporter.Median("BM_RedrawWithReference");
+    const double chainMs = reporter.Median("BM_SpectrumChain"),
+                 transformMs = reporter.Median("BM_BareTransform");
+    const double openMs = reporter.Median("BM_OpenWindow"),
+                 redrawMs = reporter.Median("BM_RedrawWithReference");
     if (chainMs > 0) results.push_back({"spectrum chain, N = 2059", chainMs, 0.2, "ms"});
     if (openMs > 0) results.push_back({"opening the graph window", openMs, 50, "ms"});
     if (redrawMs > 0) results.push_back({"redraw of both graphs with reference", redrawMs, 8, "ms"});
     std::printf("\nFrequency response against its targets:\n");
     if (chainMs > 0 && transformMs > 0) {
-        std::printf("  spectrum chain %.4f ms, one bare transform of the same length %.4f ms: %.2f x\n", chainMs,
-                    transformMs, chainMs / transformMs);
-        results.push_back({"spectrum chain against one bare transform, N = 2059", chainMs / transformMs, 3.0, "x"});
+        std::printf("  spectrum chain %.4f ms, one bare transform of the same length %.4f ms: %.2f x\n",
+                    chainMs, transformMs, chainMs / transformMs);
+        results.push_back(
+            {"spectrum chain against one bare transform, N = 2059", chainMs / transformMs, 3.0, "x"});
     }
     bool met = true;
     for (const Result& r : results) {

@@ -229,12 +229,12 @@ void summary() {
         std::printf("  through Qel_SndRcv (drain first): %.3f ms per exchange\n", figures.sndRcvMs);
         if (figures.exchangeMs >= 0) {
             const double added = figures.sndRcvMs - figures.exchangeMs;
-            std::printf("  the drain adds %.3f ms to an exchange on a quiet line (target at most %.2f ms): %s\n",
-                        added, kDrainTargetMs, added <= kDrainTargetMs ? "met" : "NOT met");
+            std::printf(
+                "  the drain adds %.3f ms to an exchange on a quiet line (target at most %.2f ms): %s\n",
+                added, kDrainTargetMs, added <= kDrainTargetMs ? "met" : "NOT met");
         }
     }
-    if (figures.drainMs >= 0)
-        std::printf("  Qel_Clr alone on a quiet line: %.4f ms\n", figures.drainMs);
+    if (figures.drainMs >= 0) std::printf("  Qel_Clr alone on a quiet line: %.4f ms\n", figures.drainMs);
     if (figures.pacedMs >= 0)
         std::printf("  against a paced line: %.2f ms per exchange, %.3f ms above the wire time\n",
                     figures.pacedMs, figures.pacedMs - kWireMs);

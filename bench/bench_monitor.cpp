@@ -1,8 +1,8 @@
 // One monitor tick and one alarm tick against the wire-time bound of the same bytes, and the program's
 // own CPU time per tick and between ticks.
 //
-// The simulated family R amplifier paces every byte at 9600 or 38400 bit/s in both directions and thinks for a
-// fixed reply delay before each reply. A tick is the window's whole timer handler: its reads through the
+// The simulated family R amplifier paces every byte at 9600 or 38400 bit/s in both directions and thinks for
+// a fixed reply delay before each reply. A tick is the window's whole timer handler: its reads through the
 // program's request path and the update of its labels. The bound is every byte the line carried (from
 // the simulator's wire transcript) at 10 bits each, plus the reply delay once per request. Targets: at most
 // 1.05 times the bound, and at most 1 ms of CPU per tick for the windows' own work (the whole tick less its
@@ -121,8 +121,9 @@ void BM_MonitorTick(benchmark::State& state) {
     FrmMoni w;
     w.Timer1->stop();
     w.TabStrip1->setCurrentIndex(static_cast<int>(state.range(0)));
-    const std::string name =
-        "monitor, page " + w.TabStrip1->tabText(w.TabStrip1->currentIndex()).toStdString() + AtRate(line.baud);
+    const std::string name = "monitor, page " +
+                             w.TabStrip1->tabText(w.TabStrip1->currentIndex()).toStdString() +
+                             AtRate(line.baud);
     Measure(state, name, line, [&] {
         w.Timer1_Timer();
         w.Timer1->stop();
@@ -134,7 +135,9 @@ BENCHMARK(BM_MonitorTick)
     ->Args({2, 9600})
     ->Args({0, 38400})
     ->Args({2, 38400})
-    ->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_AlarmTick(benchmark::State& state) {
     Line line(static_cast<uint32_t>(state.range(0)));
@@ -147,13 +150,19 @@ void BM_AlarmTick(benchmark::State& state) {
     });
     if (w.LblWork->text() != "") state.SkipWithError("the tick failed");
 }
-BENCHMARK(BM_AlarmTick)->Arg(9600)->Arg(38400)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AlarmTick)
+    ->Arg(9600)
+    ->Arg(38400)
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // The reads of the same ticks alone: the difference to the whole tick is the windows' own work.
 void BM_MonitorReadsOnly(benchmark::State& state) {
     Line line(kCpuBaud);
     int32_t a = 0, b = 0;
-    Measure(state, "monitor, page I/O 1" + AtRate(kCpuBaud) + ", reads", line, [&] { MoniReadCycle("I/O 1", a, b); });
+    Measure(state, "monitor, page I/O 1" + AtRate(kCpuBaud) + ", reads", line,
+            [&] { MoniReadCycle("I/O 1", a, b); });
 }
 BENCHMARK(BM_MonitorReadsOnly)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -190,10 +199,11 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf(
-        "\nPolling ticks (reply delay %.1f ms), targets %.2f x the bound and %.1f ms of the windows' own CPU\n"
-        "per tick at %u bit/s (the whole tick less its reads):\n",
-        std::chrono::duration<double, std::milli>(kReplyDelay).count(), kTarget, kCpuTargetMs, kCpuBaud);
+    std::printf("\nPolling ticks (reply delay %.1f ms), targets %.2f x the bound and %.1f ms of the windows' "
+                "own CPU\n"
+                "per tick at %u bit/s (the whole tick less its reads):\n",
+                std::chrono::duration<double, std::milli>(kReplyDelay).count(), kTarget, kCpuTargetMs,
+                kCpuBaud);
     bool met = !figures.empty();
     for (const auto& [name, f] : figures) {
         const double ratio = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;

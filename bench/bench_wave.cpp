@@ -154,7 +154,12 @@ void BM_WaveCaptureR(benchmark::State& state) {
     ComHandle = 0;
     state.counters["ratio"] = capture.boundSeconds > 0 ? capture.seconds / capture.boundSeconds : 0;
 }
-BENCHMARK(BM_WaveCaptureR)->Arg(9600)->Arg(38400)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaveCaptureR)
+    ->Arg(9600)
+    ->Arg(38400)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -170,10 +175,11 @@ int main(int argc, char** argv) {
     for (const auto& [baud, capture] : captures) {
         const double ratio = capture.boundSeconds > 0 ? capture.seconds / capture.boundSeconds : 0;
         met = met && ratio > 0 && ratio <= kCaptureTarget;
-        std::printf("Family R capture of four channels at %u bit/s: %zu requests, %zu line bytes, %.3f s against a "
-                    "bound of %.3f s = %.3f x (target %.2f)\n",
-                    baud, capture.requests, capture.lineBytes, capture.seconds, capture.boundSeconds, ratio,
-                    kCaptureTarget);
+        std::printf(
+            "Family R capture of four channels at %u bit/s: %zu requests, %zu line bytes, %.3f s against a "
+            "bound of %.3f s = %.3f x (target %.2f)\n",
+            baud, capture.requests, capture.lineBytes, capture.seconds, capture.boundSeconds, ratio,
+            kCaptureTarget);
     }
     return met ? 0 : 1;
 }

@@ -236,10 +236,8 @@ int Port::Read(uint8_t* buf, int n)
     return got;
 }
 
-bool Port::Pending()
-{
-    if (fd_ < 0)
-        return false;
+bool Port::Pending() {
+    if (fd_ < 0) return false;
     pollfd p{fd_, POLLIN, 0};
     int r;
     do

@@ -130,7 +130,8 @@ TEST(SpektChain, GainAndPhaseMatchThePlainEstimateAtEveryBin) {
         if (last >= 3) xr[3] = xi[3] = 0; // no power in bin 3: NaN with smoothing 1
         for (int smoothing : {1, 2, 4, 25}) {
             std::vector<double> gain(FrqPointCnt), phase(FrqPointCnt);
-            ASSERT_EQ(spekt::ShinPuku(gain.data(), xr.data(), xi.data(), yr.data(), yi.data(), smoothing, n), 0);
+            ASSERT_EQ(spekt::ShinPuku(gain.data(), xr.data(), xi.data(), yr.data(), yi.data(), smoothing, n),
+                      0);
             ASSERT_EQ(spekt::ISou(phase.data(), xr.data(), xi.data(), yr.data(), yi.data(), smoothing, n), 0);
             const int below = (smoothing - 1) / 2, above = smoothing - 1 - below;
             for (int k = 0; k < FrqPointCnt; ++k) {
