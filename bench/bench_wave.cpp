@@ -1,7 +1,7 @@
 // The waveform graph: a full redraw of six measured and six reference channels of 501 samples, a cursor
 // move (the cached picture and the cursor overlay, as the window paints it), both at 1280 x 800; and a
-// family R capture of four channels at 9600 bit/s against the wire-time bound of the same bytes.
-// Targets: redraw at most 8 ms, cursor move at most 1 ms, capture at most 1.10 x the bound.
+// family R capture of four channels at 9600 and 38400 bit/s against the wire-time bound of the same bytes.
+// Targets: redraw at most 8 ms, cursor move at most 1 ms, capture at most 1.05 x the bound.
 #include "ModelR.h"
 #include "PacedLine.h"
 #include "ampsim.h"
@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <span>
 
 namespace {
@@ -28,11 +29,13 @@ namespace {
 constexpr int kPort = 92;
 constexpr auto kReplyDelay = std::chrono::microseconds(2000);
 const QSize kSize(1280, 800);
+constexpr double kCaptureTarget = 1.05;
 
 struct Figures {
     double seconds = 0, boundSeconds = 0;
     size_t lineBytes = 0, requests = 0;
-} capture;
+};
+std::map<uint32_t, Figures> captures; // by bit rate
 double redrawMs = 0, cursorMs = 0;
 
 void FillGraph() {
@@ -121,7 +124,8 @@ bool CaptureFour() {
 }
 
 void BM_WaveCaptureR(benchmark::State& state) {
-    const uint32_t baud = 9600;
+    const auto baud = static_cast<uint32_t>(state.range(0));
+    Figures& capture = captures[baud];
     ampsim::ModelR::Options mo;
     mo.replyDelay = kReplyDelay;
     ampsim::ModelR model(mo);
@@ -150,7 +154,12 @@ void BM_WaveCaptureR(benchmark::State& state) {
     ComHandle = 0;
     state.counters["ratio"] = capture.boundSeconds > 0 ? capture.seconds / capture.boundSeconds : 0;
 }
-BENCHMARK(BM_WaveCaptureR)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaveCaptureR)
+    ->Arg(9600)
+    ->Arg(38400)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -160,11 +169,17 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    const double ratio = capture.boundSeconds > 0 ? capture.seconds / capture.boundSeconds : 0;
     std::printf("\nWaveform graph at %dx%d: full redraw %.2f ms (target 8), cursor move %.3f ms (target 1)\n",
                 kSize.width(), kSize.height(), redrawMs, cursorMs);
-    std::printf("Family R capture of four channels at 9600 bit/s: %zu requests, %zu line bytes, %.3f s against a "
-                "bound of %.3f s = %.3f x (target 1.10)\n",
-                capture.requests, capture.lineBytes, capture.seconds, capture.boundSeconds, ratio);
-    return redrawMs <= 8 && cursorMs <= 1 && ratio > 0 && ratio <= 1.10 ? 0 : 1;
+    bool met = redrawMs <= 8 && cursorMs <= 1 && !captures.empty();
+    for (const auto& [baud, capture] : captures) {
+        const double ratio = capture.boundSeconds > 0 ? capture.seconds / capture.boundSeconds : 0;
+        met = met && ratio > 0 && ratio <= kCaptureTarget;
+        std::printf(
+            "Family R capture of four channels at %u bit/s: %zu requests, %zu line bytes, %.3f s against a "
+            "bound of %.3f s = %.3f x (target %.2f)\n",
+            baud, capture.requests, capture.lineBytes, capture.seconds, capture.boundSeconds, ratio,
+            kCaptureTarget);
+    }
+    return met ? 0 : 1;
 }

@@ -33,7 +33,8 @@ int SumNG(const uint8_t* block);
 int ReceiveTry(Line& line, const Waits& w, uint8_t* block);
 // Receive tries until one succeeds (1) or no ENQ comes or the peer was NAKed too often (0).
 int Receive(Line& line, const Waits& w, uint8_t* block);
-// Throws away what is waiting under (1, m, 1), which stay in force. Returns 1.
+// Throws away what is waiting under (1, m, 1), which stay in force; ends at once when nothing is waiting.
+// Returns 1.
 int Drain(Line& line, uint32_t m);
 
 }  // namespace qel

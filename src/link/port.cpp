@@ -236,6 +236,17 @@ int Port::Read(uint8_t* buf, int n)
     return got;
 }
 
+bool Port::Pending() {
+    if (fd_ < 0) return false;
+    pollfd p{fd_, POLLIN, 0};
+    int r;
+    do
+        r = poll(&p, 1, 0);
+    while (r < 0 && errno == EINTR);
+    // A hang-up or an error counts as waiting input: the read that follows finds out at once.
+    return r != 0;
+}
+
 int Port::Write(const uint8_t* buf, int n)
 {
     TraceLog("COM_Write : WriteFile\n");

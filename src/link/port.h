@@ -25,6 +25,8 @@ public:
     virtual int Read(uint8_t* buf, int n) = 0;
     // Writes all n bytes and waits until they are sent; returns the bytes written.
     virtual int Write(const uint8_t* buf, int n) = 0;
+    // Whether a byte can be read now, asked without waiting. A line that cannot tell says true, and is read.
+    virtual bool Pending() { return true; }
 };
 
 // One byte 0..255, or -1 when none came in time.
@@ -45,6 +47,7 @@ public:
     void SetTimeouts(const Timeouts& t) override;
     int Read(uint8_t* buf, int n) override;
     int Write(const uint8_t* buf, int n) override;
+    bool Pending() override;
 
 private:
     int fd_ = -1;

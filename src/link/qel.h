@@ -83,7 +83,8 @@ int16_t Qel_GetBlk(uint32_t link, uint8_t* buf, int16_t n);
 int16_t Qel_PutChr(uint32_t link, int16_t c);
 /* One byte 0..255, or -1 on time-out or an unregistered link. */
 int16_t Qel_GetChr(uint32_t link);
-/* Drains the input with short time-outs (1, 10000 / baud, 1), which stay in force: 1, or 0. */
+/* Drains the input with short time-outs (1, 10000 / baud, 1), which stay in force; returns at once when
+   nothing is waiting: 1, or 0. */
 int16_t Qel_Clr(uint32_t link);
 /* Checksum of the block's bytes before its checksum: bytes 0 .. block[0] + 2, or for an extended
    marker the marker and the bytes after it but the last. */

@@ -4,6 +4,9 @@
 #include "comm/SpektApi.h"
 
 #include <limits>
+#include <numbers>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -106,6 +109,50 @@ TEST(SpektChain, PointsWithoutValueHoldNaN) {
         EXPECT_FALSE(std::isnan(a[50]));
         EXPECT_TRUE(std::isnan(a[51]));
         EXPECT_TRUE(std::isnan(a[FrqPointCnt - 1]));
+    }
+}
+
+// Gain and phase of random spectra, against the estimate written out plainly: sums over the window of
+// bins, one logarithm and one angle a bin. Lengths whose bins end inside and outside a batch of the
+// vectorised logarithm and angle, every window size at the edges, a bin without input power.
+TEST(SpektChain, GainAndPhaseMatchThePlainEstimateAtEveryBin) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> value(-50.0, 50.0);
+    for (int n : {2, 3, 10, 11, 13, 2048, 2059}) {
+        const int last = n / 2;
+        std::vector<double> xr(FrqPointCnt), xi(FrqPointCnt), yr(FrqPointCnt), yi(FrqPointCnt);
+        for (int k = 0; k <= last; ++k) {
+            xr[k] = value(rng);
+            xi[k] = value(rng);
+            yr[k] = value(rng);
+            yi[k] = value(rng);
+        }
+        if (last >= 3) xr[3] = xi[3] = 0; // no power in bin 3: NaN with smoothing 1
+        for (int smoothing : {1, 2, 4, 25}) {
+            std::vector<double> gain(FrqPointCnt), phase(FrqPointCnt);
+            ASSERT_EQ(spekt::ShinPuku(gain.data(), xr.data(), xi.data(), yr.data(), yi.data(), smoothing, n),
+                      0);
+            ASSERT_EQ(spekt::ISou(phase.data(), xr.data(), xi.data(), yr.data(), yi.data(), smoothing, n), 0);
+            const int below = (smoothing - 1) / 2, above = smoothing - 1 - below;
+            for (int k = 0; k < FrqPointCnt; ++k) {
+                double re = 0, im = 0, power = 0;
+                if (k >= 1 && k <= last)
+                    for (int j = std::max(1, k - below); j <= std::min(last, k + above); ++j) {
+                        re += yr[j] * xr[j] + yi[j] * xi[j];
+                        im += yi[j] * xr[j] - yr[j] * xi[j];
+                        power += xr[j] * xr[j] + xi[j] * xi[j];
+                    }
+                const std::string at = "n " + std::to_string(n) + " smoothing " + std::to_string(smoothing) +
+                                       " bin " + std::to_string(k);
+                if (!(power > 0)) {
+                    EXPECT_TRUE(std::isnan(gain[k])) << at;
+                    EXPECT_TRUE(std::isnan(phase[k])) << at;
+                    continue;
+                }
+                EXPECT_NEAR(gain[k], 10 * std::log10((re * re + im * im) / (power * power)), 1e-9) << at;
+                EXPECT_NEAR(phase[k], std::atan2(im, re) * 180 / std::numbers::pi, 1e-9) << at;
+            }
+        }
     }
 }
 

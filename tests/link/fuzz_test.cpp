@@ -24,6 +24,7 @@ public:
     void SetTimeouts(const Timeouts& t) override { timeouts.push_back({t.interval, t.multiplier, t.constant}); }
     int Read(uint8_t* buf, int n) override
     {
+        ++reads;
         const int take = std::min(n, static_cast<int>(input_.size() - pos_));
         std::copy_n(input_.begin() + static_cast<long>(pos_), take, buf);
         pos_ += static_cast<size_t>(take);
@@ -35,9 +36,12 @@ public:
         return n;
     }
     size_t Consumed() const { return pos_; }
+    bool Pending() override { return pending; }
 
     std::vector<std::tuple<uint32_t, uint32_t, uint32_t>> timeouts;
     Bytes written;
+    bool pending = true;
+    int reads = 0;
 
 private:
     Bytes input_;
@@ -76,6 +80,13 @@ TEST(QelExchangePhases, EachWaitUsesItsTimeOut)
     EXPECT_EQ(qel::Drain(drain, 3), 1);
     EXPECT_EQ(drain.timeouts, (decltype(drain.timeouts){{1, 3, 1}}));
     EXPECT_EQ(drain.Consumed(), 3u);
+    EXPECT_EQ(drain.reads, 4) << "until one read came back empty";
+
+    ScriptLine quiet({});
+    quiet.pending = false;
+    EXPECT_EQ(qel::Drain(quiet, 3), 1);
+    EXPECT_EQ(quiet.timeouts, (decltype(quiet.timeouts){{1, 3, 1}})) << "the short time-outs, all the same";
+    EXPECT_EQ(quiet.reads, 0) << "a quiet line is not read";
 }
 
 // Streams that look like replies often enough to reach every branch of the receiver.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -109,6 +110,36 @@ TEST_F(QelPort, ClrThrowsAwayWaitingBytesAndLeavesShortTimeOuts)
     peer_.Send({0x44});
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(Qel_GetChr(link_), 0x44) << "bytes after the drain are kept";
+}
+
+TEST_F(QelPort, ClrOnAQuietLineReturnsAtOnce) {
+    Open(9600); // a read would wait 1 + 1 ms for nothing
+    double fastest = 1e9;
+    for (int i = 0; i < 20; ++i) {
+        const Stopwatch watch;
+        EXPECT_EQ(Qel_Clr(link_), 1);
+        fastest = std::min(fastest, watch.Ms());
+    }
+    EXPECT_LT(fastest, 0.5) << "no read time-out sat out";
+    const Stopwatch watch;
+    EXPECT_EQ(Qel_GetChr(link_), -1);
+    EXPECT_GE(watch.Ms(), 1.5) << "the short time-outs are in force afterwards all the same";
+}
+
+TEST_F(QelPort, ClrStillDrainsABurstThatIsArriving) {
+    Open(300); // a drain read waits 1 + 33 ms: the peer's gaps of 1 ms stay inside it even on a busy machine
+    peer_.Play([](PtyPeer& p) {
+        p.Send({0x30, 0x31, 0x32});
+        for (uint8_t b = 0x33; b < 0x40; ++b) {
+            std::this_thread::sleep_for(1ms);
+            p.Send({b});
+        }
+    });
+    ASSERT_EQ(Qel_GetChr(link_), 0x30); // two bytes wait, the rest is on its way
+    EXPECT_EQ(Qel_Clr(link_), 1);
+    peer_.Join();
+    Qel_SetTimeOut(link_, 50);
+    EXPECT_EQ(Qel_GetChr(link_), -1) << "the burst's tail was drained too";
 }
 
 TEST_F(QelPort, ClrGivesUpOnAPeerThatNeverStops)

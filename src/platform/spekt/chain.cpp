@@ -4,6 +4,10 @@
 
 #include <fftw3.h>
 
+#if defined(SPEKT_HAVE_MVEC) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -58,9 +62,68 @@ Plan* PlanFor(int32_t n) {
     return &p;
 }
 
+// log10 and atan2 over whole arrays, several lanes at a time where the C library has vector forms of
+// them (a few times quicker than one call a value, within 4 units in the last place): four lanes where
+// the processor has AVX2, else two.
+#if defined(SPEKT_HAVE_MVEC) && defined(__x86_64__)
+#define SPEKT_VECTOR_MATH 1
+} // namespace
+extern "C" {
+__m128d _ZGVbN2v_log10(__m128d x);
+__m128d _ZGVbN2vv_atan2(__m128d y, __m128d x);
+__attribute__((target("avx2"))) __m256d _ZGVdN4v_log10(__m256d x);
+__attribute__((target("avx2"))) __m256d _ZGVdN4vv_atan2(__m256d y, __m256d x);
+}
+namespace {
+
+bool HasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+// Both return how many leading values they did.
+__attribute__((target("avx2"))) int32_t Log10Avx2(double* v, int32_t count) {
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4)
+        _mm256_storeu_pd(v + i, _ZGVdN4v_log10(_mm256_loadu_pd(v + i)));
+    return i;
+}
+
+__attribute__((target("avx2"))) int32_t Atan2Avx2(double* y, const double* x, int32_t count) {
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4)
+        _mm256_storeu_pd(y + i, _ZGVdN4vv_atan2(_mm256_loadu_pd(y + i), _mm256_loadu_pd(x + i)));
+    return i;
+}
+#endif
+
+void Log10All(double* v, int32_t count) {
+    int32_t i = 0;
+#ifdef SPEKT_VECTOR_MATH
+    if (HasAvx2()) i = Log10Avx2(v, count);
+    for (; i + 2 <= count; i += 2)
+        _mm_storeu_pd(v + i, _ZGVbN2v_log10(_mm_loadu_pd(v + i)));
+#endif
+    for (; i < count; ++i)
+        v[i] = std::log10(v[i]);
+}
+
+// y := atan2(y, x), element by element.
+void Atan2All(double* y, const double* x, int32_t count) {
+    int32_t i = 0;
+#ifdef SPEKT_VECTOR_MATH
+    if (HasAvx2()) i = Atan2Avx2(y, x, count);
+    for (; i + 2 <= count; i += 2)
+        _mm_storeu_pd(y + i, _ZGVbN2vv_atan2(_mm_loadu_pd(y + i), _mm_loadu_pd(x + i)));
+#endif
+    for (; i < count; ++i)
+        y[i] = std::atan2(y[i], x[i]);
+}
+
 // Cross spectrum over input power, summed over `smoothing` bins around k and kept inside 1..n/2. The
 // sums run as differences of running totals, so the cost does not grow with the smoothing. Gain and
-// phase need no division: the power is real and positive.
+// phase need no division: the power is real and positive. A bin whose power is not above 0 carries NaN
+// through the logarithm or the angle.
 int32_t Estimate(double* dst, const double* inRe, const double* inIm, const double* outRe,
                  const double* outIm, int32_t smoothing, int32_t n, bool phase) {
     if (!dst || !inRe || !inIm || !outRe || !outIm) return SPEKT_ERR_POINTER;
@@ -78,26 +141,36 @@ int32_t Estimate(double* dst, const double* inRe, const double* inIm, const doub
         cIm[j] = cIm[j - 1] + yi * xr - yr * xi;
         pw[j] = pw[j - 1] + xr * xr + xi * xi;
     }
-    for (int32_t k = 0; k < SPEKT_POINTS; ++k) {
-        if (k < 1 || k > last) {
-            dst[k] = kNaN;
-            continue;
-        }
+    // The arguments of bins 1..last first, then the logarithms or angles of all of them in one pass.
+    std::array<double, SPEKT_POINTS> re;
+    for (int32_t k = 1; k <= last; ++k) {
         const int32_t lo = std::max(1, k - below) - 1, hi = std::min(last, k + above);
-        const double re = cRe[hi] - cRe[lo], im = cIm[hi] - cIm[lo], power = pw[hi] - pw[lo];
-        if (!(power > 0)) {
-            dst[k] = kNaN;
-        } else if (!phase) {
-            dst[k] = 10.0 * std::log10((re * re + im * im) / (power * power));
+        const double r = cRe[hi] - cRe[lo], im = cIm[hi] - cIm[lo], power = pw[hi] - pw[lo];
+        const bool valued = power > 0;
+        if (phase) {
+            dst[k] = valued ? im : kNaN;
+            re[static_cast<size_t>(k)] = r;
         } else {
-            double deg = std::atan2(im, re) * (180.0 / kPi);
+            dst[k] = valued ? (r * r + im * im) / (power * power) : kNaN;
+        }
+    }
+    if (phase) {
+        Atan2All(dst + 1, re.data() + 1, last);
+        for (int32_t k = 1; k <= last; ++k) {
+            double deg = dst[k] * (180.0 / kPi);
             if constexpr (kOutputSkew != 0) {
                 deg = std::remainder(deg + 360.0 * k * kOutputSkew / n, 360.0);
                 if (deg <= -180.0) deg += 360.0;
             }
             dst[k] = deg;
         }
+    } else {
+        Log10All(dst + 1, last);
+        for (int32_t k = 1; k <= last; ++k)
+            dst[k] *= 10.0;
     }
+    dst[0] = kNaN;
+    std::fill(dst + last + 1, dst + SPEKT_POINTS, kNaN);
     return SPEKT_OK;
 }
 
@@ -121,10 +194,11 @@ SPEKT_EXPORT int32_t SPEKT_BunRi(double* in, double* out, const int16_t* raw, do
     if (!in || !out || !raw) return SPEKT_ERR_POINTER;
     if (!CountOk(n)) return SPEKT_ERR_COUNT;
     if (!std::isfinite(amp) || !std::isfinite(offset)) return SPEKT_ERR_AMOUNT;
-    double mean = 0;
+    // Summed as integers: exact, and without the latency of one floating-point add after another.
+    int64_t sum = 0;
     for (int32_t i = 0; i < n; ++i)
-        mean += (raw[i] >> 1);
-    mean /= n;
+        sum += raw[i] >> 1;
+    const double mean = static_cast<double>(sum) / n;
     for (int32_t i = 0; i < n; ++i) {
         in[i] = (raw[i] & 1) ? kExcitationSign * amp : -kExcitationSign * amp;
         out[i] = ((raw[i] >> 1) - mean) * kOutputPerCount;
@@ -141,10 +215,12 @@ SPEKT_EXPORT int32_t SPEKT_EnZan(double* re, double* im, const double* series, i
     std::copy(series, series + n, p->in);
     fftw_execute(p->plan);
     const int32_t last = n / 2;
-    for (int32_t k = 0; k < SPEKT_POINTS; ++k) {
-        re[k] = k <= last ? p->out[k][0] : 0.0;
-        im[k] = k <= last ? p->out[k][1] : 0.0;
+    for (int32_t k = 0; k <= last; ++k) {
+        re[k] = p->out[k][0];
+        im[k] = p->out[k][1];
     }
+    std::fill(re + last + 1, re + SPEKT_POINTS, 0.0);
+    std::fill(im + last + 1, im + SPEKT_POINTS, 0.0);
     return SPEKT_OK;
 }
 

@@ -1,0 +1,24 @@
+#!/bin/sh
+# Runs the six benchmarks one after the other (run it on an idle machine) and prints each one's summary,
+# the figures of the README's performance table. The first argument is the build folder (build/dev if none);
+# it must be a build with optimisation (RelWithDebInfo or Release).
+set -eu
+dir=${1:-build/dev}
+cmake --build "$dir" --target bench_link bench_params bench_monitor bench_wave bench_freq bench_positioning
+echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')," \
+     "load average $(cut -d' ' -f1-3 /proc/loadavg), $(date -u +%Y-%m-%d)"
+status=0
+for b in link params monitor wave freq positioning; do
+    echo
+    echo "== bench_$b"
+    # The benchmark library's own table comes first; each benchmark's summary follows after an empty line.
+    out=$(mktemp)
+    err=$(mktemp)
+    if ! "$dir/bin/bench_$b" --benchmark_color=false >"$out" 2>"$err"; then
+        status=1
+        grep -i "error\|skip" "$out" "$err" || true
+    fi
+    sed -n '/^$/,$p' "$out"
+    rm -f "$out" "$err"
+done
+exit $status
