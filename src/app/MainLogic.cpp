@@ -177,7 +177,7 @@ std::vector<QRect> TileRects(int n, const QRect& area, bool horizontally)
 // ---- frame size ----------------------------------------------------------------------------------
 
 const std::array<ScreenOpeningSize, 8> ScreenOpeningSizes = {{
-    {"FrmPara", 759, 463},
+    {"FrmPara", 777, 495},
     {"FrmMoni", 600, 519},
     {"FrmAlm", 506, 501},
     {"FrmGraph", 718, 690},
