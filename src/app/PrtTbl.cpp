@@ -48,7 +48,7 @@ void SetCellFont(const PrtTblRec& rec) {
     // The text's box holds the room for accents above the capitals and below the descenders; a quarter of
     // the padding on either side keeps the letters themselves clear of the rules.
     const double room = rec.RowHeight - rec.Pad / 2.0;
-    if (p.TextHeight("Xg") <= room) return;
+    if (room <= 0 || p.TextHeight("Xg") <= room) return;
     pt *= room / p.TextHeight("Xg");
     p.SetFontSize(pt);
     // Heights come in whole device pixels: a step or two more where the scaled size still rounds up.
