@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 constexpr int PrtTblCols = 11; // column boundaries 0..10, so at most 10 columns
@@ -32,9 +33,18 @@ void PrtTblHead(PrtTblRec& rec, int16_t row);
 void PrtTblRow(PrtTblRec& rec, int16_t row);
 // The rule at the top of row across all columns: after the last row it closes the table.
 void PrtTblWaku(PrtTblRec& rec, int16_t row);
-// CellText[col] in row: centred, right-aligned, left-aligned.
+// CellText[col] in row: centred, right-aligned, left-aligned. A text keeps Pad from the rules on every side:
+// a row too low for the font takes a smaller one, and a text too wide for its cell is shrunk a little or,
+// beyond that, cut short with an ellipsis.
 void PrtTblCell(PrtTblRec& rec, int16_t col, int16_t row);
 void PrtTblCell2(PrtTblRec& rec, int16_t col, int16_t row);
 void PrtTblCell3(PrtTblRec& rec, int16_t col, int16_t row);
 // The top and left edges of cell (col, row).
 void PrtTblRule(PrtTblRec& rec, int16_t col, int16_t row);
+
+// Width of text in the font the cells of rec print in, in page units.
+double PrtTblTextWidth(PrtTblRec& rec, const std::string& text);
+// Widens the columns whose widest text (widest[c], as PrtTblTextWidth measures it; the headings count too)
+// and padding do not fit, taking the room from columns that have more than their texts need, then letting
+// the table grow up to maxWidth. Column order and the left edge stay.
+void PrtTblFitColumns(PrtTblRec& rec, std::span<const double> widest, int16_t maxWidth);

@@ -7,6 +7,7 @@
 #include "data/PrmTbl.h"
 #include "platform/Ask.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -87,6 +88,17 @@ void FillRow(PrtTblRec& list, const ListKind& k, int n) {
     }
 }
 
+// Widens the columns of the list where a number, name or value of the sheets first to last would not fit.
+void FitList(SheetTables& t, const ListKind& k, int first, int last) {
+    double widest[3] = {};
+    for (int n = first * SheetRows; n < (last + 1) * SheetRows; ++n) {
+        FillRow(t.list, k, n);
+        for (int c = 0; c < 3; ++c)
+            widest[c] = std::max(widest[c], PrtTblTextWidth(t.list, t.list.CellText[c]));
+    }
+    PrtTblFitColumns(t.list, widest, t.list.ColX[3]);
+}
+
 void PageBody(SheetTables& t, const ListKind& k, int sheet) {
     t.head.CellText[0] = "Model name : " + DelMark(KisyuMei);
     PrtTblCell(t.head, 0, 0);
@@ -128,12 +140,14 @@ void PrintSheets(const ListKind& k, int first, int last) {
     if (ExtV25Opt[2] != 1) {
         for (int s = first; s <= last; ++s) {
             StartSheet(t, 130);
+            FitList(t, k, first, last);
             PageBody(t, k, s);
             printer.EndDoc();
         }
         return;
     }
     StartSheet(t, k.wide ? 110 : 130);
+    FitList(t, k, first, last);
     for (int s = first; s <= last; ++s) {
         PageBody(t, k, s);
         if (s < last) printer.NewPage();

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "app/Glb.h"
 #include "app/Prd.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr int StepRows = 32;
 constexpr int PrmRows = 64;
 constexpr int MaxSheets = 1001;
+constexpr int StepLeft = 80; // left edge of the step table
 
 std::string HexText(int v) {
     char buf[16];
@@ -54,6 +56,12 @@ void OneCellBox(PrtTblRec& r, int16_t top, int16_t rowHeight) {
     r.FontName = "Arial";
 }
 
+void PrmEdges(PrtTblRec& l) {
+    static const int16_t edges[] = {0, 60, 350, 430};
+    l.ColCount = 3;
+    std::copy(std::begin(edges), std::end(edges), l.ColX);
+}
+
 void InitTables(Tables& t, bool steps) {
     t = Tables{};
     PrtTblRec& l = t.list;
@@ -75,9 +83,7 @@ void InitTables(Tables& t, bool steps) {
             l.ColKind[c] = kinds[c];
         }
     } else {
-        static const int16_t edges[] = {0, 60, 350, 430};
-        l.ColCount = 3;
-        std::copy(std::begin(edges), std::end(edges), l.ColX);
+        PrmEdges(l);
         l.HeadText[0] = "Number";
         l.HeadText[1] = "Parameter";
         l.HeadText[2] = "Setting value";
@@ -111,30 +117,80 @@ std::string StrOf(int64_t v) {
     return v >= 0 ? " " + std::to_string(v) : std::to_string(v);
 }
 
+void StepCells(PrtTblRec& l, int n) {
+    const PopStepRec& st = PopStep[n];
+    // Names are looked up by code, as the editor's lists show them.
+    l.CellText[0] = PopNo(n);
+    l.CellText[1] = GetPopItmName(3, st.Mod);
+    l.CellText[2] = st.PosEmpty ? std::string() : StrOf(st.Position);
+    l.CellText[3] = GetPopItmName(0, st.Vel);
+    l.CellText[4] = GetPopItmName(1, st.Acc);
+    l.CellText[5] = GetPopItmName(2, st.Dec);
+    l.CellText[6] = GetPopItmName(4, st.Blk);
+    l.CellText[7] = st.Comment;
+}
+
+// Steps first to last that are in use.
+int StepEnd(int last) {
+    return std::min(last + 1, PopStepInUse());
+}
+
+// The step columns as wide as their widest text: the name columns as any name of the item table, the
+// others as the steps printed. The table may grow up to a right margin as wide as its left one.
+void FitStepColumns(PrtTblRec& l, int first, int last) {
+    double widest[8] = {};
+    auto widen = [&](int c, const std::string& text) {
+        widest[c] = std::max(widest[c], PrtTblTextWidth(l, text));
+    };
+    const int itemColumn[8] = {-1, 3, -1, 0, 1, 2, 4, -1};
+    for (int c = 0; c < 8; ++c)
+        if (itemColumn[c] >= 0)
+            for (const PopItemRec& it : PopItem[itemColumn[c]])
+                widen(c, it.Name);
+    for (int n = std::max(first, 0); n < StepEnd(last); ++n) {
+        StepCells(l, n);
+        for (int c : {0, 2, 7})
+            widen(c, l.CellText[c]);
+    }
+    // The names first: a long comment may be cut, a name that says which speed a step runs at may not.
+    const int16_t maxWidth = 1000 - 2 * StepLeft;
+    const double comment = std::exchange(widest[7], 0.0);
+    PrtTblFitColumns(l, widest, maxWidth);
+    widest[7] = comment;
+    PrtTblFitColumns(l, widest, maxWidth);
+}
+
 void StepSheet(Tables& t, int s, int first, int last) {
     SheetHead(t, "Step data list");
     PrtTblRec& l = t.list;
-    l.OffsetX = 80;
+    l.OffsetX = StepLeft;
     PrtTblHead(l, 0);
     for (int r = 0; r < StepRows; ++r) {
         const int n = s * StepRows + first + r;
         for (auto& c : l.CellText)
             c.clear();
-        if (n <= last && n < PopStepInUse()) {
-            const PopStepRec& st = PopStep[n];
-            // Names are looked up by code, as the editor's lists show them.
-            l.CellText[0] = PopNo(n);
-            l.CellText[1] = GetPopItmName(3, st.Mod);
-            l.CellText[2] = st.PosEmpty ? std::string() : StrOf(st.Position);
-            l.CellText[3] = GetPopItmName(0, st.Vel);
-            l.CellText[4] = GetPopItmName(1, st.Acc);
-            l.CellText[5] = GetPopItmName(2, st.Dec);
-            l.CellText[6] = GetPopItmName(4, st.Blk);
-            l.CellText[7] = st.Comment;
-        }
+        if (n <= last && n < PopStepInUse()) StepCells(l, n);
         PrtTblRow(l, static_cast<int16_t>(r + 1));
     }
     PrtTblWaku(l, StepRows + 1);
+}
+
+void PrmCells(PrtTblRec& l, const PopPrmRec* tbl, int n) {
+    l.CellText[0] = PopNo(n);
+    l.CellText[1] = tbl[n].Name;
+    l.CellText[2] = StrOf(tbl[n].Value);
+}
+
+// The parameter columns share the block's width as their widest texts need.
+void FitPrmColumns(PrtTblRec& l, bool wide) {
+    const PopPrmRec* tbl = wide ? Pop32Prm : Pop16Prm;
+    double widest[3] = {};
+    for (int n = 0, count = wide ? Pop32InUse() : Pop16InUse(); n < count; ++n) {
+        PrmCells(l, tbl, n);
+        for (int c = 0; c < 3; ++c)
+            widest[c] = std::max(widest[c], PrtTblTextWidth(l, l.CellText[c]));
+    }
+    PrtTblFitColumns(l, widest, l.ColX[3]);
 }
 
 void PrmSheet(Tables& t, int s, bool wide) {
@@ -149,11 +205,7 @@ void PrmSheet(Tables& t, int s, bool wide) {
             const int n = s * PrmRows + block * StepRows + r;
             for (auto& c : l.CellText)
                 c.clear();
-            if (n < count) {
-                l.CellText[0] = PopNo(n);
-                l.CellText[1] = tbl[n].Name;
-                l.CellText[2] = StrOf(tbl[n].Value);
-            }
+            if (n < count) PrmCells(l, tbl, n);
             PrtTblRow(l, static_cast<int16_t>(r + 1));
         }
         PrtTblWaku(l, StepRows + 1);
@@ -225,7 +277,10 @@ void PrintPop(const std::string& options, int first, int last) {
     if (options.find("step") != std::string::npos) {
         for (int s = 0, n = PopStepSheets(first, last); s < n; ++s) {
             sheet(2);
-            if (s == 0) InitTables(t, true);
+            if (s == 0) {
+                InitTables(t, true);
+                FitStepColumns(t.list, first, last);
+            }
             StepSheet(t, s, first, last);
         }
     }
@@ -235,6 +290,10 @@ void PrintPop(const std::string& options, int first, int last) {
             sheet(1);
             if (!prmInit) InitTables(t, false);
             prmInit = true;
+            if (s == 0) {
+                PrmEdges(t.list);
+                FitPrmColumns(t.list, wide);
+            }
             PrmSheet(t, s, wide);
         }
     };
