@@ -3,8 +3,14 @@
 // hand on the dialog is the test's. Keeps what the dialog offered.
 #pragma once
 
+#include "app/Prd.h"
+#include "platform/Ask.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPrintDialog>
@@ -12,7 +18,11 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
+#include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace testmain {
 
@@ -65,6 +75,57 @@ inline QString PdfText(const QString& file) {
     p.start("pdftotext", {"-layout", file, "-"});
     if (!p.waitForFinished(20000)) return {};
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Prints one screen three ways, as a user can: cancelled in the print dialog (nothing written, nothing said),
+// printed to the PDF file named there ("completed" in the status strip, nothing asked), and sent to a PDF
+// file that cannot be written (the screen's own "Print error" under its title, no word of completion).
+// Returns the text of every sheet the good print wrote, for the caller to look for its screen's values.
+inline QString PrintThreeWays(const std::function<void()>& print, const QString& folder, const std::string& title,
+                              const std::string& completed, const plat::ScriptedAsker& asker,
+                              std::vector<std::string>& status) {
+    const QString file = folder + "/print.pdf";
+    status.clear();
+    {
+        PrintDialogAnswer cancel({});
+        print();
+        EXPECT_EQ(cancel.Shown(), 1);
+    }
+    EXPECT_TRUE(asker.Asked().empty());
+    EXPECT_EQ(std::count(status.begin(), status.end(), completed), 0);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    {
+        PrintDialogAnswer answer(file);
+        print();
+        EXPECT_EQ(answer.Title().toStdString(), title);
+    }
+    EXPECT_TRUE(asker.Asked().empty());
+    EXPECT_FALSE(status.empty() || status.back() != completed) << "no \"" << completed << "\"";
+    QString text;
+    const std::vector<std::string> docs = PrdPdfDocuments();
+    EXPECT_FALSE(docs.empty());
+    if (!docs.empty()) {
+        EXPECT_EQ(docs.front(), file.toStdString());
+    }
+    for (const std::string& doc : docs)
+        text += PdfText(QString::fromStdString(doc));
+
+    status.clear();
+    const std::string bad = (folder + "/gone/print.pdf").toStdString();
+    const auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
+        c.name = PrdPdfPrinterName;
+        c.pdfFile = bad;
+        return true;
+    });
+    print();
+    SetPrinterChooser(prevChooser);
+    EXPECT_EQ(asker.Asked().size(), 1u);
+    if (!asker.Asked().empty()) {
+        EXPECT_EQ(asker.Asked()[0].text, "Print error");
+        EXPECT_EQ(asker.Asked()[0].title, title);
+    }
+    EXPECT_EQ(std::count(status.begin(), status.end(), completed), 0);
+    return text;
 }
 
 } // namespace testmain

@@ -289,45 +289,15 @@ TEST_F(Window, PrintsBothGraphsThroughThePrintDialogAndTellsHowItEnded) {
     std::vector<std::string> status;
     const FrameHooks keepFrame = Frame();
     Frame().updStat = [&status](const std::string& t) { status.push_back(t); };
-    const QString file = Path("f.pdf");
-    {
-        testmain::PrintDialogAnswer cancel({});
-        w->MnuInSatu_Click();
-        EXPECT_EQ(cancel.Shown(), 1);
-    }
-    EXPECT_TRUE(asker.Asked().empty()); // Cancel prints nothing and says nothing
-    EXPECT_TRUE(status.empty());
-    EXPECT_FALSE(QFileInfo::exists(file));
-    {
-        testmain::PrintDialogAnswer print(file);
-        w->MnuInSatu_Click();
-        EXPECT_EQ(print.Title(), "Print of the frequency characteristics");
-    }
-    EXPECT_TRUE(asker.Asked().empty());
-    ASSERT_EQ(PrdPdfDocuments(), std::vector<std::string>{file.toStdString()});
-    EXPECT_EQ(status, std::vector<std::string>{"Print completed."});
-    const QString text = testmain::PdfText(file);
+    const QString text = testmain::PrintThreeWays([this] { w->MnuInSatu_Click(); }, dir.path(),
+                                                  "Print of the frequency characteristics", "Print completed.",
+                                                  asker, status);
+    Frame() = keepFrame;
+    CommentTxt[2][0].clear();
     EXPECT_EQ(text.count('\f'), 1);
     for (const char* s : {"Gain", "Phase", "[dB]", "[deg]", "Frequency [Hz]", "Amplitude = 1000 r/min", "100",
                           "Lag plant on the bench"})
         EXPECT_TRUE(text.contains(s)) << s;
-
-    // A file that cannot be written: the screen's own error, and no word of completion.
-    status.clear();
-    const std::string bad = Path("gone/f.pdf").toStdString();
-    const auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
-        c.name = PrdPdfPrinterName;
-        c.pdfFile = bad;
-        return true;
-    });
-    w->MnuInSatu_Click();
-    SetPrinterChooser(prevChooser);
-    Frame() = keepFrame;
-    ASSERT_EQ(asker.Asked().size(), 1u);
-    EXPECT_EQ(asker.Asked()[0].text, "Print error");
-    EXPECT_EQ(asker.Asked()[0].title, "Print of the frequency characteristics");
-    EXPECT_TRUE(status.empty());
-    CommentTxt[2][0].clear();
 }
 
 // No help file is shipped: both Help buttons say so, naming the file, instead of doing nothing.

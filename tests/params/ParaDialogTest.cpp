@@ -273,7 +273,6 @@ TEST(ParaDialogs, PrintGoesThroughThePrintDialogAndTellsHowItEnded) {
     Prm16MaxAll = 128;
     KisyuCode = 25;
     QTemporaryDir dir;
-    const QString file = dir.filePath("list.pdf");
     std::vector<std::string> status;
     const FrameHooks keepFrame = Frame();
     Frame().updStat = [&status](const std::string& t) { status.push_back(t); };
@@ -281,42 +280,8 @@ TEST(ParaDialogs, PrintGoesThroughThePrintDialogAndTellsHowItEnded) {
     QString text;
     {
         FrmPara p;
-        {
-            testmain::PrintDialogAnswer cancel({});
-            p.MnuInSatu_Click();
-            EXPECT_EQ(cancel.Shown(), 1);
-        }
-        EXPECT_TRUE(status.empty()); // Cancel prints nothing and says nothing
-        EXPECT_TRUE(asker.Asked().empty());
-        EXPECT_FALSE(QFileInfo::exists(file));
-
-        {
-            testmain::PrintDialogAnswer print(file);
-            p.MnuInSatu_Click();
-            EXPECT_EQ(print.Title(), "Print of the parameter");
-        }
-        ASSERT_FALSE(status.empty());
-        EXPECT_EQ(status.back(), "Print completed.");
-        EXPECT_TRUE(asker.Asked().empty());
-        ASSERT_FALSE(PrdPdfDocuments().empty());
-        EXPECT_EQ(PrdPdfDocuments().front(), file.toStdString());
-        for (const std::string& doc : PrdPdfDocuments())
-            text += testmain::PdfText(QString::fromStdString(doc));
-
-        // A file that cannot be written: the screen's own error, and no word of completion.
-        status.clear();
-        const std::string bad = dir.filePath("gone/list.pdf").toStdString();
-        const auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
-            c.name = PrdPdfPrinterName;
-            c.pdfFile = bad;
-            return true;
-        });
-        p.MnuInSatu_Click();
-        SetPrinterChooser(prevChooser);
-        ASSERT_EQ(asker.Asked().size(), 1u);
-        EXPECT_EQ(asker.Asked()[0].text, "Print error");
-        EXPECT_EQ(asker.Asked()[0].title, "Print of the parameter");
-        EXPECT_EQ(std::count(status.begin(), status.end(), "Print completed."), 0);
+        text = testmain::PrintThreeWays([&p] { p.MnuInSatu_Click(); }, dir.path(), "Print of the parameter",
+                                        "Print completed.", asker, status);
         p.close();
     }
     FrmParaPrn::SetShowHook(prevPrn);

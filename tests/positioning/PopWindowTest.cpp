@@ -160,46 +160,15 @@ TEST_F(PopWindows, PrintGoesThroughThePrintDialogAndTellsHowItEnded) {
         d.CmdOk_Click();
     });
     QTemporaryDir dir;
-    const QString file = dir.filePath("pop.pdf");
-    {
-        testmain::PrintDialogAnswer cancel({});
-        w->MnuInSatu_Click();
-        EXPECT_EQ(cancel.Shown(), 1);
-    }
-    EXPECT_TRUE(asker.Asked().empty()); // Cancel prints nothing and says nothing
-    EXPECT_TRUE(status.empty());
-    EXPECT_FALSE(QFileInfo::exists(file));
-    {
-        testmain::PrintDialogAnswer print(file);
-        w->MnuInSatu_Click();
-        EXPECT_EQ(print.Title(), "Print of the parameter");
-    }
-    EXPECT_TRUE(asker.Asked().empty());
-    EXPECT_EQ(status.back(), "Print completed,");
-    ASSERT_EQ(PrdPdfDocuments(), std::vector<std::string>{file.toStdString()});
-    const QString text = testmain::PdfText(file);
+    const QString text = testmain::PrintThreeWays([w] { w->MnuInSatu_Click(); }, dir.path(),
+                                                  "Print of the parameter", "Print completed,", asker, status);
+    FrmPopPrn::SetShowHook(prevPrn);
+    Frame() = keepFrame;
+    CommentTxt[3][0].clear();
     for (const char* t :
          {"Step data list", "Positioning parameter list (16bit)", "Positioning parameter list (32bit)",
           "Model name :", "bench axis memo", "park at the stop", "Position/Dowel time"})
         EXPECT_TRUE(text.contains(t)) << t << "\n" << text.toStdString();
-
-    // A file that cannot be written: the screen's own error, and no word of completion.
-    status.clear();
-    const std::string bad = dir.filePath("gone/pop.pdf").toStdString();
-    const auto prevChooser = SetPrinterChooser([&bad](PrdPrinterChoice& c) {
-        c.name = PrdPdfPrinterName;
-        c.pdfFile = bad;
-        return true;
-    });
-    w->MnuInSatu_Click();
-    SetPrinterChooser(prevChooser);
-    FrmPopPrn::SetShowHook(prevPrn);
-    Frame() = keepFrame;
-    CommentTxt[3][0].clear();
-    ASSERT_EQ(asker.Asked().size(), 1u);
-    EXPECT_EQ(asker.Asked()[0].text, "Print error");
-    EXPECT_EQ(asker.Asked()[0].title, "Print of the parameter");
-    EXPECT_EQ(std::count(status.begin(), status.end(), "Print completed,"), 0);
 }
 
 // The editor opens with the focus in the mode cell of row 0: its guide is there before any click, and
