@@ -466,8 +466,8 @@ void FrmGraph::Build()
     // into one another or past the window's edge.
     const QFontMetrics fm(LblCsrTim[3]->font());
     const double longestMs = 499.0 * SldSmp->maximum() * WavSmpBase * 1000.0;
-    static const char* const kWidest[6] = {nullptr, "-32768r/min", "-32768r/min", "-32768%", "-32768pulse",
-                                           "-32768pulse"};
+    static const char* const kWidest[6] = {nullptr,   "-32768r/min", "-32768r/min",
+                                           "-32768%", "-32768pulse", "-32768pulse"};
     for (int c = 0; c < 6; ++c) {
         const QString widest = c == 0 ? QString::fromStdString(WavMsText(-longestMs)) : kWidest[c];
         const int w = std::max(fm.horizontalAdvance(widest), fm.horizontalAdvance(cols[c][3]->text()));

@@ -424,11 +424,13 @@ TEST_F(WaveR, CursorReadOutHeadingsWholeSideBySideInsideTheWindow) {
         QMdiSubWindow* sub = area.addSubWindow(&w);
         sub->show();
         QApplication::processEvents();
-        for (int d = 0; d < 6; ++d) w.DataIsValid(d, true);
+        for (int d = 0; d < 6; ++d)
+            w.DataIsValid(d, true);
         w.ChkCsr->click();
         w.TimReDraw_Timer();
         QApplication::processEvents();
-        QLabel* const* cols[6] = {w.LblCsrTim, w.LblCsrSpd, w.LblCsrCmd, w.LblCsrTrq, w.LblCsrErr, w.LblCsrFce};
+        QLabel* const* cols[6] = {w.LblCsrTim, w.LblCsrSpd, w.LblCsrCmd,
+                                  w.LblCsrTrq, w.LblCsrErr, w.LblCsrFce};
         for (int row = 0; row < 4; ++row) {
             QRect last;
             for (QLabel* const* col : cols) {
@@ -436,8 +438,10 @@ TEST_F(WaveR, CursorReadOutHeadingsWholeSideBySideInsideTheWindow) {
                 const std::string name = l->objectName().toStdString() + " at " + std::to_string(scale);
                 ASSERT_TRUE(l->isVisible()) << name;
                 const QFontMetrics fm(l->font());
-                const QRect text = fm.boundingRect(QRect(0, 0, l->width(), 10000), Qt::TextWordWrap, l->text());
-                EXPECT_LE(text.width(), l->contentsRect().width()) << name << " '" << l->text().toStdString() << "'";
+                const QRect text =
+                    fm.boundingRect(QRect(0, 0, l->width(), 10000), Qt::TextWordWrap, l->text());
+                EXPECT_LE(text.width(), l->contentsRect().width())
+                    << name << " '" << l->text().toStdString() << "'";
                 EXPECT_LE(text.height(), l->contentsRect().height()) << name;
                 const QRect in(l->mapTo(&w, QPoint(0, 0)), l->size());
                 EXPECT_TRUE(w.rect().contains(in)) << name;
