@@ -180,7 +180,7 @@ const std::array<ScreenOpeningSize, 8> ScreenOpeningSizes = {{
     {"FrmPara", 777, 495},
     {"FrmMoni", 600, 519},
     {"FrmAlm", 506, 501},
-    {"FrmGraph", 718, 690},
+    {"FrmGraph", 792, 690},
     {"FrmAuto", 737, 363},
     {"FrmFft", 718, 545},
     {"FrmPop", 1009, 455},

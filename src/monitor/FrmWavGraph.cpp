@@ -8,6 +8,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QPixmap>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -443,7 +444,6 @@ void FrmGraph::Build()
         auto* l = new QLabel(pc);
         l->setObjectName(name);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setMinimumWidth(70);
         return l;
     };
     static const char* const kRow[] = {"Cursor1", "Cursor2", "Cursor2-1"};
@@ -460,8 +460,26 @@ void FrmGraph::Build()
     for (int c = 1; c < 6; ++c) {
         LblCsrName[c] = cols[c][3];
         LblCsrName[c]->setText(QString::fromStdString(MeasItem[kColCh[c]].TextB));
-        LblCsrName[c]->setMinimumWidth(LblCsrName[c]->sizeHint().width());
     }
+    // Each column as wide as its heading or its widest value, whichever is wider, and the columns of the
+    // offered channels keep their room while the read-out is off: turning it on never squeezes them
+    // into one another or past the window's edge.
+    const QFontMetrics fm(LblCsrTim[3]->font());
+    const double longestMs = 499.0 * SldSmp->maximum() * WavSmpBase * 1000.0;
+    static const char* const kWidest[6] = {nullptr,   "-32768r/min", "-32768r/min",
+                                           "-32768%", "-32768pulse", "-32768pulse"};
+    for (int c = 0; c < 6; ++c) {
+        const QString widest = c == 0 ? QString::fromStdString(WavMsText(-longestMs)) : kWidest[c];
+        const int w = std::max(fm.horizontalAdvance(widest), fm.horizontalAdvance(cols[c][3]->text()));
+        const bool keep = c == 0 || MeasItem[kColCh[c]].Offered != 0;
+        for (int i = 0; i < 4; ++i) {
+            cols[c][i]->setMinimumWidth(w + 2 * cols[c][i]->margin() + 2);
+            QSizePolicy sp = cols[c][i]->sizePolicy();
+            sp.setRetainSizeWhenHidden(keep);
+            cols[c][i]->setSizePolicy(sp);
+        }
+    }
+    cg->setHorizontalSpacing(std::max(cg->horizontalSpacing(), fm.horizontalAdvance("  ")));
     TSPage->addTab(pc, "Cursor");
     connect(ChkCsr, &QCheckBox::clicked, this, [this] { ChkCsr_Click(); });
     connect(CmdToTrig, &QPushButton::clicked, this, [this] { CmdToTrig_Click(); });

@@ -110,8 +110,11 @@ Layout MakeLayout(PrdSurface& s, float h, bool panel)
     // Above the frame the title rows and the cursor tags; below it the time labels.
     const double top = gap / 2 + (static_cast<double>(rows.size()) + 1) * line;
     const double bottom = panel ? 0 : line + gap / 2;
-    const double lm = gap / 2 + left + gap;
-    double rm = gap;
+    // On paper the outer columns keep two digits' room from the page's edges; on a picture half a digit
+    // on the left and one on the right.
+    const double edge = s.IsPrinter() ? 2 * gap : gap / 2;
+    const double lm = edge + left + gap;
+    double rm = s.IsPrinter() ? 2 * gap : gap;
     for (const auto& [x, w] : right) rm += w + gap;
     const double ux = (g.GrRight - g.GrLeft) / std::max(px.width() - lm - rm, px.width() / 4);
     // With the text panel the page keeps its height in units below the frame; the panel's rows are
@@ -123,7 +126,7 @@ Layout MakeLayout(PrdSurface& s, float h, bool panel)
     l.view.y1 = g.GrTop - top * uy;
     l.view.y2 = l.view.y1 + px.height() * uy;
     l.gap = gap * ux;
-    double x = l.view.x1 + gap / 2 * ux;
+    double x = l.view.x1 + edge * ux;
     for (const WavChRec* r : AxisRecs(false))
         if (r->LabelX < g.GrLeft) l.col[r->LabelX] = x;
     x = g.GrRight + gap * ux;
@@ -275,10 +278,8 @@ void CursorsOn(PrdCtx& ctx)
     PrdSetLabelFontSize(ctx, 1.0f);
 }
 
-void LegendItem(PrdCtx& ctx, double& x, double y, int rec, const std::string& name)
-{
+void LegendItem(PrdCtx& ctx, double x, double y, int rec, const std::string& name) {
     const WavChRec& r = WavGraph.Ch[rec];
-    if (r.Visible == 0) return;
     PrdSurface& s = *ctx.Obj;
     s.SetForeColor(Qt::black);
     s.PrintText(x, y, name);
@@ -286,7 +287,6 @@ void LegendItem(PrdCtx& ctx, double& x, double y, int rec, const std::string& na
     SetLine(ctx, r);
     const double ly = y + s.TextHeight(name) / 2;
     s.Line(x, ly, x + 20, ly, WavColor(r.Color));
-    x += 25;
     s.SetDrawStyle(Qt::SolidLine);
     s.SetDrawWidth(1);
 }
@@ -301,18 +301,50 @@ std::string CleanModel()
     return a == std::string::npos ? std::string() : m.substr(a, b - a + 1);
 }
 
-// The legend names of one row; where the names as printed would run off the page, without their
-// leading blanks but one.
-std::vector<std::string> LegendNames(PrdSurface& s, const int* recs, double x, double right)
-{
+// Where the legend items of one row go: one after the other from x; where the names as printed would
+// run past right, without their leading blanks but one, and what still does not fit goes on to the next
+// lines, 20 units apart.
+struct LegendPlace {
+    int rec;
+    std::string name;
+    double x, line;
+};
+
+std::vector<LegendPlace> LegendPlan(PrdSurface& s, const int* recs, double x0, double right) {
     std::vector<std::string> names;
     for (int d = 0; d < WavChShown; ++d) names.emplace_back(WgdLegendName(d));
-    double end = x;
-    for (int d = 0; d < WavChShown; ++d)
-        if (WavGraph.Ch[recs[d]].Visible != 0) end += s.TextWidth(names[d]) + 25;
-    if (end <= right) return names;
+    auto place = [&] {
+        std::vector<LegendPlace> out;
+        double x = x0, line = 0;
+        for (int d = 0; d < WavChShown; ++d) {
+            if (WavGraph.Ch[recs[d]].Visible == 0) continue;
+            const double w = s.TextWidth(names[d]) + 20;
+            if (x > x0 && x + w > right) {
+                x = x0;
+                line += 1;
+            }
+            // A continued line starts with the name itself.
+            const size_t from = x == x0 && line > 0 ? names[d].find_first_not_of(' ') : 0;
+            out.push_back({recs[d], names[d].substr(from), x, line});
+            x += w + 5;
+        }
+        return out;
+    };
+    std::vector<LegendPlace> out = place();
+    if (out.empty() || out.back().line == 0) return out;
     for (std::string& n : names) n = (n.front() == ' ' ? " " : "") + n.substr(n.find_first_not_of(' '));
-    return names;
+    return place();
+}
+
+// Lines the two legend rows take beyond one each.
+int LegendExtraLines(PrdSurface& s, double right) {
+    const double xc = Geo().GrLeft + 130;
+    int extra = 0;
+    for (const int* recs : {WavDspToRec, WavDspToRefRec}) {
+        const std::vector<LegendPlace> plan = LegendPlan(s, recs, xc, right);
+        if (!plan.empty()) extra += static_cast<int>(plan.back().line);
+    }
+    return extra;
 }
 
 void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
@@ -326,16 +358,16 @@ void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
         s.SetForeColor(Qt::black);
         s.PrintText(x0, y, text);
     };
-    heading("Obsrv Wave : ");
-    double x = xc;
-    std::vector<std::string> names = LegendNames(s, WavDspToRec, x, l.view.x2);
-    for (int d = 0; d < WavChShown; ++d) LegendItem(ctx, x, y, WavDspToRec[d], names[d]);
-    y += 20;
-    heading("Ref Wave : ");
-    x = xc;
-    names = LegendNames(s, WavDspToRefRec, x, l.view.x2);
-    for (int d = 0; d < WavChShown; ++d) LegendItem(ctx, x, y, WavDspToRefRec[d], names[d]);
-    y += 20;
+    for (auto [title, recs] :
+         {std::pair{"Obsrv Wave : ", WavDspToRec}, std::pair{"Ref Wave : ", WavDspToRefRec}}) {
+        heading(title);
+        double lines = 0;
+        for (const LegendPlace& p : LegendPlan(s, recs, xc, l.view.x2 - l.gap)) {
+            LegendItem(ctx, p.x, y + 20 * p.line, p.rec, p.name);
+            lines = p.line;
+        }
+        y += 20 * (lines + 1);
+    }
     heading("Measuring condition : ");
     std::string cond;
     if (!info.trgOn) {
@@ -361,16 +393,31 @@ void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
     static const char* const kRow[] = {"", "Cursor1", "Cursor2", "Cursor2-1"};
     static const int kIdx[] = {3, 0, 1, 2};
     static const int kColRec[] = {1, 0, 2, 3, 4}; // speed, commanded speed, torque, error, full-closed
+    // Each column ends where it should, or further right where its widest text would reach the column
+    // before it.
+    auto widest = [&](int c) {
+        double w = 0;
+        for (const std::string& t : info.readout[c])
+            w = std::max(w, s.TextWidth(t));
+        return w;
+    };
+    double rowLabels = 0;
+    for (const char* t : kRow)
+        rowLabels = std::max(rowLabels, s.TextWidth(t));
+    double ends[6];
+    ends[0] = std::max(x0 + 120, x0 + rowLabels + l.gap + widest(0));
+    for (int c = 0; c < 5; ++c) {
+        const bool shown = WavGraph.Ch[kColRec[c]].Visible != 0;
+        ends[c + 1] = ends[c] + (shown ? std::max(80.0, widest(c + 1) + l.gap) : 80.0);
+    }
     for (int r = 0; r < 4; ++r) {
         s.PrintText(x0, y, kRow[r]);
-        double right = x0 + 120;
         const std::string& t = info.readout[0][kIdx[r]];
-        s.PrintText(right - s.TextWidth(t), y, t);
+        s.PrintText(ends[0] - s.TextWidth(t), y, t);
         for (int c = 0; c < 5; ++c) {
-            right += 80;
             if (WavGraph.Ch[kColRec[c]].Visible == 0) continue;
             const std::string& v = info.readout[c + 1][kIdx[r]];
-            s.PrintText(right - s.TextWidth(v), y, v);
+            s.PrintText(ends[c + 1] - s.TextWidth(v), y, v);
         }
         y += 20;
     }
@@ -583,8 +630,17 @@ WgdView WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options
     PrdInit(ctx, target, 620.0f, h, options);
     if (!ctx.Obj) return WgdView{};
     PrdSurface& s = *ctx.Obj;
-    PrdSetLabelFontSize(ctx, 0.8f);
-    const Layout layout = MakeLayout(s, h, text);
+    // On paper the labels take the text's size: the small size is for pictures beside other controls.
+    const float labelFactor = s.IsPrinter() ? 1.0f : 0.8f;
+    PrdSetLabelFontSize(ctx, labelFactor);
+    Layout layout = MakeLayout(s, h, text);
+    if (text && dataFlag != 0) {
+        // A legend that needs more lines than one a row makes the page longer by them.
+        PrdSetLabelFontSize(ctx, 1.0f);
+        const int extra = LegendExtraLines(s, layout.view.x2 - layout.gap);
+        PrdSetLabelFontSize(ctx, labelFactor);
+        if (extra > 0) layout = MakeLayout(s, h + 20.0f * extra, text);
+    }
     Grid(s, Geo());
     TimeAxis(s, Geo(), layout);
     ValAxes(s, layout);

@@ -191,8 +191,8 @@ std::vector<std::string> Unreadable(const PrdRecorder& dev) {
 }
 
 TEST_F(Draw, LabelsReadableAndWholeOnSmallPicturesAtAnyScaleAndOnPaper) {
-    // Every channel but the in-position bit shown, on the widest ranges: the longest labels there are.
-    for (int d = 0; d < WavChShown - 1; ++d) {
+    // Every channel shown, on the widest ranges: the longest labels and legend rows there are.
+    for (int d = 0; d < WavChShown; ++d) {
         for (int rec : {WavDspToRec[d], WavDspToRefRec[d]}) {
             WavChRec& r = WavGraph.Ch[rec];
             r.Visible = -1;
@@ -235,10 +235,30 @@ TEST_F(Draw, LabelsReadableAndWholeOnSmallPicturesAtAnyScaleAndOnPaper) {
     info.trgSlopeText = "Rising";
     for (auto& col : info.readout)
         for (auto& cell : col) cell = "-32768pulse";
+    const char* const heading[6] = {"Time",   "Actual speed",   "Commanded speed",
+                                    "Torque", "Position error", "Full close error"};
+    for (int c = 0; c < 6; ++c)
+        info.readout[c][3] = heading[c];
     KisyuMei = "TESKR21B7C";
     WgdDraw(nullptr, 1, "/PRINTER /TEXT", info, true);
     PrdRedirectPrinter(nullptr);
     EXPECT_EQ(Unreadable(paper), std::vector<std::string>{});
+    // On paper the value labels are as large as the text under the graph and keep clear of the page's
+    // edges.
+    double textPt = 0, digit = 0;
+    for (const PrdOp& o : paper.Ops())
+        if (o.kind == PrdOp::Text && o.text == "Obsrv Wave : ") textPt = o.fontPt;
+    ASSERT_GT(textPt, 0);
+    int labels = 0;
+    for (const PrdOp& o : paper.Ops()) {
+        if (o.kind != PrdOp::Text || o.text.trimmed() != "40000") continue;
+        ++labels;
+        digit = o.size.width() / o.text.size();
+        EXPECT_GE(o.fontPt + 1e-9, textPt);
+        EXPECT_GE(o.a.x(), 2 * digit - 1e-9);
+        EXPECT_LE(o.a.x() + o.size.width(), paper.SizePx().height() - 2 * digit + 1e-9); // landscape
+    }
+    EXPECT_EQ(labels, 3); // the speed axis on the left, the two position axes sharing their column
 }
 
 } // namespace

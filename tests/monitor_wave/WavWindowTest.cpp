@@ -30,6 +30,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -403,6 +405,55 @@ TEST_F(WaveR, CursorPageShowsItsButtonWholeWithTheReadOut) {
     QApplication::processEvents();
     EXPECT_GE(w.CmdToTrig->width(), w.CmdToTrig->sizeHint().width());
     for (QLabel* l : w.LblCsrTim) EXPECT_GE(l->width(), l->sizeHint().width()) << l->objectName().toStdString();
+}
+
+TEST_F(WaveR, CursorReadOutHeadingsWholeSideBySideInsideTheWindow) {
+    // Every channel shown, each heading its full name: the widest read-out there is.
+    for (double scale : {1.0, 1.5}) {
+        QFont font = QApplication::font();
+        const QFont was = font;
+        font.setPointSizeF(was.pointSizeF() * scale);
+        QApplication::setFont(font);
+        // In the frame's area, at the size it opens with: a child window does not grow when its
+        // contents do.
+        QMdiArea area;
+        area.resize(1600, 1200);
+        area.show();
+        win = std::make_unique<FrmGraph>();
+        FrmGraph& w = *win;
+        QMdiSubWindow* sub = area.addSubWindow(&w);
+        sub->show();
+        QApplication::processEvents();
+        for (int d = 0; d < 6; ++d)
+            w.DataIsValid(d, true);
+        w.ChkCsr->click();
+        w.TimReDraw_Timer();
+        QApplication::processEvents();
+        QLabel* const* cols[6] = {w.LblCsrTim, w.LblCsrSpd, w.LblCsrCmd,
+                                  w.LblCsrTrq, w.LblCsrErr, w.LblCsrFce};
+        for (int row = 0; row < 4; ++row) {
+            QRect last;
+            for (QLabel* const* col : cols) {
+                QLabel* l = col[row];
+                const std::string name = l->objectName().toStdString() + " at " + std::to_string(scale);
+                ASSERT_TRUE(l->isVisible()) << name;
+                const QFontMetrics fm(l->font());
+                const QRect text =
+                    fm.boundingRect(QRect(0, 0, l->width(), 10000), Qt::TextWordWrap, l->text());
+                EXPECT_LE(text.width(), l->contentsRect().width())
+                    << name << " '" << l->text().toStdString() << "'";
+                EXPECT_LE(text.height(), l->contentsRect().height()) << name;
+                const QRect in(l->mapTo(&w, QPoint(0, 0)), l->size());
+                EXPECT_TRUE(w.rect().contains(in)) << name;
+                EXPECT_TRUE(l->visibleRegion().boundingRect() == l->rect()) << name << " cut";
+                EXPECT_FALSE(last.intersects(in)) << name;
+                last = in;
+            }
+        }
+        sub->setWidget(nullptr);
+        win.reset();
+        QApplication::setFont(was);
+    }
 }
 
 TEST_F(WaveR, DisplayItemOpensOneWindow) {
