@@ -18,7 +18,7 @@ for b in link params monitor wave freq positioning; do
         status=1
         grep -i "error\|skip" "$out" "$err" || true
     fi
-    sed -n '/^$/,$p' "$out"
+    sed 's/\x1b\[[0-9;]*m//g' "$out" | sed -n '/^$/,$p'
     rm -f "$out" "$err"
 done
 exit $status

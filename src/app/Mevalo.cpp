@@ -577,8 +577,12 @@ void Mevalo::UpdStatFix(const std::string& text)
 void Mevalo::UpdPbar(long cur, long max)
 {
     const PbarRange r = PbarFor(cur, max);
+    // A progress bar repaints itself at once on most changes of its value; on a paged transfer that is a
+    // paint between every two requests. The strip's own paint, at most ten a second, shows the bar.
+    PBar->setUpdatesEnabled(false);
     PBar->setMaximum(r.max);
     PBar->setValue(r.value);
+    PBar->setUpdatesEnabled(true);
     ShowStrip();
     Timer1->stop();
     Timer1->start();
