@@ -358,6 +358,8 @@ void FrmPop::Form_Load() {
     keptStep_.Clear();
     kept16_.Clear();
     kept32_.Clear();
+    // The caption is known now; left to the display timer, the window would open without one.
+    UpdCaption(PopSrcName);
     UpdMenuEnable(ComPortNo != 0, PopSrc);
     VScrStep->setMaximum(std::max(PopStepInUse() - 8, 0));
     VScrStep_Change();

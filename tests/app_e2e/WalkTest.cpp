@@ -187,6 +187,8 @@ void WalkEnv::Walk(bool oneAtATime) {
         ASSERT_TRUE(WaitFor([&] { return plat::IsFrmLoad(it.form); }));
         QWidget* w = plat::FindForm(it.form);
         EXPECT_TRUE(WaitFor([w] { return w->isVisible(); }));
+        // Every screen opens with its caption: an empty title bar tells the user nothing.
+        EXPECT_FALSE(w->windowTitle().trimmed().isEmpty());
         if (it.shows) {
             EXPECT_TRUE(WaitFor([&] { return Shows(w, it.shows); })) << it.shows;
         }
