@@ -301,7 +301,8 @@ GrpRoom GrpLabelRoom(const PrdSurface& t, const FrqGraphRec& r) {
     probe.SetFontSize(r.FontSmall);
     const double h = probe.TextHeight("0");
     const double pad = h / 4;
-    const double titleLines = r.GrTitle.empty() ? 0.0 : static_cast<double>(TitleLines(probe, r.GrTitle).size());
+    const double titleLines =
+        r.GrTitle.empty() ? 0.0 : static_cast<double>(TitleLines(probe, r.GrTitle).size());
     return GrpRoom{(r.GrTitle.empty() ? 1.0 : 1.5 + titleLines) * h + pad, 2 * h + pad};
 }
 
