@@ -368,6 +368,13 @@ TEST_F(WalkEnv, TheScreensDialogsShowTheirTextsWhole) {
     FrmWavLod::SetShowHook([&](FrmWavLod& w) { check(w); });
     FrmWavLod::Exec("");
     FrmWavLod::SetShowHook({});
+    FrmPmtLoad::SetShowHook(prevPmt_);
+    FrmPopLod::SetShowHook(prevPop_);
+    FrmSokuTei::SetShowHook(prevSok_);
     EXPECT_EQ(cut, std::vector<std::string>{});
-    std::cerr << ::testing::PrintToString(shown) << "\n";
+    // Every dialog was shown: a check of none would pass.
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"FrmPmtLoad", "FrmParaPrn", "FrmHexBit", "FrmIchiran", "FrmIchiran32",
+                                        "FrmEEP", "FrmPopLod", "FrmPopPrn", "FrmPopEEP", "FrmSokuTei",
+                                        "FrmFrqSav", "FrmFrqLod", "FrmWavSav", "FrmWavLod"}));
 }
