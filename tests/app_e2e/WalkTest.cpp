@@ -210,6 +210,9 @@ void WalkEnv::Walk(bool oneAtATime) {
         for (QMenuBar* b : main_->findChildren<QMenuBar*>())
             bars += b->isVisible() ? 1 : 0;
         EXPECT_EQ(bars, 1);
+        // Help is in reach from every screen.
+        EXPECT_TRUE(Titles(main_->menuBar()).contains("Help &H"))
+            << Titles(main_->menuBar()).join(" ").toStdString();
         if (QMenuBar* own = w->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) {
             EXPECT_FALSE(own->isVisible());
             EXPECT_EQ(main_->menuBar()->actions(), own->actions());
