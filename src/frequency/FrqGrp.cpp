@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "app/Prd.h"
 #include "platform/Numbers.h"
@@ -52,19 +54,50 @@ void Circle(PrdSurface& t, double x, double y, double r, const QColor& c, bool f
     }
 }
 
+// The title on as many lines as the picture's width needs, broken only between its items (set apart by
+// two spaces), so that a narrow picture shows every item whole.
+std::vector<std::string> TitleLines(const PrdSurface& t, const std::string& title) {
+    if (!t.Device()) return {title};
+    const double room =
+        t.FromDevice(QPointF(t.Device()->SizePx().width(), 0)).x() - t.FromDevice(QPointF(0, 0)).x();
+    if (t.TextWidth(title) <= room) return {title};
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t pos = 0;;) {
+        const std::size_t next = title.find("  ", pos);
+        const std::string item =
+            title.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
+        const std::string joined = line.empty() ? item : line + "  " + item;
+        if (!line.empty() && t.TextWidth(joined) > room) {
+            lines.push_back(line);
+            line = item;
+        } else {
+            line = joined;
+        }
+        if (next == std::string::npos) break;
+        pos = next + 2;
+    }
+    lines.push_back(line);
+    return lines;
+}
+
 void Titles(PrdSurface& t, const FrqGraphRec& r) {
     t.SetFontSize(r.FontSmall);
     t.SetForeColor(Qt::black);
     const double h = t.TextHeight("0");
-    // Centred over the plot, but on a narrow picture no further out than the picture's edges.
-    const double tw = t.TextWidth(r.GrTitle);
-    double tx = r.PlotLeft + r.PlotWidth / 2 - tw / 2;
-    if (t.Device()) {
-        const double lo = t.FromDevice(QPointF(0, 0)).x();
-        const double hi = t.FromDevice(QPointF(t.Device()->SizePx().width(), 0)).x();
-        tx = std::clamp(tx, lo, std::max(lo, hi - tw));
+    // Centred over the plot, but on a narrow picture no further out than the picture's edges; the last
+    // line 2.5 lines above the plot, the ones before it above that.
+    const std::vector<std::string> lines = TitleLines(t, r.GrTitle);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const double tw = t.TextWidth(lines[i]);
+        double tx = r.PlotLeft + r.PlotWidth / 2 - tw / 2;
+        if (t.Device()) {
+            const double lo = t.FromDevice(QPointF(0, 0)).x();
+            const double hi = t.FromDevice(QPointF(t.Device()->SizePx().width(), 0)).x();
+            tx = std::clamp(tx, lo, std::max(lo, hi - tw));
+        }
+        t.PrintText(tx, r.PlotTop - (2.5 + static_cast<double>(lines.size() - 1 - i)) * h, lines[i]);
     }
-    t.PrintText(tx, r.PlotTop - 2.5 * h, r.GrTitle);
     t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.XTitle) / 2, r.PlotTop + r.PlotHeight + h,
                 r.XTitle);
     const double end = r.PlotLeft - t.TextWidth("0000");
@@ -268,7 +301,9 @@ GrpRoom GrpLabelRoom(const PrdSurface& t, const FrqGraphRec& r) {
     probe.SetFontSize(r.FontSmall);
     const double h = probe.TextHeight("0");
     const double pad = h / 4;
-    return GrpRoom{(r.GrTitle.empty() ? 1.0 : 2.5) * h + pad, 2 * h + pad};
+    const double titleLines =
+        r.GrTitle.empty() ? 0.0 : static_cast<double>(TitleLines(probe, r.GrTitle).size());
+    return GrpRoom{(r.GrTitle.empty() ? 1.0 : 1.5 + titleLines) * h + pad, 2 * h + pad};
 }
 
 void GrpDraw(PrdSurface& t, const FrqGraphRec& r, const FrqGraphRec& ref) {

@@ -546,6 +546,8 @@ void FrmPara::Form_Load() {
         const std::string path = AppPath(UserPrs);
         if (plat::FileExists(path)) LoadSelection(path);
     }
+    // The caption is known now; left to the display timer, the window would open without one.
+    UpdCaption(PrmSrcMei);
     UpdMenuState(UserLevel, ComPortNo != 0);
     g16_.LblMsgWrite->setText(QString::fromStdString(AutoMsg[30]));
     g32_.LblMsgWrite->setText(QString::fromStdString(AutoMsg[30]));

@@ -195,7 +195,18 @@ void FrmPop::BuildMenus() {
     fil->addSeparator();
     MnuInSatu = item(fil, "MnuInSatu", "&Print...", &FrmPop::MnuInSatu_Click);
     fil->addSeparator();
+    // The main window's setting items, exit and version information, as every screen offers them.
+    QMenu* set = fil->addMenu("Setting &S");
+    set->setObjectName("MnuSeTteiOya");
+    const char* settings[] = {"Selection of the axis address(ID) &A", "Model selection &M",
+                              "Communication with the amplifier &P", "Communication setting &C"};
+    AddMainItems(set, "MnuSeTtei", settings, 4, &Mevalo::MnuSeTtei_Click);
     MnuTojiru = item(fil, "MnuTojiru", "C&lose", &FrmPop::MnuTojiru_Click);
+    QAction* quit = fil->addAction("Exit of Mevalo &X");
+    quit->setObjectName("MnuSyuuRyou");
+    connect(quit, &QAction::triggered, this, [] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuSyuuRyou_Click();
+    });
     connect(fil, &QMenu::aboutToShow, this, [this] {
         if (Mevalo* m = Mevalo::Instance()) m->MnuFilEnable(this);
     });
@@ -211,6 +222,13 @@ void FrmPop::BuildMenus() {
     QMenu* win = bar->addMenu("Window &W");
     win->setObjectName("MnuWindow");
     AddWindowItems(win);
+    QMenu* help = bar->addMenu("Help &H");
+    help->setObjectName("MnuHelp");
+    QAction* ver = help->addAction("Version information &V");
+    ver->setObjectName("MnuVerGrp");
+    connect(ver, &QAction::triggered, this, [] {
+        if (Mevalo* m = Mevalo::Instance()) m->MnuVerGrp_Click();
+    });
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName("Toolbar1");
@@ -358,6 +376,8 @@ void FrmPop::Form_Load() {
     keptStep_.Clear();
     kept16_.Clear();
     kept32_.Clear();
+    // The caption is known now; left to the display timer, the window would open without one.
+    UpdCaption(PopSrcName);
     UpdMenuEnable(ComPortNo != 0, PopSrc);
     VScrStep->setMaximum(std::max(PopStepInUse() - 8, 0));
     VScrStep_Change();

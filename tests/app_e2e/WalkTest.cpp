@@ -10,11 +10,20 @@
 #include "app/FrmPort.h"
 #include "app/Mevalo.h"
 #include "app/StartUp.h"
+#include "frequency/FrmFrqOpt.h"
 #include "frequency/FrmSokuTei.h"
+#include "monitor/FrmWavDlg.h"
+#include "params/FrmEEP.h"
+#include "params/FrmHexBit.h"
+#include "params/FrmIchiran.h"
+#include "params/FrmParaPrn.h"
 #include "params/FrmPmtLoad.h"
 #include "platform/FormRegistry.h"
+#include "positioning/FrmPopEEP.h"
 #include "positioning/FrmPopLod.h"
+#include "positioning/FrmPopPrn.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -30,6 +39,8 @@
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QHeaderView>
 
 namespace {
 
@@ -187,6 +198,8 @@ void WalkEnv::Walk(bool oneAtATime) {
         ASSERT_TRUE(WaitFor([&] { return plat::IsFrmLoad(it.form); }));
         QWidget* w = plat::FindForm(it.form);
         EXPECT_TRUE(WaitFor([w] { return w->isVisible(); }));
+        // Every screen opens with its caption: an empty title bar tells the user nothing.
+        EXPECT_FALSE(w->windowTitle().trimmed().isEmpty());
         if (it.shows) {
             EXPECT_TRUE(WaitFor([&] { return Shows(w, it.shows); })) << it.shows;
         }
@@ -197,6 +210,9 @@ void WalkEnv::Walk(bool oneAtATime) {
         for (QMenuBar* b : main_->findChildren<QMenuBar*>())
             bars += b->isVisible() ? 1 : 0;
         EXPECT_EQ(bars, 1);
+        // Help is in reach from every screen.
+        EXPECT_TRUE(Titles(main_->menuBar()).contains("Help &H"))
+            << Titles(main_->menuBar()).join(" ").toStdString();
         if (QMenuBar* own = w->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) {
             EXPECT_FALSE(own->isVisible());
             EXPECT_EQ(main_->menuBar()->actions(), own->actions());
@@ -248,4 +264,120 @@ void WalkEnv::Walk(bool oneAtATime) {
     EXPECT_EQ(ComBusy, 0);
     QApplication::processEvents();
     EXPECT_EQ(Titles(main_->menuBar()), ownMenus);
+}
+
+// What does not fit in w, one line per widget; empty when everything does.
+static std::vector<std::string> CutTexts(QWidget* w) {
+    w->show();
+    QApplication::processEvents();
+    std::vector<std::string> out;
+    const std::string win = w->objectName().toStdString() + " \"" + w->windowTitle().toStdString() + "\"";
+    const auto bad = [&](QWidget* c, const char* why) {
+        out.push_back(win + "." + c->objectName().toStdString() + ": " + why);
+    };
+    if (w->windowTitle().trimmed().isEmpty()) out.push_back(win + ": no title");
+    for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(w) || c->isWindow()) continue;
+        const QRect r(c->mapTo(w, QPoint(0, 0)), c->size());
+        if (!w->rect().contains(r)) bad(c, "outside its window");
+        if (auto* l = qobject_cast<QLabel*>(c); l && !l->text().isEmpty()) {
+            if (l->wordWrap() ? l->heightForWidth(l->width()) > l->height()
+                              : l->sizeHint().width() > l->width() || l->sizeHint().height() > l->height())
+                bad(c, "text cut");
+        } else if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty()) {
+            // The text itself, not the style's margins: a bit button shows its one digit in a small square.
+            const QSize need = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
+            if (need.width() > b->width() || need.height() > b->height()) bad(c, "text cut");
+        } else if (auto* list = qobject_cast<QTreeWidget*>(c)) {
+            const QAbstractItemView* view = list; // its measure of a column's cells is public there
+            for (int k = 0; k < list->columnCount(); ++k)
+                if (list->columnWidth(k) <
+                    std::max(list->header()->sectionSizeHint(k), view->sizeHintForColumn(k)))
+                    out.push_back(win + "." + c->objectName().toStdString() + ": column \"" +
+                                  list->headerItem()->text(k).toStdString() + "\" cut");
+        }
+    }
+    const QString shots = qEnvironmentVariable("MEVALO_SHOTS");
+    if (!shots.isEmpty()) w->grab().save(shots + "/dlg-" + w->objectName() + ".png");
+    return out;
+}
+
+TEST_F(WalkEnv, TheScreensDialogsShowTheirTextsWhole) {
+    plat::ScriptedAsker ask(plat::Yes);
+    main_ = std::make_unique<Mevalo>();
+    main_->show();
+    FrmPort port;
+    port.show();
+    port.Opt232->click();
+    port.CmbPort->setCurrentIndex(0);
+    auto* t = new QTimer;
+    t->setInterval(5);
+    QObject::connect(t, &QTimer::timeout, [t] {
+        QWidget* d = QApplication::activeModalWidget();
+        if (!d || d->objectName() != "FrmType") return;
+        t->stop();
+        t->deleteLater();
+        d->findChild<QListWidget*>("List1")->setCurrentRow(0);
+        d->findChild<QPushButton*>("CmdOk")->click();
+    });
+    t->start();
+    port.CmdOk_Click();
+    ASSERT_EQ(KisyuMei, "ZT040P______");
+
+    std::vector<std::string> cut;
+    std::vector<std::string> shown;
+    const auto check = [&](QWidget& w) {
+        shown.push_back(w.objectName().toStdString());
+        for (std::string& s : CutTexts(&w))
+            cut.push_back(std::move(s));
+    };
+    FrmPmtLoad::SetShowHook([&](FrmPmtLoad& w) { check(w); });
+    FrmPmtLoad::Exec();
+    FrmParaPrn::SetShowHook([&](FrmParaPrn& w) { check(w); });
+    FrmParaPrn::Exec();
+    FrmParaPrn::SetShowHook({});
+    FrmHexBit::SetShowHook([&](FrmHexBit& w) { check(w); });
+    FrmHexBit::Exec(0);
+    FrmHexBit::SetShowHook({});
+    FrmIchiran::SetShowHook([&](FrmIchiran& w) { check(w); });
+    FrmIchiran::Exec(false);
+    FrmIchiran::Exec(true);
+    FrmIchiran::SetShowHook({});
+    FrmEEP::SetShowHook([&](FrmEEP& w) { check(w); });
+    FrmEEP::Exec("");
+    FrmEEP::SetShowHook({});
+    FrmPopLod::SetShowHook([&](FrmPopLod& w) { check(w); });
+    FrmPopLod::Exec("Selection of positioning parameter to be read");
+    FrmPopPrn::SetShowHook([&](FrmPopPrn& w) { check(w); });
+    int first = 0, last = 0;
+    std::string options;
+    FrmPopPrn::Exec(first, last, options);
+    FrmPopPrn::SetShowHook({});
+    FrmPopEEP::SetShowHook([&](FrmPopEEP& w) { check(w); });
+    FrmPopEEP::Exec("");
+    FrmPopEEP::SetShowHook({});
+    FrmSokuTei::SetShowHook([&](FrmSokuTei& w) { check(w); });
+    FrmSokuTei::Exec();
+    FrmFrqSav::SetShowHook([&](FrmFrqSav& w) { check(w); });
+    FrmFrqSav::Exec();
+    FrmFrqSav::SetShowHook({});
+    FrmFrqLod::SetShowHook([&](FrmFrqLod& w) { check(w); });
+    FrmFrqLod::Exec("", "Frequency characteristic data");
+    FrmFrqLod::SetShowHook({});
+    FrmWavSav::SetShowHook([&](FrmWavSav& w) { check(w); });
+    std::string ver;
+    FrmWavSav::Exec(ver);
+    FrmWavSav::SetShowHook({});
+    FrmWavLod::SetShowHook([&](FrmWavLod& w) { check(w); });
+    FrmWavLod::Exec("");
+    FrmWavLod::SetShowHook({});
+    FrmPmtLoad::SetShowHook(prevPmt_);
+    FrmPopLod::SetShowHook(prevPop_);
+    FrmSokuTei::SetShowHook(prevSok_);
+    EXPECT_EQ(cut, std::vector<std::string>{});
+    // Every dialog was shown: a check of none would pass.
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"FrmPmtLoad", "FrmParaPrn", "FrmHexBit", "FrmIchiran", "FrmIchiran32",
+                                        "FrmEEP", "FrmPopLod", "FrmPopPrn", "FrmPopEEP", "FrmSokuTei",
+                                        "FrmFrqSav", "FrmFrqLod", "FrmWavSav", "FrmWavLod"}));
 }

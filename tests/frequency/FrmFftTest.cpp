@@ -168,6 +168,9 @@ std::vector<std::string> Unreadable(const PrdRecorder& dev) {
 
 TEST_F(Window, LabelsReadableAndWholeOnSmallPicturesAtAnyScaleAndOnPaper) {
     Measured(Resonance());
+    // The longest title: with the full-closed state at its end.
+    SokuTeiRec.FullCloseAvail = 1;
+    SokuTeiRec.FullClose = 0;
     RefSokuTeiRec = SokuTeiRec;
     w->ReflectDataReady();
     w->ChkCsr->setChecked(true);
