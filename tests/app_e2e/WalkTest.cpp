@@ -3,6 +3,7 @@
 // looked at as it opens in the frame as it started: one menu bar, the screen whole inside the workspace.
 // Run with MEVALO_SHOTS=<folder> to keep a picture of the frame with each screen open.
 #include "ConnEnv.h"
+#include "CutTexts.h"
 #include "Console.h"
 #include "ModelFrq.h"
 #include "ModelTune.h"
@@ -119,6 +120,26 @@ class WalkEnv : public ConnEnv {
         ConnEnv::TearDown();
     }
 
+    // Connects through the connection dialog on RS-232C, the series list answered as a person would: the
+    // first series, OK.
+    static void ConnectOnRs232(FrmPort& port) {
+        auto* t = new QTimer;
+        t->setInterval(5);
+        QObject::connect(t, &QTimer::timeout, [t] {
+            QWidget* d = QApplication::activeModalWidget();
+            if (!d || d->objectName() != "FrmType") return;
+            t->stop();
+            t->deleteLater();
+            d->findChild<QListWidget*>("List1")->setCurrentRow(0);
+            d->findChild<QPushButton*>("CmdOk")->click();
+        });
+        t->start();
+        port.show();
+        port.Opt232->click();
+        port.CmbPort->setCurrentIndex(0);
+        port.CmdOk_Click();
+    }
+
     // Connects and opens every screen through the Display menu. oneAtATime: each screen is closed again
     // before the next opens, so that each opens in the frame as it started, beside the button panel.
     void Walk(bool oneAtATime);
@@ -150,23 +171,8 @@ void WalkEnv::Walk(bool oneAtATime) {
     const bool smallDesk = main_->size() == desk.size();
     const QString shots = qEnvironmentVariable("MEVALO_SHOTS");
 
-    // The series list answered as a person would: the first series, OK.
-    auto* t = new QTimer;
-    t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t] {
-        QWidget* d = QApplication::activeModalWidget();
-        if (!d || d->objectName() != "FrmType") return;
-        t->stop();
-        t->deleteLater();
-        d->findChild<QListWidget*>("List1")->setCurrentRow(0);
-        d->findChild<QPushButton*>("CmdOk")->click();
-    });
-    t->start();
     FrmPort port;
-    port.show();
-    port.Opt232->click();
-    port.CmbPort->setCurrentIndex(0);
-    port.CmdOk_Click();
+    ConnectOnRs232(port);
     ASSERT_EQ(DlgResult, -1);
     ASSERT_EQ(KisyuMei, "ZT040P______");
     ASSERT_NE(PopEnable, 0);
@@ -224,6 +230,9 @@ void WalkEnv::Walk(bool oneAtATime) {
         // small for the frame, with its title bar in reach.
         auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
         ASSERT_NE(sub, nullptr);
+        // The strip's own timer may just have hidden it: let the layout follow before measuring, with no
+        // timer run in between.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const QRect area = main_->MdiArea()->viewport()->rect();
         const int strip = main_->findChild<QWidget*>("PicStat")->isVisible()
                               ? 0
@@ -266,69 +275,20 @@ void WalkEnv::Walk(bool oneAtATime) {
     EXPECT_EQ(Titles(main_->menuBar()), ownMenus);
 }
 
-// What does not fit in w, one line per widget; empty when everything does.
-static std::vector<std::string> CutTexts(QWidget* w) {
-    w->show();
-    QApplication::processEvents();
-    std::vector<std::string> out;
-    const std::string win = w->objectName().toStdString() + " \"" + w->windowTitle().toStdString() + "\"";
-    const auto bad = [&](QWidget* c, const char* why) {
-        out.push_back(win + "." + c->objectName().toStdString() + ": " + why);
-    };
-    if (w->windowTitle().trimmed().isEmpty()) out.push_back(win + ": no title");
-    for (QWidget* c : w->findChildren<QWidget*>()) {
-        if (!c->isVisibleTo(w) || c->isWindow()) continue;
-        const QRect r(c->mapTo(w, QPoint(0, 0)), c->size());
-        if (!w->rect().contains(r)) bad(c, "outside its window");
-        if (auto* l = qobject_cast<QLabel*>(c); l && !l->text().isEmpty()) {
-            if (l->wordWrap() ? l->heightForWidth(l->width()) > l->height()
-                              : l->sizeHint().width() > l->width() || l->sizeHint().height() > l->height())
-                bad(c, "text cut");
-        } else if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty()) {
-            // The text itself, not the style's margins: a bit button shows its one digit in a small square.
-            const QSize need = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
-            if (need.width() > b->width() || need.height() > b->height()) bad(c, "text cut");
-        } else if (auto* list = qobject_cast<QTreeWidget*>(c)) {
-            const QAbstractItemView* view = list; // its measure of a column's cells is public there
-            for (int k = 0; k < list->columnCount(); ++k)
-                if (list->columnWidth(k) <
-                    std::max(list->header()->sectionSizeHint(k), view->sizeHintForColumn(k)))
-                    out.push_back(win + "." + c->objectName().toStdString() + ": column \"" +
-                                  list->headerItem()->text(k).toStdString() + "\" cut");
-        }
-    }
-    const QString shots = qEnvironmentVariable("MEVALO_SHOTS");
-    if (!shots.isEmpty()) w->grab().save(shots + "/dlg-" + w->objectName() + ".png");
-    return out;
-}
 
 TEST_F(WalkEnv, TheScreensDialogsShowTheirTextsWhole) {
     plat::ScriptedAsker ask(plat::Yes);
     main_ = std::make_unique<Mevalo>();
     main_->show();
     FrmPort port;
-    port.show();
-    port.Opt232->click();
-    port.CmbPort->setCurrentIndex(0);
-    auto* t = new QTimer;
-    t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t] {
-        QWidget* d = QApplication::activeModalWidget();
-        if (!d || d->objectName() != "FrmType") return;
-        t->stop();
-        t->deleteLater();
-        d->findChild<QListWidget*>("List1")->setCurrentRow(0);
-        d->findChild<QPushButton*>("CmdOk")->click();
-    });
-    t->start();
-    port.CmdOk_Click();
+    ConnectOnRs232(port);
     ASSERT_EQ(KisyuMei, "ZT040P______");
 
     std::vector<std::string> cut;
     std::vector<std::string> shown;
     const auto check = [&](QWidget& w) {
         shown.push_back(w.objectName().toStdString());
-        for (std::string& s : CutTexts(&w))
+        for (std::string& s : testmain::CutTexts(&w, {.needTitle = true, .buttonTextOnly = true}))
             cut.push_back(std::move(s));
     };
     FrmPmtLoad::SetShowHook([&](FrmPmtLoad& w) { check(w); });

@@ -1,6 +1,7 @@
 // Every window of the frame, shown as the user sees it: each text fits the rectangle it is drawn in, and
 // nothing sticks out of its window. Run at the default scale and again at 1.5 x.
 #include "StartEnv.h"
+#include "CutTexts.h"
 
 #include "app/FrmAxis.h"
 #include "app/FrmCaution.h"
@@ -25,42 +26,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-namespace {
-
-// What does not fit in w, one line per widget; empty when everything does.
-std::vector<std::string> Cut(QWidget* w) {
-    w->show();
-    QApplication::processEvents();
-    std::vector<std::string> out;
-    const QString win = w->objectName();
-    const auto bad = [&](QWidget* c, const char* why) {
-        out.push_back(win.toStdString() + "." + c->objectName().toStdString() + ": " + why);
-    };
-    for (QWidget* c : w->findChildren<QWidget*>()) {
-        if (!c->isVisibleTo(w) || c->isWindow()) continue;
-        const QRect r(c->mapTo(w, QPoint(0, 0)), c->size());
-        if (!w->rect().contains(r)) bad(c, "outside its window");
-        if (auto* l = qobject_cast<QLabel*>(c); l && !l->text().isEmpty()) {
-            if (l->wordWrap() ? l->heightForWidth(l->width()) > l->height()
-                              : l->sizeHint().width() > l->width() || l->sizeHint().height() > l->height())
-                bad(c, "text cut");
-        } else if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty()) {
-            const QSize need = b->minimumSizeHint();
-            if (need.width() > b->width() || need.height() > b->height()) bad(c, "text cut");
-        }
-    }
-    return out;
-}
-
-} // namespace
-
 class Layout : public StartEnv {};
 
 TEST_F(Layout, FrameWindowsShowTheirTextsWhole) {
     plat::ScriptedAsker ask;
     std::vector<std::string> cut;
     const auto check = [&cut](QWidget* w) {
-        for (std::string& s : Cut(w))
+        for (std::string& s : testmain::CutTexts(w))
             cut.push_back(std::move(s));
     };
 
