@@ -87,13 +87,21 @@ struct Simulator::Engine {
 
     // ---- waiting ------------------------------------------------------------------------------------
 
-    // Sleeps until t (with ns resolution: pacing needs sub-millisecond steps); throws Stopped.
+    // Sleeps until t (with ns resolution: pacing needs sub-millisecond steps); throws Stopped. A timed
+    // sleep wakes some tens of microseconds late, and a paced line sleeps at every byte: the last stretch
+    // is waited out awake, so that the line keeps its bit rate instead of the kernel's wake-up latency.
     void sleepUntil(Clock::time_point t) {
+        constexpr auto kAwake = std::chrono::microseconds(120);
         for (;;) {
             auto left = t - Clock::now();
             if (left <= Clock::duration::zero()) return;
+            if (left <= kAwake) {
+                while (Clock::now() < t) {
+                }
+                return;
+            }
             pollfd p{stopPipe[0], POLLIN, 0};
-            timespec ts = toTimespec(left);
+            timespec ts = toTimespec(left - kAwake);
             int r = ppoll(&p, 1, &ts, nullptr);
             if (r > 0) throw Stopped{};
         }
