@@ -1,6 +1,10 @@
 #include "app/Fit.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
+#include <QHeaderView>
+#include <QStyle>
+#include <QTreeWidget>
 #include <QVariant>
 #include <QLayout>
 #include <QWidget>
@@ -60,4 +64,16 @@ void FitToContents(QWidget* w) {
         w->installEventFilter(new Fitter(w));
     }
     Fit(w, true);
+}
+
+int FitColumns(QTreeWidget* list, int width, const int (&shares32)[5]) {
+    const QAbstractItemView* view = list; // the view's measure of a column's cells is public there
+    int total = 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < 5; ++c) {
+        const int w = std::max({width * shares32[c] / 32, list->header()->sectionSizeHint(c),
+                                view->sizeHintForColumn(c)});
+        list->setColumnWidth(c, w);
+        total += w;
+    }
+    return total;
 }

@@ -9,3 +9,10 @@ class QWidget;
 // (texts that change later are measured again); the first time w is shown it opens at its preferred width
 // and the height that width needs. Nothing for a window without a layout.
 void FitToContents(QWidget* w);
+
+class QTreeWidget;
+
+// Sets each column of list to its share of width (shares in 32nds), but never narrower than its heading or
+// its longest cell, so that no cell is cut. Returns the width the list needs to show every column whole
+// that way: the columns' own needs, its frame and a vertical scroll bar.
+int FitColumns(QTreeWidget* list, int width, const int (&shares32)[5]);

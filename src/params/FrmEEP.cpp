@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -15,6 +14,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/Fit.h"
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
@@ -196,19 +196,8 @@ void FrmEEP::Exec(const std::string& flags) {
     }
     // The columns keep their shares of the list, but never less than their longest cell or heading: a
     // cut "Prm16" and "Prm32" read alike. The list then widens to show every column.
-    QTreeWidget* list = w->ListView1;
-    const QAbstractItemView* view = list; // the view's measure of a column's cells is public there
-    const int wdt = list->minimumWidth();
-    const std::array<int, 5> widths{2 * wdt / 32, wdt / 32, 11 * wdt / 32, 5 * wdt / 32, 5 * wdt / 32};
-    int total = 0;
-    for (int c = 0; c < 5; ++c) {
-        const int width = std::max(
-            {widths[static_cast<size_t>(c)], list->header()->sectionSizeHint(c), view->sizeHintForColumn(c)});
-        list->setColumnWidth(c, width);
-        total += width;
-    }
-    const int chrome = 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    list->setMinimumWidth(std::max(wdt, total + chrome));
+    const int wdt = w->ListView1->minimumWidth();
+    w->ListView1->setMinimumWidth(std::max(wdt, FitColumns(w->ListView1, wdt, {2, 1, 11, 5, 5})));
     w->Label2->setVisible(false);
     w->adjustSize();
     DlgResult = 0;

@@ -7,13 +7,13 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "app/Fit.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
 #include "app/Uty.h"
@@ -95,18 +95,12 @@ void FrmPopEEP::resizeEvent(QResizeEvent* event) {
     Widths();
 }
 
-int FrmPopEEP::Need(int column) const {
-    const QAbstractItemView* view = ListView1; // the view's measure of a column's cells is public there
-    return std::max(ListView1->header()->sectionSizeHint(column), view->sizeHintForColumn(column));
-}
+// Column widths in 32nds of the list's width, but never less than the column's longest cell or its heading:
+// a cut "Step", "Prm16" and "Prm32" read alike.
+constexpr int ColumnShares[5] = {2, 1, 11, 6, 6};
 
 void FrmPopEEP::Widths() {
-    // Column widths in 32nds of the list's width, but never less than the column's longest cell or its
-    // heading: a cut "Step", "Prm16" and "Prm32" read alike.
-    const int w = ListView1->viewport()->width();
-    const int parts[] = {2, 1, 11, 6, 6};
-    for (int c = 0; c < 5; ++c)
-        ListView1->setColumnWidth(c, std::max(w * parts[c] / 32, Need(c)));
+    FitColumns(ListView1, ListView1->viewport()->width(), ColumnShares);
 }
 
 bool FrmPopEEP::Fill() {
@@ -119,10 +113,7 @@ bool FrmPopEEP::Fill() {
         item->setTextAlignment(1, Qt::AlignCenter);
     }
     // The list widens to show every column whole.
-    int total = 2 * ListView1->frameWidth() + ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (int c = 0; c < 5; ++c)
-        total += Need(c);
-    ListView1->setMinimumWidth(total);
+    ListView1->setMinimumWidth(FitColumns(ListView1, ListView1->viewport()->width(), ColumnShares));
     return ListView1->topLevelItemCount() > 0;
 }
 

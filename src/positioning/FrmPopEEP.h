@@ -43,7 +43,5 @@ class FrmPopEEP : public QDialog {
     explicit FrmPopEEP(QWidget* parent);
     bool Fill();
     void Widths();
-    // The width a column needs for its heading and its longest cell.
-    int Need(int column) const;
     void Closed();
 };
