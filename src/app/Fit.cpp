@@ -70,8 +70,8 @@ int FitColumns(QTreeWidget* list, int width, const int (&shares32)[5]) {
     const QAbstractItemView* view = list; // the view's measure of a column's cells is public there
     int total = 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int c = 0; c < 5; ++c) {
-        const int w = std::max({width * shares32[c] / 32, list->header()->sectionSizeHint(c),
-                                view->sizeHintForColumn(c)});
+        const int w = std::max(
+            {width * shares32[c] / 32, list->header()->sectionSizeHint(c), view->sizeHintForColumn(c)});
         list->setColumnWidth(c, w);
         total += w;
     }
