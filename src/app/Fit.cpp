@@ -1,9 +1,13 @@
 #include "app/Fit.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QLabel>
 #include <QStyle>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QVariant>
 #include <QLayout>
@@ -66,14 +70,53 @@ void FitToContents(QWidget* w) {
     Fit(w, true);
 }
 
+namespace {
+
+// Sets column c of view at least least wide, widened to its heading and its cells; returns its width.
+int FitColumn(const QAbstractItemView* view, QHeaderView* head, int c, int least) {
+    const int w = std::max({least, head->sectionSizeHint(c), view->sizeHintForColumn(c)});
+    head->resizeSection(c, w);
+    return w;
+}
+
+// The room a view takes around its columns: its frame and a vertical scroll bar.
+int AroundColumns(const QAbstractScrollArea* view) {
+    return 2 * view->frameWidth() + view->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+} // namespace
+
 int FitColumns(QTreeWidget* list, int width, const int (&shares32)[5]) {
-    const QAbstractItemView* view = list; // the view's measure of a column's cells is public there
-    int total = 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (int c = 0; c < 5; ++c) {
-        const int w = std::max(
-            {width * shares32[c] / 32, list->header()->sectionSizeHint(c), view->sizeHintForColumn(c)});
-        list->setColumnWidth(c, w);
-        total += w;
-    }
+    int total = AroundColumns(list);
+    for (int c = 0; c < 5; ++c)
+        total += FitColumn(list, list->header(), c, width * shares32[c] / 32);
     return total;
+}
+
+int FitColumns(QTableView* table, std::initializer_list<int> least) {
+    int total = AroundColumns(table);
+    int c = 0;
+    for (int w : least)
+        total += FitColumn(table, table->horizontalHeader(), c++, w);
+    return total;
+}
+
+int ButtonWidth(const QAbstractButton* button, std::initializer_list<QString> texts, int least) {
+    const QFontMetrics fm = button->fontMetrics();
+    // The bevel and a little air each side: the style's frame and one average character between them.
+    const int room = 2 * button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button) +
+                     fm.averageCharWidth();
+    int width = least;
+    for (const QString& t : texts)
+        width = std::max(width, fm.size(Qt::TextShowMnemonic, t).width() + room);
+    return width;
+}
+
+int LinesHeight(QLabel* label, int lines) {
+    // The label's own measure of so many lines: its frame, margins and the font's line spacing.
+    const QString keep = label->text();
+    label->setText(QString(std::max(lines, 1) - 1, QLatin1Char('\n')) + QLatin1Char(' '));
+    const int height = label->sizeHint().height();
+    label->setText(keep);
+    return height;
 }

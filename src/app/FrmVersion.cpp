@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 #include <cstdio>
 
 // The build may name the program's version; otherwise the project's own numbers stand.
@@ -77,7 +79,16 @@ std::string ProgramVersionText() {
 
 void VerPicture::SetLines(std::vector<VerLine> lines) {
     lines_ = std::move(lines);
+    updateGeometry();
     update();
+}
+
+QSize VerPicture::minimumSizeHint() const {
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (const VerLine& l : lines_)
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(l.text)));
+    return {std::max(420, widest + 2 * fm.averageCharWidth()), 16 * fm.height()};
 }
 
 void VerPicture::paintEvent(QPaintEvent*) {
@@ -107,7 +118,6 @@ FrmVersion::FrmVersion(QWidget* parent) : QDialog(parent) {
     lblVersion->setObjectName("lblVersion");
     PicVer = new VerPicture(this);
     PicVer->setObjectName("PicVer");
-    PicVer->setMinimumSize(420, 16 * fontMetrics().height());
     PicVer->setAutoFillBackground(true);
     CmdOk = new QPushButton("OK", this);
     CmdOk->setObjectName("CmdOk");

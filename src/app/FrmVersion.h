@@ -39,6 +39,11 @@ class VerPicture : public QWidget {
     void SetLines(std::vector<VerLine> lines);
     const std::vector<VerLine>& Lines() const { return lines_; }
 
+    // As wide as the widest line with a character's room each side, and never narrower than the window was
+    // laid out for.
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
   protected:
     void paintEvent(QPaintEvent*) override;
 

@@ -178,7 +178,7 @@ std::vector<QRect> TileRects(int n, const QRect& area, bool horizontally)
 
 const std::array<ScreenOpeningSize, 8> ScreenOpeningSizes = {{
     {"FrmPara", 777, 495},
-    {"FrmMoni", 600, 519},
+    {"FrmMoni", 600, 520},
     {"FrmAlm", 506, 501},
     {"FrmGraph", 792, 690},
     {"FrmAuto", 737, 363},

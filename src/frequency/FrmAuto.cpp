@@ -137,9 +137,17 @@ FrmAuto::FrmAuto(QWidget* parent) : QWidget(parent)
     LblGouSei->setFrameShape(QFrame::Panel);
     LblGouSei->setFrameShadow(QFrame::Sunken);
     LblGouSei->setMinimumWidth(LblGouSei->fontMetrics().horizontalAdvance("0000") + 8);
-    Label1 = new QLabel("Lower            Higher", Frame1);
+    // The scale's two words under the slider's two ends, however wide the slider and the words come out.
+    Label1 = new QLabel("Lower", Frame1);
     Label1->setObjectName("Label1");
-    Label1->setToolTip("Set the required stiffness.");
+    auto* higher = new QLabel("Higher", Frame1);
+    higher->setObjectName("Label1Higher");
+    for (QLabel* l : {Label1, higher})
+        l->setToolTip("Set the required stiffness.");
+    auto* scale = new QHBoxLayout;
+    scale->addWidget(Label1);
+    scale->addStretch(1);
+    scale->addWidget(higher);
     LblMsgGouSei = new QLabel(Frame1);
     LblMsgGouSei->setObjectName("LblMsgGouSei");
     LblMsgGouSei->setWordWrap(true);
@@ -148,7 +156,7 @@ FrmAuto::FrmAuto(QWidget* parent) : QWidget(parent)
     CmdZiKkou->setToolTip("Execute auto tuning.");
     stiff->addWidget(SldGouSei, 0, 0);
     stiff->addWidget(LblGouSei, 0, 1);
-    stiff->addWidget(Label1, 1, 0);
+    stiff->addLayout(scale, 1, 0);
     stiff->addWidget(LblMsgGouSei, 2, 0, 1, 2);
     stiff->addWidget(CmdZiKkou, 3, 0, 1, 2, Qt::AlignRight);
     stiff->setRowStretch(4, 1);

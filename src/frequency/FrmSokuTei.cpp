@@ -109,6 +109,8 @@ FrmSokuTei::FrmSokuTei(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < 10; ++i) {
         Lbl1[static_cast<size_t>(i)] = new QLabel(QString::fromUtf8(texts[i]), this);
         Lbl1[static_cast<size_t>(i)]->setObjectName(QStringLiteral("Lbl1_%1").arg(i));
+        // The two without a text have no place in the layout: left shown, they would lie over its top.
+        Lbl1[static_cast<size_t>(i)]->setVisible(texts[i][0] != '\0');
     }
     FramZyouKen = new QGroupBox(QStringLiteral("Measuring condition"), this);
     FramZyouKen->setObjectName(QStringLiteral("FramZyouKen"));

@@ -1,5 +1,6 @@
 #include "monitor/FrmMoni.h"
 
+#include "app/Fit.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
 #include "app/Uty.h"
@@ -61,7 +62,7 @@ QLabel* Caption(QWidget* parent, const char* name, const char* text) {
 QLabel* Picture(QWidget* parent, const char* name) {
     auto* l = Value(parent, name, 24);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setMinimumHeight(l->fontMetrics().lineSpacing() * 16 + 8);
+    l->setMinimumHeight(LinesHeight(l, 16));
     return l;
 }
 

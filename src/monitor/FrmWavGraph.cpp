@@ -35,6 +35,7 @@
 #include "app/FrmPrmSel.h"
 #include "app/FrmRem.h"
 #include "app/FileDlg.h"
+#include "app/Fit.h"
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
@@ -375,7 +376,8 @@ void FrmGraph::Build()
         CmdObsTic[d]->setObjectName(QString("CmdObsTic_%1").arg(d));
         CmdRefTic[d] = new QPushButton("thin", dsp);
         CmdRefTic[d]->setObjectName(QString("CmdRefTic_%1").arg(d));
-        for (QPushButton* b : {CmdObsCol[d], CmdRefCol[d], CmdObsTic[d], CmdRefTic[d]}) b->setFixedWidth(36);
+        for (QPushButton* b : {CmdObsCol[d], CmdRefCol[d]}) b->setFixedWidth(36);
+        for (QPushButton* b : {CmdObsTic[d], CmdRefTic[d]}) b->setFixedWidth(ButtonWidth(b, {"thin", "thick"}, 36));
         dg->addWidget(ChkDsp[d], d, 0);
         dg->addWidget(CmdObsCol[d], d, 1);
         dg->addWidget(CmdObsTic[d], d, 2);

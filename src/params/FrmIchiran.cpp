@@ -8,6 +8,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "app/Fit.h"
 #include "app/Glb.h"
 #include "app/Uty.h"
 #include "data/PrmGlb.h"
@@ -46,9 +49,6 @@ FrmIchiran::FrmIchiran(QWidget* parent, bool is32) : QDialog(parent), is32_(is32
     layout->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->setToolTip(is32 ? QStringLiteral("Display the 32bit parameter list")
                             : QStringLiteral("Display the 16bit parameter list."));
-    layout->setColumnWidth(0, 40);
-    layout->setColumnWidth(1, 187);
-    layout->setColumnWidth(2, is32 ? 87 : 60);
     layout->installEventFilter(this);
     connect(layout, &QTableWidget::currentCellChanged, this,
             [this](int row, int col, int prevRow, int prevCol) {
@@ -58,7 +58,8 @@ FrmIchiran::FrmIchiran(QWidget* parent, bool is32) : QDialog(parent), is32_(is32
     auto* v = new QVBoxLayout(this);
     v->addWidget(Label1);
     v->addWidget(layout, 1);
-    resize(layout->columnWidth(0) + layout->columnWidth(1) + layout->columnWidth(2) + 60, 480);
+    FitWidth();
+    resize(width(), 480);
     plat::RegisterForm(form, this);
 }
 
@@ -81,10 +82,19 @@ void FrmIchiran::Form_Load() {
         layout->setItem(r, ValueCol, new QTableWidgetItem);
         ShowValue(r);
     }
+    FitWidth();
     if (count_ > 0) layout->setCurrentCell(0, ValueCol);
     current_ = 0;
     buffer_.Clear();
     loading_ = false;
+}
+
+void FrmIchiran::FitWidth() {
+    // The columns as the list was drawn for, widened where a heading or a name needs more.
+    const int need = FitColumns(layout, {40, 187, is32_ ? 87 : 60});
+    layout->setMinimumWidth(need);
+    const int columns = layout->columnWidth(0) + layout->columnWidth(1) + layout->columnWidth(2);
+    resize(std::max({width(), minimumSizeHint().width(), columns + 60}), height());
 }
 
 void FrmIchiran::ShowValue(int row) {

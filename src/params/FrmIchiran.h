@@ -40,6 +40,8 @@ class FrmIchiran : public QDialog {
     FrmIchiran(QWidget* parent, bool is32);
     void Form_Load();
     void ShowValue(int row);
+    // Widens the columns to their headings and names, and the window to its columns.
+    void FitWidth();
 
     bool is32_;
     bool loading_ = true;

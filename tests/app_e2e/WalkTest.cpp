@@ -178,6 +178,7 @@ void WalkEnv::Walk(bool oneAtATime) {
     ASSERT_NE(PopEnable, 0);
     main_->ShowFrmMenu();
 
+    std::vector<std::string> cut;
     // Each item, the form it loads and a value the amplifier gave it.
     const struct {
         int item;
@@ -255,6 +256,10 @@ void WalkEnv::Walk(bool oneAtATime) {
                 EXPECT_LE(w->width(), e.width) << "opening width of " << it.form << " is " << w->width();
                 EXPECT_LE(w->height(), e.height) << "opening height of " << it.form << " is " << w->height();
             }
+        // Every text of the screen whole, nothing running into its neighbour.
+        if (oneAtATime)
+            for (std::string& c : testmain::CutTexts(w, {.buttonTextOnly = true}))
+                cut.push_back(std::move(c));
         if (!shots.isEmpty())
             main_->grab().save(shots + "/" + it.form + (oneAtATime ? "-alone" : "") + ".png");
         if (oneAtATime) {
@@ -263,6 +268,7 @@ void WalkEnv::Walk(bool oneAtATime) {
             QApplication::processEvents();
         }
     }
+    EXPECT_EQ(cut, std::vector<std::string>{});
     EXPECT_EQ(ComBusy, 0);
 
     main_->MnuHyouji_Click(9);

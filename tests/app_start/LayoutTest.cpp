@@ -22,6 +22,7 @@
 #include "platform/Ask.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -56,6 +57,12 @@ TEST_F(Layout, FrameWindowsShowTheirTextsWhole) {
     check(&axis);
     check(FrmLog::Load());
     FrmVersion version(&main);
+    check(&version);
+    // Its lines are painted centred in a picture: a line wider than the picture widens it and the window.
+    const std::string wide = "Motor model : " + std::string(60, 'W');
+    version.PicVer->SetLines({{wide, 1}});
+    QApplication::processEvents();
+    EXPECT_GE(version.PicVer->width(), version.PicVer->fontMetrics().horizontalAdvance(QString::fromStdString(wide)));
     check(&version);
     FrmLzfDataInst inst(&main);
     inst.SetSource("/media/engineer/INSTALL_MEDIUM/a folder with a long name/and another below it/data");
