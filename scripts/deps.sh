@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when they are all there.
+# Installs the Debian packages the build, the program and the tests need; does nothing when they are all there.
+# The print-outs are laid out for Arial's widths: fonts-liberation2 gives Liberation Sans, which fontconfig
+# puts in Arial's place with the same widths. DejaVu is the font of a desktop without it; the tests use both.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config git
       qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-      libmspack-dev libfftw3-dev poppler-utils)
+      libmspack-dev libfftw3-dev poppler-utils
+      fonts-liberation2 fonts-dejavu-core)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
