@@ -74,6 +74,8 @@ class FrmFft : public QMainWindow {
 
     // Draws both graphs on surface (the picture's or the printer's).
     void DrawGraphs(PrdSurface& surface, bool printer);
+    // Prints what the print words name; false when they name nothing.
+    bool PrintChosen(const std::string& w);
 
     PrdPictureBox* PicGrp = nullptr;
     QScrollBar* VScrool = nullptr;

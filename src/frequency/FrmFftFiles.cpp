@@ -20,6 +20,7 @@
 #include "app/FrmRem.h"
 #include "app/Glb.h"
 #include "app/Prd.h"
+#include "app/PrdPrint.h"
 #include "app/Uty.h"
 #include "comm/ComGlb.h"
 #include "data/FrqFil.h"
@@ -291,11 +292,12 @@ void FrmFft::MnuHenSyuComment_Click() {
 
 void FrmFft::MnuInSatu_Click() {
     const std::string caption = "Print of the frequency characteristics";
-    const std::string w = AskPrintItems(caption);
-    if (Has(w, "cancel")) return;
-    if (!PrdCheckPrinter() || ChkResourceSmall()) return;
-    if (!PrdChoosePrinter(caption)) return;
-    PrdTakeError(); // an earlier job's failure is not this one's
+    PrdPrint({.title = caption,
+              .ask = [&caption] { return AskPrintItems(caption); },
+              .print = [this](const std::string& w) { return PrintChosen(w); }});
+}
+
+bool FrmFft::PrintChosen(const std::string& w) {
     if (Has(w, "graph")) {
         PrdCtx ctx;
         const double width = 2 * FrqGainRec.PlotLeft + FrqGainRec.PlotWidth;
@@ -310,9 +312,5 @@ void FrmFft::MnuInSatu_Click() {
         PrintPrm16(UserLevel >= 2 ? static_cast<int16_t>(Prm16MaxAll + 1) : Prm16Max);
         if (Prm32Cnt != 0) PrintPrm32(UserLevel >= 2 ? Prm32MaxAll : Prm32Max);
     }
-    // The device reports a file that cannot be written or a refused job only through its error state.
-    if (PrdTakeError())
-        Say("Print error", caption);
-    else
-        UpdStat("Print completed.");
+    return Has(w, "graph") || Has(w, "param");
 }

@@ -39,6 +39,7 @@
 #include "app/Frame.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
+#include "app/PrdPrint.h"
 #include "app/Uty.h"
 #include "comm/ComGlb.h"
 #include "comm/TeskCmd.h"
@@ -1260,15 +1261,13 @@ void FrmGraph::DrawForPrint(PrdSurface* target, const std::string& options)
 
 void FrmGraph::PrintGraph()
 {
-    if (!PrdCheckPrinter()) return;
-    const std::string words = FrmPrnItem::Exec(kPrintTitle);
-    if (words.find("cancel") != std::string::npos || words.empty()) return;
-    Hourglass(true);
-    if (ChkResourceSmall() || !PrdChoosePrinter(kPrintTitle)) {
-        Hourglass(false);
-        return;
-    }
-    PrdTakeError(); // an earlier job's failure is not this one's
+    PrdPrint({.title = kPrintTitle,
+              .ask = [] { return FrmPrnItem::Exec(kPrintTitle); },
+              .print = [this](const std::string& words) { return PrintChosen(words); }});
+}
+
+bool FrmGraph::PrintChosen(const std::string& words)
+{
     bool printed = false;
     if (words.find("graph") != std::string::npos) {
         bool print = true;
@@ -1302,12 +1301,7 @@ void FrmGraph::PrintGraph()
         if (Prm32Cnt != 0) PrintPrm32(UserLevel >= 2 ? Prm32MaxAll : Prm32Max);
         printed = true;
     }
-    Hourglass(false);
-    // The device reports a file that cannot be written or a refused job only through its error state.
-    if (PrdTakeError())
-        plat::MsgBox("Print error", plat::Buttons::Ok, plat::Icon::Exclamation, kPrintTitle);
-    else if (printed)
-        UpdStat("Print completed.");
+    return printed;
 }
 
 // ---- closing -------------------------------------------------------------------------------------------

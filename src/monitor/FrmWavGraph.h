@@ -100,6 +100,8 @@ class FrmGraph : public QWidget {
     void LoadFile(const std::string& exts, const std::string& title);
     void SaveFile();
     void PrintGraph();
+    // Prints what the print words name; false when nothing went to the printer.
+    bool PrintChosen(const std::string& words);
     // Draws the graph on the printer (or a preview surface) with its text panel.
     void DrawForPrint(PrdSurface* target, const std::string& options);
 

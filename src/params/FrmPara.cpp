@@ -38,7 +38,7 @@
 #include "app/FrmRem.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
-#include "app/Prd.h"
+#include "app/PrdPrint.h"
 #include "app/Uty.h"
 #include "comm/ComCore.h"
 #include "comm/ComGlb.h"
@@ -1045,30 +1045,21 @@ void FrmPara::MnuPrmKiTeiChi_Click() {
 }
 
 void FrmPara::MnuInSatu_Click() {
-    const std::string words = FrmParaPrn::Exec();
-    if (words.find("cancel") != std::string::npos) return;
-    if (!PrdCheckPrinter() || ChkResourceSmall()) return;
-    if (!PrdChoosePrinter("Print of the parameter")) return;
-    UpdStat("In-printing ");
-    Hourglass(true);
-    PrdTakeError(); // an earlier job's failure is not this one's
-    bool failed = false;
-    try {
-        if (words.find("para16") != std::string::npos) PrintPrm16(PrintCount16(UserLevel));
-        if (Prm32Cnt != 0 && words.find("para32") != std::string::npos) PrintPrm32(PrintCount32(UserLevel));
-    } catch (const std::exception&) {
-        Printer().EndDoc();
-        failed = true;
-    }
-    // The device reports a file that cannot be written or a refused job only through its error state.
-    failed = PrdTakeError() || failed;
-    Hourglass(false);
-    if (failed) {
-        UpdStat("");
-        Tell("Print error", "Print of the parameter");
-        return;
-    }
-    UpdStat("Print completed.");
+    PrdPrint({.title = "Print of the parameter",
+              .ask = [] { return FrmParaPrn::Exec(); },
+              .print =
+                  [](const std::string& words) {
+                      bool printed = false;
+                      if (words.find("para16") != std::string::npos) {
+                          PrintPrm16(PrintCount16(UserLevel));
+                          printed = true;
+                      }
+                      if (Prm32Cnt != 0 && words.find("para32") != std::string::npos) {
+                          PrintPrm32(PrintCount32(UserLevel));
+                          printed = true;
+                      }
+                      return printed;
+                  }});
 }
 
 void FrmPara::menu_Click(bool is32) {

@@ -31,7 +31,7 @@
 #include "app/FrmRem.h"
 #include "app/Glb.h"
 #include "app/Mevalo.h"
-#include "app/Prd.h"
+#include "app/PrdPrint.h"
 #include "app/Uty.h"
 #include "comm/ComCore.h"
 #include "comm/ComGlb.h"
@@ -878,29 +878,20 @@ void FrmPop::MnuEepromKakiKomi_Click() {
 
 void FrmPop::MnuInSatu_Click() {
     int first = 0, last = VScrStep->value() + 7;
-    std::string options;
-    FrmPopPrn::Exec(first, last, options);
-    if (options.find("cancel") != std::string::npos) return;
-    if (!PrdCheckPrinter() || ChkResourceSmall()) return;
-    if (!PrdChoosePrinter("Print of the parameter")) return;
-    SetWaitMsg("In-printing ", true);
-    PrdTakeError(); // an earlier job's failure is not this one's
-    std::string error;
-    try {
-        PrintPop(options, first, last);
-    } catch (const std::exception& e) {
-        Printer().EndDoc();
-        error = std::string("Print error") + "\n" + e.what();
-    }
-    // The device reports a file that cannot be written or a refused job only through its error state.
-    const bool deviceFailed = PrdTakeError();
-    if (error.empty() && deviceFailed) error = "Print error";
-    if (!error.empty()) {
-        SetWaitMsg("", false); // an abandoned job is not reported as printed
-        plat::MsgBox(error, plat::Buttons::Ok, plat::Icon::None, "Print of the parameter");
-        return;
-    }
-    SetWaitMsg("Print completed,", false);
+    PrdPrint({.title = "Print of the parameter",
+              .ask =
+                  [&first, &last] {
+                      std::string options;
+                      FrmPopPrn::Exec(first, last, options);
+                      return options;
+                  },
+              .print =
+                  [&first, &last](const std::string& options) {
+                      PrintPop(options, first, last);
+                      return true;
+                  },
+              .completed = "Print completed,",
+              .errorReason = true});
 }
 
 void FrmPop::MnuTojiru_Click() {
