@@ -89,7 +89,9 @@ void ReceiveBench(benchmark::State& state, bool editor) {
     state.counters["ratio"] = f.Ratio();
     state.counters["line_bytes"] = static_cast<double>(f.lineBytes);
 }
-void BM_ReceiveAllParameters(benchmark::State& state) { ReceiveBench(state, false); }
+void BM_ReceiveAllParameters(benchmark::State& state) {
+    ReceiveBench(state, false);
+}
 void BM_EditorReceiveAll(benchmark::State& state) {
     plat::ScriptedAsker quiet; // a failed page would ask; the run is then skipped
     ReceiveBench(state, true);
@@ -179,9 +181,9 @@ int main(int argc, char** argv) {
         const double ratio = f.Ratio();
         met = met && ratio > 0 && ratio <= kTarget;
         std::printf(
-            "  %6u bit/s: %zu requests, %zu line bytes, %.3f s against a bound of %.3f s = %.3f x %s%s\n", baud,
-            f.requests, f.lineBytes, f.seconds, f.boundSeconds, ratio, ratio <= kTarget ? "(met)" : "(MISSED)",
-            f.AloneText().c_str());
+            "  %6u bit/s: %zu requests, %zu line bytes, %.3f s against a bound of %.3f s = %.3f x %s%s\n",
+            baud, f.requests, f.lineBytes, f.seconds, f.boundSeconds, ratio,
+            ratio <= kTarget ? "(met)" : "(MISSED)", f.AloneText().c_str());
     }
     std::printf("The editor's receive-all over the same line, at most 1%% over the core's time:\n");
     for (const auto& [baud, f] : editorFigures) {
@@ -192,15 +194,17 @@ int main(int argc, char** argv) {
                                  : 0;
         const bool ok = ratio > 0 && ratio <= kTarget && added <= 1.0;
         met = met && ok;
-        std::printf("  %6u bit/s: %zu requests, %.3f s = %.3f x the bound, %+.2f %% against the core %s%s\n", baud,
-                    f.requests, f.seconds, ratio, added, ok ? "(met)" : "(MISSED)", f.AloneText().c_str());
+        std::printf("  %6u bit/s: %zu requests, %.3f s = %.3f x the bound, %+.2f %% against the core %s%s\n",
+                    baud, f.requests, f.seconds, ratio, added, ok ? "(met)" : "(MISSED)",
+                    f.AloneText().c_str());
     }
     if (flipMs >= 0 && openMs >= 0) {
         const bool ok = flipMs < kFlipTargetMs && openMs < kOpenTargetMs;
         met = met && ok;
-        std::printf("The editor without a line: page flip with the grid redrawn %.2f ms (target under %.0f), opening "
-                    "over the factory presets %.1f ms (target under %.0f) %s\n",
-                    flipMs, kFlipTargetMs, openMs, kOpenTargetMs, ok ? "(met)" : "(MISSED)");
+        std::printf(
+            "The editor without a line: page flip with the grid redrawn %.2f ms (target under %.0f), opening "
+            "over the factory presets %.1f ms (target under %.0f) %s\n",
+            flipMs, kFlipTargetMs, openMs, kOpenTargetMs, ok ? "(met)" : "(MISSED)");
     }
     return met ? 0 : 1;
 }

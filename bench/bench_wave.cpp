@@ -35,7 +35,8 @@ std::map<uint32_t, Transfer> captures; // by bit rate
 double redrawMs = 0, cursorMs = 0;
 
 void FillGraph() {
-    for (auto& m : MeasItem) m.Offered = -1;
+    for (auto& m : MeasItem)
+        m.Offered = -1;
     WavGraph.Word[WavWSmp] = 1;
     WavSmpBase = 0.0005;
     for (int rec = 0; rec < WavChCnt; ++rec) {
@@ -66,7 +67,8 @@ void BM_WaveRedraw(benchmark::State& state) {
         WgdDraw(&s, 1, "/NO_TEXT /NO_PRINTER", WgdPanelInfo{}, false);
         dev.Flush();
         p.end();
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         state.SetIterationTime(ms / 1000);
         redrawMs = ms;
     }
@@ -95,7 +97,8 @@ void BM_WaveCursorMove(benchmark::State& state) {
         WgdCursors(&s);
         dev.Flush();
         p.end();
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         state.SetIterationTime(ms / 1000);
         cursorMs = ms;
     }
@@ -104,7 +107,8 @@ BENCHMARK(BM_WaveCursorMove)->Iterations(200)->UseManualTime()->Unit(benchmark::
 
 bool CaptureFour() {
     WavGraphRec& g = WavGraph;
-    for (int ch = 0; ch < WavChShown; ++ch) g.Word[ch] = ch <= 3 ? -1 : 0;
+    for (int ch = 0; ch < WavChShown; ++ch)
+        g.Word[ch] = ch <= 3 ? -1 : 0;
     g.Word[WavWSmp] = 1;
     int16_t st = 0;
     if (GetExecRight(-1) == 0 || SetGrpCh(g, st) == 0 || SetSokuTeiJyouKen(g, st) == 0) return false;
@@ -115,7 +119,8 @@ bool CaptureFour() {
     const int recs[4] = {1, 0, 2, 3};
     const int16_t slotOf[4] = {0, g.Word[WavWSlot + 3], g.Word[WavWSlot + 1], g.Word[WavWSlot + 2]};
     for (int k = 0; k < 4; ++k)
-        if (TESKR_trans_graph(std::span<int16_t>(g.Ch[recs[k]].RawData, WavSampleCnt), slotOf[k]) == 0) return false;
+        if (TESKR_trans_graph(std::span<int16_t>(g.Ch[recs[k]].RawData, WavSampleCnt), slotOf[k]) == 0)
+            return false;
     return GetExecRight(0) != 0;
 }
 
