@@ -37,11 +37,7 @@ constexpr auto kReplyDelay = std::chrono::microseconds(2000);
 constexpr double kTarget = 1.05;
 constexpr double kFlipTargetMs = 2.0;
 
-struct Figures {
-    double seconds = 0, boundSeconds = 0;
-    size_t lineBytes = 0, requests = 0;
-};
-std::map<std::string, Figures> figures;
+std::map<std::string, Transfer> figures;
 double flipMs = 0, flipWorstMs = 0;
 
 // Names for every code the simulated amplifier's steps use.
@@ -56,7 +52,7 @@ void DefineItems(const ampsim::ModelR::Options& mo) {
     Pop32Cnt[3] = static_cast<int16_t>(mo.pop32);
 }
 
-void Transfer(benchmark::State& state, bool send) {
+void TransferBench(benchmark::State& state, bool send) {
     const auto baud = static_cast<uint32_t>(state.range(0));
     ampsim::ModelR::Options mo;
     mo.replyDelay = kReplyDelay;
@@ -72,7 +68,7 @@ void Transfer(benchmark::State& state, bool send) {
         state.SkipWithError("the tables could not be read first");
         return;
     }
-    Figures f;
+    Transfer f;
     for (auto _ : state) {
         sim.clearLog();
         const auto t0 = std::chrono::steady_clock::now();
@@ -83,22 +79,19 @@ void Transfer(benchmark::State& state, bool send) {
             break;
         }
         f.seconds = std::chrono::duration<double>(t1 - t0).count();
-        f.lineBytes = sim.wire().size();
-        f.requests = sim.requests().size();
-        f.boundSeconds = WireBoundSeconds(f.lineBytes, f.requests, baud, kReplyDelay);
+        NoteLine(f, sim, baud, kReplyDelay);
         state.SetIterationTime(f.seconds);
     }
-    qel::CloseAll();
-    ComHandle = 0;
+    CloseAndMeasureLineAlone(f, sim, baud, kReplyDelay);
     figures[std::string(send ? "send all   " : "receive all") + " " + std::to_string(baud)] = f;
-    state.counters["ratio"] = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
+    state.counters["ratio"] = f.Ratio();
 }
 
 void BM_ReceiveAll(benchmark::State& state) {
-    Transfer(state, false);
+    TransferBench(state, false);
 }
 void BM_SendAll(benchmark::State& state) {
-    Transfer(state, true);
+    TransferBench(state, true);
 }
 BENCHMARK(BM_ReceiveAll)
     ->Arg(9600)
@@ -153,12 +146,12 @@ int main(int argc, char** argv) {
                 std::chrono::duration<double, std::milli>(kReplyDelay).count(), kTarget);
     bool met = true;
     for (const auto& [name, f] : figures) {
-        const double ratio = f.boundSeconds > 0 ? f.seconds / f.boundSeconds : 0;
+        const double ratio = f.Ratio();
         met = met && ratio > 0 && ratio <= kTarget;
         std::printf(
-            "  %s bit/s: %zu requests, %zu line bytes, %.3f s against a bound of %.3f s = %.3f x %s\n",
+            "  %s bit/s: %zu requests, %zu line bytes, %.3f s against a bound of %.3f s = %.3f x %s%s\n",
             name.c_str(), f.requests, f.lineBytes, f.seconds, f.boundSeconds, ratio,
-            ratio <= kTarget ? "(met)" : "(MISSED)");
+            ratio <= kTarget ? "(met)" : "(MISSED)", f.AloneText().c_str());
     }
     std::printf("Step grid page flip: %.3f ms on average (worst %.3f ms), target under %.1f ms %s\n", flipMs,
                 flipWorstMs, kFlipTargetMs, flipMs < kFlipTargetMs ? "(met)" : "(MISSED)");

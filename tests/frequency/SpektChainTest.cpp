@@ -3,9 +3,15 @@
 
 #include "comm/SpektApi.h"
 
+#include <link.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <numbers>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -154,6 +160,58 @@ TEST(SpektChain, GainAndPhaseMatchThePlainEstimateAtEveryBin) {
             }
         }
     }
+}
+
+// The path of the spectrum library this process loaded, empty when none is loaded.
+std::string LoadedSpektPath() {
+    std::string path;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* found) {
+            const std::string name = info->dlpi_name ? info->dlpi_name : "";
+            if (name.ends_with("/libspekt.so")) *static_cast<std::string*>(found) = name;
+            return 0;
+        },
+        &path);
+    return path;
+}
+
+// The names of the C library's vector maths (symbols "_ZGV...") that a shared library calls: the undefined
+// symbols of its dynamic symbol table.
+std::set<std::string> VectorMathCalled(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::set<std::string> names;
+    if (file.size() < sizeof(ElfW(Ehdr))) return names;
+    const auto* eh = reinterpret_cast<const ElfW(Ehdr)*>(file.data());
+    if (eh->e_shoff + size_t{eh->e_shnum} * sizeof(ElfW(Shdr)) > file.size()) return names;
+    const auto* sections = reinterpret_cast<const ElfW(Shdr)*>(file.data() + eh->e_shoff);
+    for (int i = 0; i < eh->e_shnum; ++i) {
+        const ElfW(Shdr)& s = sections[i];
+        if (s.sh_type != SHT_DYNSYM || s.sh_link >= eh->e_shnum) continue;
+        const ElfW(Shdr)& strings = sections[s.sh_link];
+        const char* text = file.data() + strings.sh_offset;
+        const auto* syms = reinterpret_cast<const ElfW(Sym)*>(file.data() + s.sh_offset);
+        for (size_t k = 0; k < s.sh_size / sizeof(ElfW(Sym)); ++k) {
+            const std::string name(text + syms[k].st_name);
+            if (syms[k].st_shndx == SHN_UNDEF && name.starts_with("_ZGV")) names.insert(name);
+        }
+    }
+    return names;
+}
+
+// The library calls the C library's vector log10 and atan2 where the build chose them, and none of them
+// where it chose the scalar path (other C libraries and processors, or MEVALO_SCALAR_MATH): the accuracy
+// tests above and below then hold for the path that was built.
+TEST(SpektChain, CallsTheMathsTheBuildChose) {
+    std::vector<double> axis(FrqPointCnt);
+    ASSERT_EQ(spekt::SyuHaSu(axis.data(), 1.0, 1.0, 100), 0); // loads the library
+    const std::string path = LoadedSpektPath();
+    ASSERT_FALSE(path.empty());
+    const std::set<std::string> vector = {"_ZGVbN2v_log10", "_ZGVbN2vv_atan2", "_ZGVdN4v_log10",
+                                          "_ZGVdN4vv_atan2"};
+    const bool built = SPEKT_BUILT_VECTOR;
+    EXPECT_EQ(VectorMathCalled(path), built ? vector : std::set<std::string>{}) << path;
+    std::printf("%s calls %s log10 and atan2\n", path.c_str(), built ? "vector" : "scalar");
 }
 
 // Arguments out of range return an error word and write nothing.

@@ -4,8 +4,8 @@
 
 #include <fftw3.h>
 
-#if defined(SPEKT_HAVE_MVEC) && defined(__x86_64__)
-#include <immintrin.h>
+#ifdef SPEKT_VECTOR_MATH
+#include "platform/spekt/vecmath.h"
 #endif
 
 #include <algorithm>
@@ -64,18 +64,8 @@ Plan* PlanFor(int32_t n) {
 
 // log10 and atan2 over whole arrays, several lanes at a time where the C library has vector forms of
 // them (a few times quicker than one call a value, within 4 units in the last place): four lanes where
-// the processor has AVX2, else two.
-#if defined(SPEKT_HAVE_MVEC) && defined(__x86_64__)
-#define SPEKT_VECTOR_MATH 1
-} // namespace
-extern "C" {
-__m128d _ZGVbN2v_log10(__m128d x);
-__m128d _ZGVbN2vv_atan2(__m128d y, __m128d x);
-__attribute__((target("avx2"))) __m256d _ZGVdN4v_log10(__m256d x);
-__attribute__((target("avx2"))) __m256d _ZGVdN4vv_atan2(__m256d y, __m256d x);
-}
-namespace {
-
+// the processor has AVX2, else two. The build defines SPEKT_VECTOR_MATH where those forms link.
+#ifdef SPEKT_VECTOR_MATH
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
