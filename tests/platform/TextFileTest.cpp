@@ -212,5 +212,4 @@ TEST(TextFile, AFileAtTheLimitIsHeldInAFewTimesItsSize) {
     EXPECT_EQ(cost.result, 1);
     EXPECT_LT(cost.peakKiB, 7 * (MaxReadSize >> 10)); // a string per line took 32 times its size
     EXPECT_LT(cost.seconds, 10.0);
-    std::printf("at the limit: %.2f s, %ld KiB\n", cost.seconds, cost.peakKiB);
 }
