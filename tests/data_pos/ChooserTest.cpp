@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -125,6 +126,7 @@ TEST_F(Chooser, OversizedFileIsListedUnreadAndTheLogSaysWhy) {
     EXPECT_LT(t.elapsed(), 2000);
     const std::string shown = log->TxtLog->toPlainText().toStdString();
     FrmLog::Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the window goes now, not at exit
     EXPECT_NE(shown.find("Can't read " + big + ": File too large"), std::string::npos) << shown;
 }
 
