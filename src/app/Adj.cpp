@@ -14,9 +14,9 @@ namespace {
 // Splits the lines of a limits file into fields: a comma or a line end ends a field; a field in double
 // quotes is taken as written, anything after its closing quote up to the next comma is dropped; blanks
 // around an unquoted field are dropped. Empty lines hold no field.
-std::vector<std::string> SplitFields(const std::vector<std::string>& lines) {
+std::vector<std::string> SplitFields(const plat::TextLines& lines) {
     std::vector<std::string> fields;
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         size_t i = 0;
         const size_t n = line.size();
         auto blank = [&](size_t k) { return line[k] == ' ' || line[k] == '\t'; };
@@ -124,10 +124,10 @@ std::string AdjFormat(double v, const std::string& format) {
 bool LoadAdj(AdjTbl& table, const std::string& name) {
     const std::string place = "Upper and lower limit of the value:" + name;
     ClearErr(); // an error nobody reported must not end this read
-    std::string error;
+    plat::ReadError error;
     const auto lines = plat::ReadLines(AppPath(name), &error);
     if (!lines) {
-        SetErr(ErrFileNotFound, error);
+        SetErr(ErrFileNotFound, error.text);
         ErrMsg(place);
         return false;
     }

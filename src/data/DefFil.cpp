@@ -27,7 +27,7 @@ namespace {
 
 struct ReadFile {
     std::string path;
-    std::vector<std::string> lines;
+    plat::TextLines lines;
     size_t line = 0;
     size_t col = 0;
     bool lineEnded = false; // the last item ended at its line's end
@@ -75,12 +75,12 @@ plat::AtomicTextWriter& Writer(int16_t file)
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Trim(const std::string& s)
+std::string Trim(std::string_view s)
 {
     size_t b = 0, e = s.size();
     while (b < e && IsBlank(s[b])) ++b;
     while (e > b && IsBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
+    return std::string(s.substr(b, e - b));
 }
 
 struct Item {
@@ -93,7 +93,7 @@ struct Item {
 // Moves past the separator that ends an item at col: a comma keeps the line, a line end moves on.
 void EndItem(ReadFile& f, size_t stop)
 {
-    const std::string& l = f.lines[f.line];
+    const std::string_view l = f.lines[f.line];
     f.lineEnded = stop >= l.size();
     if (!f.lineEnded) {
         f.col = stop + 1; // past the comma
@@ -108,7 +108,7 @@ void EndItem(ReadFile& f, size_t stop)
 Item NextItem(ReadFile& f)
 {
     if (f.line >= f.lines.size()) throw FilError("end of file");
-    const std::string& l = f.lines[f.line];
+    const std::string_view l = f.lines[f.line];
     size_t p = f.col;
     while (p < l.size() && IsBlank(l[p])) ++p;
     Item it;
@@ -133,7 +133,7 @@ Item NextItem(ReadFile& f)
 // moved to that line; otherwise it stays where it is.
 bool QuoteAhead(ReadFile& f) {
     for (size_t line = f.line; line < f.lines.size(); ++line) {
-        const std::string& l = f.lines[line];
+        const std::string_view l = f.lines[line];
         size_t p = 0;
         for (;;) {
             while (p < l.size() && IsBlank(l[p]))
@@ -206,16 +206,19 @@ std::function<std::time_t()>& Clock()
 
 // ---- token readers ---------------------------------------------------------------------------------
 
-int16_t FIL_OpenRead(const std::string& path)
+int16_t FIL_OpenRead(const std::string& path, plat::ReadError* why)
 {
-    auto lines = plat::ReadLines(path);
-    if (!lines) return -1;
+    plat::ReadError error;
+    auto lines = plat::ReadLines(path, &error);
+    if (!lines) {
+        log("Can't read " + path + ": " + error.text, LogDefFiles | LogOther);
+        if (why) *why = std::move(error);
+        return -1;
+    }
     const int16_t file = FreeFile();
     ReadFile& rf = Readers()[file];
     rf.path = path;
     rf.lines = std::move(*lines);
-    // A byte-order mark would otherwise glue itself to the first item.
-    if (!rf.lines.empty() && rf.lines[0].compare(0, 3, "\xEF\xBB\xBF") == 0) rf.lines[0].erase(0, 3);
     return file;
 }
 
@@ -271,7 +274,7 @@ std::string FIL_ReadQuotedString(int16_t file)
     // Up to the opening quote; a '#' on the way starts a comment item, dropped to its end.
     for (;;) {
         if (f.line >= f.lines.size()) throw FilError("end of file");
-        const std::string& l = f.lines[f.line];
+        const std::string_view l = f.lines[f.line];
         if (f.col >= l.size()) {
             EndItem(f, l.size());
             if (!QuoteAhead(f)) return {};
@@ -287,7 +290,7 @@ std::string FIL_ReadQuotedString(int16_t file)
         }
         ++f.col;
     }
-    const std::string& l = f.lines[f.line];
+    const std::string_view l = f.lines[f.line];
     const size_t open = f.col;
     size_t stop = l.find(',', open);
     if (stop == std::string::npos) stop = l.size(); // a line end ends the text like a comma
@@ -380,9 +383,15 @@ int16_t FIL_ReadGroupFile(const std::string& path, int16_t fatal)
     PrmValLoaded = 0;
     PrmPosLoaded = 0;
 
-    const int16_t file = FIL_OpenRead(path);
+    plat::ReadError why;
+    const int16_t file = FIL_OpenRead(path, &why);
     if (file == -1) {
         log("@ " + path, LogDefFiles);
+        // A missing file ends a numbered series of definition files; one too large to be one is damage.
+        if (fatal && why.tooLarge) {
+            DamagedMessages(true, path, "", 0, "");
+            plat::EndProgram(1);
+        }
         return plat::VbFalse;
     }
 

@@ -17,6 +17,10 @@
 
 #include "app/Variant.h"
 
+namespace plat {
+struct ReadError;
+}
+
 // Raised by the token readers and the loaders to end a read as an error stop (end of file inside a read,
 // an index outside a table, a refused file). Conversions that do not fit raise VariantError.
 struct FilError : std::runtime_error {
@@ -27,8 +31,8 @@ struct FilError : std::runtime_error {
 // ---- token readers ---------------------------------------------------------------------------------
 
 // Opens a group file for the token readers (the data-file chooser reads headers this way); -1 when it
-// cannot be read. FIL_Close closes it.
-int16_t FIL_OpenRead(const std::string& path);
+// cannot be read (the log says why, and so does *why when given). FIL_Close closes it.
+int16_t FIL_OpenRead(const std::string& path, plat::ReadError* why = nullptr);
 void FIL_Close(int16_t file);
 
 // Next command item: "DATA" or "END", else the empty text (an unknown command). Comments and empty items

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/Glb.h"
+#include "app/Log.h"
 #include "app/Uty.h"
 #include "data/IntelHex.h"
 #include "data/PmtFil.h"
@@ -54,7 +55,10 @@ bool OnlySumWrong(std::string_view text, size_t from) {
 }
 
 bool ReadAll(const std::string& path, std::string& text) {
-    return plat::ReadRegularFile(plat::RealPath(path), text);
+    plat::ReadError why;
+    if (plat::ReadRegularFile(plat::RealPath(path), text, &why)) return true;
+    log("Can't read " + path + ": " + why.text, LogOther);
+    return false;
 }
 
 } // namespace

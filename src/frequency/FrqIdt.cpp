@@ -73,13 +73,14 @@ bool IdtRead(FrqRec& rec, const std::string& path) {
     std::vector<std::string> lines;
     {
         std::string bytes;
-        std::string why;
+        plat::ReadError why;
         if (!plat::ReadRegularFile(path, bytes, &why)) {
-            SetErr(ErrFileNotFound, "cannot open " + path + ": " + why);
+            SetErr(ErrFileNotFound, "cannot open " + path + ": " + why.text);
         } else {
             std::istringstream f(bytes);
             std::string l;
-            while (std::getline(f, l)) {
+            // Lines past the header and the most samples a record holds are never looked at.
+            while (lines.size() < 5u + FrqRawCnt && std::getline(f, l)) {
                 if (!l.empty() && l.back() == '\r') l.pop_back();
                 lines.push_back(l);
             }

@@ -2,9 +2,11 @@
 
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -128,6 +130,7 @@ std::string DecodeText(std::string_view bytes)
     }
 
     std::string out;
+    out.reserve(bytes.size()); // exact for the usual single-byte text
     Iconv cv("UTF-8", "CP932");
     if (!cv.ok())
         return std::string(bytes);
@@ -160,64 +163,93 @@ std::string EncodeCp932(std::string_view utf8)
     return out;
 }
 
-std::vector<std::string> SplitLines(std::string_view text)
+TextLines::TextLines(std::string text) : text_(std::move(text))
 {
-    std::vector<std::string> lines;
+    if (text_.size() >= UINT32_MAX) throw std::length_error("text too long for its line index");
+    // Every line end becomes one '\n', in place (CR LF only shrinks); then one pass finds the starts.
+    size_t w = 0, count = 0;
+    for (size_t r = 0; r < text_.size(); ++r) {
+        char c = text_[r];
+        if (c == '\r') {
+            if (r + 1 < text_.size() && text_[r + 1] == '\n') ++r;
+            c = '\n';
+        }
+        if (c == '\n') ++count;
+        text_[w++] = c;
+    }
+    text_.resize(w);
+    if (w > 0 && text_.back() != '\n') {
+        text_ += '\n';
+        ++count;
+    }
+    text_.shrink_to_fit();
+    starts_.reserve(count);
     size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
+    for (size_t i = 0; i < text_.size(); ++i) {
+        if (text_[i] != '\n') continue;
+        starts_.push_back(static_cast<uint32_t>(start));
         start = i + 1;
     }
-    if (start < text.size())
-        lines.emplace_back(text.substr(start));
-    return lines;
 }
 
-bool ReadRegularFile(const std::string& path, std::string& bytes, std::string* error) {
+bool ReadRegularFile(const std::string& path, std::string& bytes, ReadError* error)
+{
+    auto fail = [&](std::string text, bool tooLarge = false) {
+        if (error) *error = ReadError{std::move(text), tooLarge};
+        return false;
+    };
+    auto refuseSize = [&](off_t size) {
+        return fail(ErrnoText(EFBIG) + ": " + std::to_string(size) + " bytes, more than the " +
+                        std::to_string(MaxReadSize >> 20) + " MiB a data file may have",
+                    true);
+    };
     // Opened without waiting: a named pipe with no writer would otherwise hold the program for good.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        if (error)
-            *error = ErrnoText(errno);
-        return false;
-    }
+    if (fd < 0) return fail(ErrnoText(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    // The size of what was opened, not of whatever the path names by now.
     struct stat st {};
-    const bool statted = fstat(fd, &st) == 0;
-    const int statErr = errno;
-    if (!statted || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        if (error)
-            *error = !statted              ? ErrnoText(statErr)
-                     : S_ISDIR(st.st_mode) ? ErrnoText(EISDIR)
-                                           : std::string("Not a regular file");
-        return false;
-    }
+    if (fstat(fd, &st) != 0) return fail(ErrnoText(errno));
+    if (S_ISDIR(st.st_mode)) return fail(ErrnoText(EISDIR));
+    if (!S_ISREG(st.st_mode)) return fail("Not a regular file");
+    if (st.st_size > MaxReadSize) return refuseSize(st.st_size);
+
     bytes.clear();
+    bytes.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            if (error) *error = ErrnoText(err);
-            return false;
-        }
+        if (n < 0) return fail(ErrnoText(errno));
         if (n == 0) break;
+        // A file that grows while it is read is held to the same limit.
+        if (bytes.size() + static_cast<size_t>(n) > static_cast<size_t>(MaxReadSize)) {
+            const auto size = static_cast<off_t>(bytes.size()) + n;
+            bytes.clear();
+            bytes.shrink_to_fit();
+            return refuseSize(size);
+        }
         bytes.append(buf, static_cast<size_t>(n));
     }
-    ::close(fd);
     return true;
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::string* error) {
-    std::string bytes;
-    if (!ReadRegularFile(RealPath(path), bytes, error)) return std::nullopt;
-    return SplitLines(DecodeText(bytes));
+std::optional<TextLines> ReadLines(const std::string& path, ReadError* error)
+{
+    std::string text;
+    {
+        std::string bytes;
+        if (!ReadRegularFile(RealPath(path), bytes, error)) return std::nullopt;
+        // Plain ASCII reads the same in either encoding: kept as it is rather than copied.
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+        text = ascii ? std::move(bytes) : DecodeText(bytes);
+    } // the bytes go before the line index is built
+    // A mark that decoding left (a doubled one) would glue itself to the first item.
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+    return TextLines(std::move(text));
 }
 
 AtomicTextWriter::AtomicTextWriter(const std::string& path) : path_(RealPath(path)) {}

@@ -6,7 +6,10 @@
 // a character CP932 cannot hold is written as '?', the usual replacement of the code page.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,18 +23,76 @@ namespace plat {
 std::string DecodeText(std::string_view bytes);
 // UTF-8 to CP932 bytes; unrepresentable characters become '?'.
 std::string EncodeCp932(std::string_view utf8);
-// Splits decoded text into lines at CR LF, LF or CR. A last line without a line end counts; a line end at
-// the very end does not start another line.
-std::vector<std::string> SplitLines(std::string_view text);
+// Largest file the readers take: far above any real data file (a few hundred KB), small enough that a stray
+// large file in a data folder is turned away at once instead of filling memory.
+inline constexpr off_t MaxReadSize = off_t{16} << 20; // 16 MiB
+
+// Why a file could not be read.
+struct ReadError {
+    std::string text;      // the system's text of the failure
+    bool tooLarge = false; // larger than MaxReadSize; nothing of it was read
+};
+
+// Lines of a text in one buffer: a line costs its characters and one offset, so that even a file of bare
+// line ends is held in a few times its size. Lines are split at CR LF, LF or CR; a last line without a line
+// end counts; a line end at the very end does not start another line.
+class TextLines {
+public:
+    TextLines() = default;
+    explicit TextLines(std::string text);
+
+    size_t size() const { return starts_.size(); }
+    bool empty() const { return starts_.empty(); }
+    std::string_view operator[](size_t i) const
+    {
+        const size_t end = i + 1 < starts_.size() ? starts_[i + 1] : text_.size();
+        return std::string_view(text_).substr(starts_[i], end - 1 - starts_[i]); // without its '\n'
+    }
+
+    class Iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::string_view;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string_view;
+        Iterator() = default;
+        Iterator(const TextLines* lines, size_t i) : lines_(lines), i_(i) {}
+        std::string_view operator*() const { return (*lines_)[i_]; }
+        Iterator& operator++()
+        {
+            ++i_;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator was = *this;
+            ++i_;
+            return was;
+        }
+        bool operator==(const Iterator& other) const { return i_ == other.i_; }
+
+    private:
+        const TextLines* lines_ = nullptr;
+        size_t i_ = 0;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, size()}; }
+
+private:
+    std::string text_;             // every line ended by a single '\n'
+    std::vector<uint32_t> starts_; // where each line starts in text_
+};
 
 // Reads the bytes of a regular file, path as the system names it. Anything else (a named pipe, a device, a
-// folder) is refused without waiting on it, like a file that cannot be opened: false, with the reason in
-// *error when given.
-bool ReadRegularFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
+// folder) is refused without waiting on it, like a file that cannot be opened, and so is a file larger than
+// MaxReadSize: false, with the reason in *error when given.
+bool ReadRegularFile(const std::string& path, std::string& bytes, ReadError* error = nullptr);
 
-// Reads a whole regular file (path as for RealPath) as lines. Nothing when it cannot be read; then *error (if
-// given) holds the system's text of the failure.
-std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::string* error = nullptr);
+// Reads a whole regular file (path as for RealPath) as lines, refused as ReadRegularFile refuses. A byte-order
+// mark still at the start of the decoded text is dropped. Nothing when it cannot be read; then *error (if
+// given) says why.
+std::optional<TextLines> ReadLines(const std::string& path, ReadError* error = nullptr);
 
 // Writes a file so that it is either wholly replaced or left as it was. The text is kept in memory until
 // Commit, which writes it to a temporary file in the target's folder, checking every write, then syncs,

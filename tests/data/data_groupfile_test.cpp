@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "../common/Fifo.h"
+#include "../common/Oversized.h"
 #include "TestFiles.h"
 #include "app/Frame.h"
 #include "app/FrmPrmSelLogic.h"
@@ -188,6 +189,34 @@ TEST_F(GroupFile, NamedPipeIsNotReadAsAFile)
     EXPECT_LT(SecondsOnFifo(prs, [&] { read = FIL_LoadName(prs, h); }), 1.0);
     EXPECT_EQ(read, 0);
     EXPECT_EQ(ask.Asked().size(), 2u);
+}
+
+// A file over the size limit is turned away unread, as one that cannot be opened: a data file reads as
+// missing; a definition file, which the program cannot run without, ends it as a damaged one does.
+TEST_F(GroupFile, OversizedFileIsTurnedAwayUnread)
+{
+    const std::string memo = "PARA COMMENT,5\r\nDATA,0,\"from the big file\"\r\nEND\r\n";
+    const std::string prs = PutOversized((dir_ / "big.prs").string(), memo, "DEF END,0\r\n");
+    CommentTxt[0][0] = "kept";
+    plat::ScriptedAsker ask;
+    EXPECT_EQ(FIL_ReadGroupFile(prs, 0), 0);
+    FilHeader h;
+    EXPECT_EQ(FIL_LoadName(prs, h), 0);
+    EXPECT_EQ(h.comment[0], "");
+    plat::ReadError why;
+    EXPECT_EQ(FIL_OpenRead(prs, &why), -1);
+    EXPECT_TRUE(why.tooLarge);
+    EXPECT_EQ(CommentTxt[0][0], "kept");
+    EXPECT_TRUE(ask.Asked().empty());
+
+    plat::EndProgramThrows ends;
+    const std::string def = PutOversized((dir_ / "ini" / "def" / "big.DEF").string(), memo, "DEF END,0\r\n");
+    EXPECT_THROW(FIL_ReadGroupFile(def, -1), plat::ProgramEnded);
+    ASSERT_EQ(ask.Asked().size(), 2u);
+    EXPECT_EQ(ask.Asked()[0].text, "File is damaged. Install the Mevalo again.");
+    EXPECT_EQ(ask.Asked()[0].title, "Can't execute Mevalo");
+    EXPECT_EQ(ask.Asked()[1].title, "Internal use information");
+    EXPECT_EQ(CommentTxt[0][0], "kept");
 }
 
 TEST_F(GroupFile, GroupHeaderSkipsBlanksAndTrailerNeedsNoCount)

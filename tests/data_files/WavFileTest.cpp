@@ -1,6 +1,8 @@
 // Waveform files: round trips of every kind, the older versions, the load selections and refusals.
 #include <cstdlib>
 
+#include "../common/Oversized.h"
+#include "../common/WorkCost.h"
 #include "DataFiles.h"
 #include "data/PrmGlb.h"
 #include "data/WavFil.h"
@@ -391,6 +393,33 @@ TEST_F(WavFiles, DamagedFilesChangeNothing)
     asker.Push(plat::Yes);
     EXPECT_EQ(FIL_LoadWaveFile(Path("a.wgd")), -1);
     ExpectResultEq(WavGraph, file, 0, WavChCnt - 1);
+}
+
+// A stray large file is turned away before it is read, at once and with next to no memory, and the screen
+// says what it says of a file that cannot be read; a reader that took it would find a whole, valid file.
+TEST_F(WavFiles, OversizedFileIsTurnedAwayAtOnce)
+{
+    Fill();
+    ASSERT_EQ(FIL_SaveWaveFile(Path("a.wgd")), -1);
+    const std::string big = PutOversized(Path("big.wgd"), Slurp(Path("a.wgd")));
+    WavGraphRec other;
+    other.Ch[2].RawData[3] = 42;
+    WavGraph = other;
+
+    const WorkCost cost = MeasureWork([&] {
+        plat::ScriptedAsker asker;
+        return FIL_LoadWaveFile(big) == 0 && WavGraph.Ch[2].RawData[3] == 42 ? 1 : 0;
+    });
+    ASSERT_TRUE(cost.measured);
+    EXPECT_EQ(cost.result, 1);
+    EXPECT_LT(cost.seconds, 1.0);
+    EXPECT_LT(cost.peakKiB, 4 * 1024);
+
+    plat::ScriptedAsker asker;
+    EXPECT_EQ(FIL_LoadWaveFile(Path("missing.wgd")), 0);
+    EXPECT_EQ(FIL_LoadWaveFile(big), 0);
+    EXPECT_EQ(Shown(asker), (std::vector<std::string>(2, "Reading the wave form graphic file.|Reading interrupted.")));
+    ExpectResultEq(WavGraph, other, 0, WavChCnt - 1);
 }
 
 TEST_F(WavFiles, KindsAreCheckedByExtension)

@@ -1,5 +1,6 @@
 // Intel-HEX parameter files: the writer's records, the reader's typing of a file and its refusals.
 #include "../common/Fifo.h"
+#include "../common/Oversized.h"
 #include "PmtEnv.h"
 
 #include "data/PmtFil.h"
@@ -165,6 +166,18 @@ TEST_F(PmtHex, MissingFileFailsSilently) {
     const auto asked = Asked();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].text.rfind("Writing the parameter : ", 0), 0u);
+}
+
+// An Intel-HEX file over the size limit is refused as a missing one is, values untouched.
+TEST_F(PmtHex, OversizedFileIsRefusedLikeAMissingOne) {
+    ASSERT_EQ(WriteHexFile(Path("a.prm")), -1);
+    const std::string big = PutOversized(Path("big.prm"), Slurp(Path("a.prm")));
+    for (int n = 0; n < PrmCnt; ++n)
+        PrmVal[n] = -5;
+    EXPECT_EQ(ReadHexFile(big), 0);
+    EXPECT_EQ(PMT_Load(big, 10, -1), 0);
+    EXPECT_EQ(PrmVal[7], -5);
+    EXPECT_TRUE(Asked().empty());
 }
 
 } // namespace

@@ -1,14 +1,20 @@
 // The data-file chooser: the header reader behind its list, the listing of a folder of mixed files, OK
 // and Cancel with the remembered folder, the folder change, the trial read and the trace.
+#include "../common/Oversized.h"
 #include "PosEnv.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include "app/FrmLog.h"
 #include "app/FrmPrmSel.h"
 #include "app/Uty.h"
 #include "platform/Ask.h"
@@ -99,6 +105,29 @@ TEST_F(Chooser, ListsOneKindWithModelAndFirstCommentLine) {
     EXPECT_EQ(chosen, (dir_ / "prm/a.prm").string());
     EXPECT_EQ(status_, std::vector<std::string>{"Parameter fileSearching the parameter file."});
     EXPECT_EQ(PathGet("prm", "none"), (dir_ / "prm").string());
+}
+
+// A stray large file among the data files is listed without being read, so the chooser opens at once; the
+// log says why its header is missing.
+TEST_F(Chooser, OversizedFileIsListedUnreadAndTheLogSaysWhy) {
+    const std::string big = PutOversized((dir_ / "prm/big.prm").string(),
+                                         "MODEL,1\r\nDATA,0,TESK_R,BIG\r\nEND\r\n", "DEF END,0\r\n");
+    FrmLog* log = FrmLog::Load();
+    log->show();
+    for (int i = 0; i < FrmLog::LogModeCnt; ++i)
+        log->ChkLogMode[i]->setChecked(true);
+    QElapsedTimer t;
+    t.start();
+    Run("prm", "prm", "Parameter file", [&](FrmPrmSel& w) {
+        const auto rows = Rows(w);
+        EXPECT_NE(std::find(rows.begin(), rows.end(), std::vector<std::string>{"big.prm", "", ""}), rows.end());
+        w.CmdCancel_Click();
+    });
+    EXPECT_LT(t.elapsed(), 2000);
+    const std::string shown = log->TxtLog->toPlainText().toStdString();
+    FrmLog::Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the window goes now, not at exit
+    EXPECT_NE(shown.find("Can't read " + big + ": File too large"), std::string::npos) << shown;
 }
 
 TEST_F(Chooser, SeveralKindsAreGroupedInTheOrderAsked) {

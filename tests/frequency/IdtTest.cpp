@@ -1,5 +1,6 @@
 // The .idt result file: its exact bytes, round trips, and damaged files that change nothing.
 #include "../common/Fifo.h"
+#include "../common/Oversized.h"
 #include "FrqEnv.h"
 
 #include "frequency/FrqIdt.h"
@@ -110,6 +111,18 @@ TEST_F(Idt, DamagedFilesLeaveTheRecordAsItWas) {
         ASSERT_EQ(asker.Asked().size(), 1u) << row.what;
         EXPECT_EQ(asker.Asked()[0].text.rfind("Reading IDT file : ", 0), 0u) << row.what;
     }
+}
+
+// An .idt file over the size limit is refused as one that cannot be opened; the record stays.
+TEST_F(Idt, OversizedFileIsRefusedUnread) {
+    const std::string big = PutOversized(Path("big.idt"), "0000\r\n0001\r\n0064\r\n0000\r\n0002\r\n0003\r\n0004\r\n");
+    FrqRec r;
+    r.Amp = 77;
+    EXPECT_FALSE(IdtRead(r, big));
+    EXPECT_EQ(r.Amp, 77);
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked()[0].text.rfind("Reading IDT file : ", 0), 0u);
+    EXPECT_NE(asker.Asked()[0].text.find("File too large"), std::string::npos);
 }
 
 TEST_F(Idt, FileWithLineFeedsOnlyReads) {

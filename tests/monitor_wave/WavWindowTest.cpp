@@ -21,6 +21,7 @@
 #include "app/MainLogic.h"
 #include "platform/Paths.h"
 
+#include "Oversized.h"
 #include "PrintDialogAnswer.h"
 
 #include <QAction>
@@ -200,6 +201,37 @@ TEST_F(WaveR, CaptureCursorsZoomReferenceSaveAndReload) {
     SetFileDlgShow(prevDlg);
     FrmPrmSel::SetAnswerer(prevSel);
     FrmWavLod::SetShowHook(prevLod);
+}
+
+// A file too large to be a data file, chosen on the screen, gets the screen's message for a file that cannot
+// be read, and the graph stays as it was; unpadded, the same file would load.
+TEST_F(WaveR, OversizedFileGetsTheFailedLoadMessage) {
+    FrmGraph& w = Open();
+    const std::string file = testmain::Root() + "/whole.wgd";
+    ASSERT_EQ(FIL_SaveWaveFile(file), -1);
+    std::ifstream in(file, std::ios::binary);
+    const std::string big =
+        PutOversized(testmain::Root() + "/big.wgd", std::string(std::istreambuf_iterator<char>(in), {}));
+    const int16_t saved = WavGraph.Ch[1].RawData[0];
+    WavGraph.Ch[1].RawData[0] = saved == 1234 ? 4321 : 1234;
+    const int16_t before = WavGraph.Ch[1].RawData[0];
+    std::string chosen = big;
+    auto prevSel = FrmPrmSel::SetAnswerer([&chosen](auto&&...) { return chosen; });
+    auto prevLod = FrmWavLod::SetShowHook([](FrmWavLod& d) { d.CmdOk->click(); });
+    w.LoadFile("wgd", "Wave form graphic");
+    EXPECT_FALSE(w.ResultLoaded());
+    EXPECT_EQ(WavGraph.Ch[1].RawData[0], before);
+    ASSERT_EQ(asker.Asked().size(), 1u);
+    EXPECT_EQ(asker.Asked().back().text, "Reading interrupted.");
+    EXPECT_EQ(asker.Asked().back().title, "Reading the wave form graphic file.");
+
+    chosen = file;
+    w.LoadFile("wgd", "Wave form graphic");
+    FrmPrmSel::SetAnswerer(prevSel);
+    FrmWavLod::SetShowHook(prevLod);
+    EXPECT_TRUE(w.ResultLoaded());
+    EXPECT_EQ(WavGraph.Ch[1].RawData[0], saved);
+    EXPECT_EQ(asker.Asked().size(), 1u);
 }
 
 TEST_F(WaveR, PrintsTheGraphToPdf) {
