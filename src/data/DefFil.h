@@ -161,7 +161,7 @@ extern DebugStateRec DbgState;
 struct DebugStateHooks {
     std::function<void(int32_t ms)> setSplashTime;            // creates the splash hidden if needed
     std::function<void(const std::string& box, int16_t value)> setCheck; // runs the box's click handler
-    std::function<void(int16_t k)> setLogMode;                // ticks log category box k
+    std::function<void(int16_t k, bool on)> setLogMode;       // ticks or clears log category box k
     std::function<void(bool shown)> showConsole;
     std::function<void()> comPortTest;                        // the basic communication test
 };
