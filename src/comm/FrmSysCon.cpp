@@ -64,8 +64,8 @@ void SysConSetCheck(const std::string& box, int16_t value) {
 void SysConInstallHooks() {
     DebugStateHooks& h = DebugHooks();
     h.setCheck = [](const std::string& box, int16_t value) { SysConSetCheck(box, value); };
-    h.setLogMode = [](int16_t k) {
-        if (k >= 0 && k < FrmLog::LogModeCnt) FrmLog::Load()->ChkLogMode[k]->setChecked(true);
+    h.setLogMode = [](int16_t k, bool on) {
+        if (k >= 0 && k < FrmLog::LogModeCnt) FrmLog::Load()->ChkLogMode[k]->setChecked(on);
     };
     h.showConsole = [](bool shown) { FrmSysCon::Load()->setVisible(shown); };
     h.comPortTest = [] { ComPortTest(); };

@@ -12,6 +12,7 @@
 #include "app/Glb.h"
 #include "app/Log.h"
 #include "app/Uty.h"
+#include "data/FilBackup.h"
 #include "platform/Ask.h"
 #include "platform/EndProgram.h"
 #include "platform/Numbers.h"
@@ -397,6 +398,9 @@ int16_t FIL_ReadGroupFile(const std::string& path, int16_t fatal)
 
     log("  " + path, LogDefFiles);
     Hourglass(true);
+    // A data file that fails changes nothing; a definition file that fails ends the program.
+    std::unique_ptr<FilBackup> before;
+    if (!fatal) before = std::make_unique<FilBackup>();
 
     std::string group;
     int index = 0;
@@ -440,6 +444,7 @@ int16_t FIL_ReadGroupFile(const std::string& path, int16_t fatal)
             stopped = true;
         }
     } // the file is closed here, before any message
+    if ((damaged || stopped) && before) before->Restore();
 
     if (damaged || (stopped && fatal)) {
         DamagedMessages(fatal != 0, path, group, index, command);

@@ -58,7 +58,8 @@ void FIL_CheckIndex(int index, int first, int last, const char* table);
 // ---- whole-file reader -----------------------------------------------------------------------------
 
 // Reads every group of the file at path (a real path). True when "DEF END" was reached. With fatal set
-// (definition files) a damaged file ends the program after its messages.
+// (definition files) a damaged file ends the program after its messages; without it, a file that is not
+// read whole leaves every table as it was (FilBackup).
 int16_t FIL_ReadGroupFile(const std::string& path, int16_t fatal);
 // The data source of the parameter tables after a read that loaded parameter values (kind 2, empty
 // title); the parameter tables install their SetPrmSrc here.
@@ -165,7 +166,7 @@ extern DebugStateRec DbgState;
 struct DebugStateHooks {
     std::function<void(int32_t ms)> setSplashTime;            // creates the splash hidden if needed
     std::function<void(const std::string& box, int16_t value)> setCheck; // runs the box's click handler
-    std::function<void(int16_t k)> setLogMode;                // ticks log category box k
+    std::function<void(int16_t k, bool on)> setLogMode;       // ticks or clears log category box k
     std::function<void(bool shown)> showConsole;
     std::function<void()> comPortTest;                        // the basic communication test
 };

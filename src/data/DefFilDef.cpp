@@ -235,7 +235,7 @@ void FIL_LoadDebugState(int16_t file, int16_t)
         for (int16_t k = 0; k < 5; ++k) {
             if (!(mask & (1 << k))) continue; // boxes are only ever ticked here
             DbgState.ChkLogMode[k] = 1;
-            if (DebugHooks().setLogMode) DebugHooks().setLogMode(k);
+            if (DebugHooks().setLogMode) DebugHooks().setLogMode(k, true);
         }
     }
 

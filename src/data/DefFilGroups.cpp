@@ -1,5 +1,7 @@
 // The one table of group names: which loader reads a group and which writer writes its records.
-// A group of a data kind whose module is not written yet has no entry; its module adds it here.
+// A group of a data kind whose module is not written yet has no entry; its module adds it here. Every
+// table a loader writes is kept by FilBackup (FilBackup.cpp), so that a data file that fails changes
+// nothing: a loader that writes a new table adds it there too.
 #include "data/DefFil.h"
 #include "data/FrqFil.h"
 #include "data/WavFil.h"

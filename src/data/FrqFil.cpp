@@ -57,8 +57,6 @@ public:
         FftCondRef = *ref_;
         std::copy(view_, view_ + FrqViewCnt, FrqView);
     }
-    void Rollback() { shared_.Restore(); }
-
 private:
     // Samples are only meaningful with the conditions they were measured with: conditions that came
     // without the record's result wait for the next measurement instead.
@@ -77,7 +75,6 @@ private:
     std::unique_ptr<FrqRec> ref_;
     int16_t view_[FrqViewCnt];
     Target saved_;
-    FilSharedBackup shared_;
 };
 
 int16_t I16(int16_t file) { return FIL_ReadValue(file).ToInt16(); }
@@ -285,10 +282,7 @@ int16_t FIL_LoadFreqFile(const std::string& path)
     {
         Staging stage;
         ok = FIL_ReadGroupFile(path, plat::VbFalse) != 0;
-        if (ok)
-            stage.Commit();
-        else
-            stage.Rollback();
+        if (ok) stage.Commit(); // a failed read has put back every table it wrote
     }
     if (ok) return plat::VbTrue;
     plat::MsgBox("Reading interrupted.", plat::Buttons::Ok, plat::Icon::None, "Reading the file");

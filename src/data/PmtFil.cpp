@@ -2,7 +2,6 @@
 #include "data/PmtFil.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,38 +25,6 @@ namespace {
 
 constexpr int16_t GroupFormCode = 25;
 constexpr int LastPrm = PrmCnt - 1;
-
-// The parts of the tables a parameter file can change, taken before a load and put back when it fails.
-struct PrmSnapshot {
-    std::array<int16_t, PrmCnt> val{};
-    std::array<int16_t, PrmCnt> type{};
-    std::array<int32_t, PrmCnt> val32{};
-    std::array<int32_t, PrmCnt> type32{};
-    std::array<std::string, CommentLines> comment;
-
-    PrmSnapshot() {
-        for (int n = 0; n < PrmCnt; ++n) {
-            const auto i = static_cast<size_t>(n);
-            val[i] = PrmVal[n];
-            type[i] = PrmAttr[n].Type;
-            val32[i] = Prm32Val[n];
-            type32[i] = Prm32Attr[n].Type;
-        }
-        for (int k = 0; k < CommentLines; ++k)
-            comment[static_cast<size_t>(k)] = CommentTxt[0][k];
-    }
-    void Restore() const {
-        for (int n = 0; n < PrmCnt; ++n) {
-            const auto i = static_cast<size_t>(n);
-            PrmVal[n] = val[i];
-            PrmAttr[n].Type = type[i];
-            Prm32Val[n] = val32[i];
-            Prm32Attr[n].Type = type32[i];
-        }
-        for (int k = 0; k < CommentLines; ++k)
-            CommentTxt[0][k] = comment[static_cast<size_t>(k)];
-    }
-};
 
 // Last record of the 16-bit and 32-bit groups, within the tables.
 int Last16() {
@@ -225,7 +192,7 @@ int16_t PMT_Load(const std::string& path, int16_t code, int16_t showMessage) {
     log("PMT_Load:" + path, LogOther);
     if (path.empty()) return plat::VbFalse;
 
-    const PrmSnapshot before;
+    // Either reader changes nothing when the file fails.
     int16_t result = plat::VbFalse;
     if (code != GroupFormCode) {
         result = ReadHexFile(path);
@@ -236,7 +203,24 @@ int16_t PMT_Load(const std::string& path, int16_t code, int16_t showMessage) {
         if (!result && showMessage)
             plat::MsgBox(PmtText::ReadFailed, plat::Buttons::Ok, plat::Icon::None, PmtText::ReadFailedTitle);
     }
-    if (!result) before.Restore();
+    return result;
+}
+
+int16_t PMT_LoadSelection(const std::string& path) {
+    // The file carries the user's choice (bit 0x01); whether a choice is offered (0x02) stays the
+    // definition's.
+    std::vector<int32_t> keep16(PrmCnt), keep32(PrmCnt);
+    for (int n = 0; n < PrmCnt; ++n) {
+        keep16[static_cast<size_t>(n)] = PrmAttr[n].Type;
+        keep32[static_cast<size_t>(n)] = Prm32Attr[n].Type;
+    }
+    const int16_t result = FIL_ReadGroupFile(path, plat::VbFalse);
+    for (int n = 0; n < PrmCnt; ++n) {
+        const auto i = static_cast<size_t>(n);
+        PrmAttr[n].Type =
+            static_cast<int16_t>((keep16[i] & ~PrmTypeSelected) | (PrmAttr[n].Type & PrmTypeSelected));
+        Prm32Attr[n].Type = (keep32[i] & ~PrmTypeSelected) | (Prm32Attr[n].Type & PrmTypeSelected);
+    }
     return result;
 }
 

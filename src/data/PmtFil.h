@@ -44,6 +44,9 @@ int16_t FIL_SaveUserPrs(const std::string& path);
 // Reads a parameter file of the series code's format into the tables. For series 25 and showMessage,
 // a failed read is told to the user.
 int16_t PMT_Load(const std::string& path, int16_t code, int16_t showMessage);
+// Reads the selection bits of a .prs file (or ini\user.prs) into the tables; the definition's other bits
+// stay. True when the file was read whole.
+int16_t PMT_LoadSelection(const std::string& path);
 // Loads base.ext, then base00.ext, base01.ext ... up to the first that does not load. True when the
 // base file loaded.
 int16_t PrmFileLoad(const std::string& base, const std::string& ext);

@@ -29,52 +29,6 @@ constexpr int kCondFieldsV34 = 56;
 // Records of the four vertical axes 0, 1, 2, 4 (actual speed, torque, position error, in-position).
 constexpr int kAxisRec[4] = {1, 2, 3, 5};
 
-// ---- where the readers write -----------------------------------------------------------------------
-
-// A load procedure points this at copies of the shared records and commits them only when the whole
-// file was read; outside one the readers write the shared records themselves.
-struct Target {
-    WavGraphRec* graph;
-    WavDateRec* date;
-    WavViewRec* view;
-    WavLoadRec* load;
-};
-
-Target& Cur()
-{
-    static Target t{&WavGraph, &SokuTeiDate, &WavView, &WavLoaded};
-    return t;
-}
-
-class Staging {
-public:
-    Staging() : graph_(std::make_unique<WavGraphRec>(WavGraph)), date_(SokuTeiDate), view_(WavView), saved_(Cur())
-    {
-        Cur() = Target{graph_.get(), &date_, &view_, &load_};
-    }
-    ~Staging() { Cur() = saved_; }
-    Staging(const Staging&) = delete;
-    Staging& operator=(const Staging&) = delete;
-
-    void Commit()
-    {
-        WavGraph = *graph_;
-        SokuTeiDate = date_;
-        WavView = view_;
-        WavLoaded = load_;
-    }
-    // The groups of other modules that the file may have filled.
-    void Rollback() { shared_.Restore(); }
-
-private:
-    std::unique_ptr<WavGraphRec> graph_;
-    WavDateRec date_;
-    WavViewRec view_;
-    WavLoadRec load_;
-    Target saved_;
-    FilSharedBackup shared_;
-};
-
 // ---- field readers ---------------------------------------------------------------------------------
 
 int16_t I16(int16_t file) { return FIL_ReadValue(file).ToInt16(); }
@@ -133,16 +87,16 @@ void SetAxis(WavGraphRec& g, int k, float offset, int range)
     r.RangeIdx = RangeIndex(range);
 }
 
-void ReadTimeAxis(int16_t file, Target& t)
+void ReadTimeAxis(int16_t file)
 {
     const float off = Sng(file);
     const float mag = Sng(file);
     for (int d = 0; d < WavChShown; ++d) {
-        t.graph->Ch[WavDspToRec[d]].XOff = off;
-        t.graph->Ch[WavDspToRec[d]].XScale = mag;
+        WavGraph.Ch[WavDspToRec[d]].XOff = off;
+        WavGraph.Ch[WavDspToRec[d]].XScale = mag;
     }
-    t.view->TimeSlider = I16(file);
-    t.load->TimeAxis = true;
+    WavView.TimeSlider = I16(file);
+    WavLoaded.TimeAxis = true;
 }
 
 void ReadTrigger(int16_t file, WavGraphRec& g)
@@ -158,9 +112,8 @@ void ReadCndV34(int16_t file, bool v3)
         FIL_SkipItems(file, kCondFieldsV34);
         return;
     }
-    Target& t = Cur();
-    WavGraphRec& g = *t.graph;
-    ReadDate(file, *t.date);
+    WavGraphRec& g = WavGraph;
+    ReadDate(file, SokuTeiDate);
     FIL_ReadString(file); // the model name: the MODEL group compares it where a file has one
     for (int d = 0; d < WavChShown; ++d) g.Word[WavWChOn + d] = BoolW(file);
     g.SmpTime = Dbl(file);
@@ -174,15 +127,15 @@ void ReadCndV34(int16_t file, bool v3)
         if (v3 && k == 0) range += 4;
         SetAxis(g, k, off[k], range);
     }
-    ReadTimeAxis(file, t);
+    ReadTimeAxis(file);
     for (int d = 0; d < WavChShown; ++d) g.Ch[WavDspToRec[d]].Color = I32(file);
     for (int d = 0; d < WavChShown; ++d) g.Ch[WavDspToRefRec[d]].Color = I32(file);
-    for (int d = 0; d < WavChShown; ++d) t.view->Thick[d] = BoolW(file);
-    for (int d = 0; d < WavChShown; ++d) t.view->RefThick[d] = BoolW(file);
-    for (int d = 0; d < WavChShown; ++d) t.view->ChkDsp[d] = I16(file);
-    t.view->ChkRefDsp = I16(file);
+    for (int d = 0; d < WavChShown; ++d) WavView.Thick[d] = BoolW(file);
+    for (int d = 0; d < WavChShown; ++d) WavView.RefThick[d] = BoolW(file);
+    for (int d = 0; d < WavChShown; ++d) WavView.ChkDsp[d] = I16(file);
+    WavView.ChkRefDsp = I16(file);
 
-    WavLoadRec& l = *t.load;
+    WavLoadRec& l = WavLoaded;
     l.Cond = l.Sampling = l.YAxes = l.ChkRefDsp = true;
     std::fill(std::begin(l.Thick), std::end(l.Thick), true);
     std::fill(std::begin(l.RefThick), std::end(l.RefThick), true);
@@ -195,11 +148,10 @@ void ReadCndV2(int16_t file)
     if (LoadSel[0])
         plat::MsgBox("The measurement condition is read forcibly. Because the preveious version of file is specified.",
                      plat::Buttons::Ok, plat::Icon::None, "Notice");
-    Target& t = Cur();
-    WavGraphRec& g = *t.graph;
-    WavViewRec& v = *t.view;
-    WavLoadRec& l = *t.load;
-    ReadDate(file, *t.date);
+    WavGraphRec& g = WavGraph;
+    WavViewRec& v = WavView;
+    WavLoadRec& l = WavLoaded;
+    ReadDate(file, SokuTeiDate);
     FIL_ReadString(file);
     for (int d = 0; d < 4; ++d) g.Word[WavWChOn + d] = BoolW(file);
     g.Word[WavWChOn + 4] = g.Word[WavWChOn + 5] = 0;
@@ -218,7 +170,7 @@ void ReadCndV2(int16_t file)
         SetAxis(g, k, off[k], range);
     }
     SetAxis(g, 3, 0.0f, 0);
-    ReadTimeAxis(file, t);
+    ReadTimeAxis(file);
     for (int d = 0; d < 4; ++d) {
         const int32_t c = I32(file);
         g.Ch[WavDspToRec[d]].Color = c;
@@ -240,10 +192,9 @@ void ReadCndV2(int16_t file)
 // reference channels.
 void ReadCndV2Ref(int16_t file)
 {
-    Target& t = Cur();
-    WavGraphRec& g = *t.graph;
-    WavViewRec& v = *t.view;
-    WavLoadRec& l = *t.load;
+    WavGraphRec& g = WavGraph;
+    WavViewRec& v = WavView;
+    WavLoadRec& l = WavLoaded;
     FIL_SkipItems(file, 6);
     for (int d = 0; d < WavChShown; ++d) {
         g.Ch[WavDspToRefRec[d]].DataValid = d < 4 ? BoolW(file) : int16_t(0);
@@ -268,16 +219,15 @@ void ReadCndV2Ref(int16_t file)
 
 void SetValid(int16_t file, bool ref)
 {
-    Target& t = Cur();
     for (int d = 0; d < WavChShown; ++d) {
-        t.graph->Ch[ref ? WavDspToRefRec[d] : WavDspToRec[d]].DataValid = BoolW(file);
-        (ref ? t.load->RefDataValid : t.load->DataValid)[d] = true;
+        WavGraph.Ch[ref ? WavDspToRefRec[d] : WavDspToRec[d]].DataValid = BoolW(file);
+        (ref ? WavLoaded.RefDataValid : WavLoaded.DataValid)[d] = true;
     }
 }
 
 void ReadSamples(int16_t file, int16_t index, const int* recs)
 {
-    WavGraphRec& g = *Cur().graph;
+    WavGraphRec& g = WavGraph;
     const int cols = DataColumns();
     for (int c = 0; c < cols; ++c) {
         const double v = Dbl(file);
@@ -362,16 +312,9 @@ int16_t Load(const std::string& path, const char* ext, const char* kindTitle, co
         plat::MsgBox("Type of the file is different.", plat::Buttons::Ok, plat::Icon::None, kindTitle);
         return plat::VbFalse;
     }
-    bool ok = false;
-    {
-        Staging stage;
-        ok = FIL_ReadGroupFile(path, plat::VbFalse) != 0;
-        if (ok)
-            stage.Commit();
-        else
-            stage.Rollback();
-    }
-    if (ok) return plat::VbTrue;
+    // What this load changes, for the window to carry into its controls.
+    WavLoaded = WavLoadRec{};
+    if (FIL_ReadGroupFile(path, plat::VbFalse)) return plat::VbTrue;
     plat::MsgBox("Reading interrupted.", plat::Buttons::Ok, plat::Icon::None, failTitle);
     return plat::VbFalse;
 }
@@ -397,38 +340,6 @@ void FIL_WriteParaGroups(int16_t file)
     if (Prm32Cnt != 0) {
         FIL_WriteGroup(file, "USER DATA32", 0, Prm32MaxAll - 1);
         FIL_WriteGroup(file, "PARA TYPE32", 0, Prm32MaxAll - 1);
-    }
-}
-
-struct FilSharedBackup::Copy {
-    std::string comments[CommentKinds][CommentLines];
-    int16_t val[PrmCnt];
-    int32_t val32[PrmCnt];
-    int16_t type[PrmCnt];
-    int32_t type32[PrmCnt];
-};
-
-FilSharedBackup::FilSharedBackup() : copy_(std::make_unique<Copy>())
-{
-    std::copy(&CommentTxt[0][0], &CommentTxt[0][0] + CommentKinds * CommentLines, &copy_->comments[0][0]);
-    std::copy(PrmVal, PrmVal + PrmCnt, copy_->val);
-    std::copy(Prm32Val, Prm32Val + PrmCnt, copy_->val32);
-    for (int n = 0; n < PrmCnt; ++n) {
-        copy_->type[n] = PrmAttr[n].Type;
-        copy_->type32[n] = Prm32Attr[n].Type;
-    }
-}
-
-FilSharedBackup::~FilSharedBackup() = default;
-
-void FilSharedBackup::Restore() const
-{
-    std::copy(&copy_->comments[0][0], &copy_->comments[0][0] + CommentKinds * CommentLines, &CommentTxt[0][0]);
-    std::copy(copy_->val, copy_->val + PrmCnt, PrmVal);
-    std::copy(copy_->val32, copy_->val32 + PrmCnt, Prm32Val);
-    for (int n = 0; n < PrmCnt; ++n) {
-        PrmAttr[n].Type = copy_->type[n];
-        Prm32Attr[n].Type = copy_->type32[n];
     }
 }
 
@@ -465,11 +376,10 @@ void FIL_LoadWaveStat(int16_t file, int16_t)
         SetValid(file, true);
         return;
     }
-    Target& t = Cur();
-    t.graph->SmpTime = Dbl(file);
-    t.graph->Word[WavWSmp] = I16(file);
-    ReadTrigger(file, *t.graph);
-    t.load->Cond = t.load->Sampling = true;
+    WavGraph.SmpTime = Dbl(file);
+    WavGraph.Word[WavWSmp] = I16(file);
+    ReadTrigger(file, WavGraph);
+    WavLoaded.Cond = WavLoaded.Sampling = true;
     SetValid(file, false);
 }
 

@@ -8,12 +8,11 @@
 //
 // Files are written as version 4; versions 2 and 3 are read as well. The readers fill WavGraph,
 // SokuTeiDate and WavView and mark in WavLoaded what the window has to carry into its controls; they
-// never touch a window. A load reads into copies and changes nothing unless the whole file was read.
+// never touch a window. A load that fails changes nothing (the group-file reader puts every table back).
 // Procedures return the program's 16-bit Booleans (-1 True, 0 False).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 // Version of the waveform file being read or written: every load starts at 2 (a file without a
@@ -36,20 +35,6 @@ int16_t FIL_LoadWaveFile(const std::string& path);
 int16_t FIL_LoadWaveCndFile(const std::string& path);
 int16_t FIL_LoadWavePrmFile(const std::string& path);
 
-// What the common and parameter groups of a data file change besides the file's own records (comment
-// lines, parameter values and selections): taken before a load, put back when the load fails.
-class FilSharedBackup {
-public:
-    FilSharedBackup();
-    ~FilSharedBackup();
-    FilSharedBackup(const FilSharedBackup&) = delete;
-    FilSharedBackup& operator=(const FilSharedBackup&) = delete;
-    void Restore() const;
-
-private:
-    struct Copy;
-    std::unique_ptr<Copy> copy_;
-};
 // The parameter groups of a combined file: USER DATA and PARA TYPE 0..Prm16MaxAll, and when the model
 // has 32-bit parameters USER DATA32 and PARA TYPE32 0..Prm32MaxAll - 1.
 void FIL_WriteParaGroups(int16_t file);

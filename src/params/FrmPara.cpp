@@ -524,20 +524,7 @@ void FrmPara::BuildMenus() {
 // ---- load and unload ----------------------------------------------------------------------------------
 
 void FrmPara::LoadSelection(const std::string& path) {
-    // The file carries the user's choice (bit 0x01); whether a choice is offered (0x02) stays the
-    // definition's.
-    std::vector<int32_t> keep16(PrmCnt), keep32(PrmCnt);
-    for (int n = 0; n < PrmCnt; ++n) {
-        keep16[static_cast<size_t>(n)] = PrmAttr[n].Type;
-        keep32[static_cast<size_t>(n)] = Prm32Attr[n].Type;
-    }
-    RetVar = Variant(FIL_ReadGroupFile(path, 0));
-    for (int n = 0; n < PrmCnt; ++n) {
-        const auto i = static_cast<size_t>(n);
-        PrmAttr[n].Type =
-            static_cast<int16_t>((keep16[i] & ~PrmTypeSelected) | (PrmAttr[n].Type & PrmTypeSelected));
-        Prm32Attr[n].Type = (keep32[i] & ~PrmTypeSelected) | (Prm32Attr[n].Type & PrmTypeSelected);
-    }
+    RetVar = Variant(PMT_LoadSelection(path));
 }
 
 void FrmPara::Form_Load() {

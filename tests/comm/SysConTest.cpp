@@ -4,8 +4,14 @@
 #include "app/FrmLog.h"
 #include "comm/TeskCmd.h"
 #include "data/DefFil.h"
+#include "platform/Ask.h"
 
 #include <QCheckBox>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
 
 using namespace commtest;
 
@@ -32,7 +38,7 @@ TEST(SysCon, DefinitionFileHooksAndBoxesSetTheSameSwitches) {
     DebugHooks().setCheck("ChkLogWin", 1);
     ASSERT_TRUE(FrmLog::Loaded());
     EXPECT_TRUE(FrmLog::Loaded()->isVisible());
-    DebugHooks().setLogMode(1);
+    DebugHooks().setLogMode(1, true);
     EXPECT_EQ(FrmLog::Loaded()->Mask(), 2);
     con->ChkLogWin->click();
     EXPECT_FALSE(FrmLog::Loaded()->isVisible());
@@ -43,6 +49,41 @@ TEST(SysCon, DefinitionFileHooksAndBoxesSetTheSameSwitches) {
     con->close();
     EXPECT_FALSE(con->isVisible());
     EXPECT_EQ(FrmSysCon::Loaded(), con) << "closing only hides the console";
+    ResetState();
+}
+
+// A data file that turns the switches on and then fails leaves the console, the log window and the
+// link as they were.
+TEST(SysCon, AFailedReadSwitchesBack) {
+    ResetState();
+    FrmSysCon* con = FrmSysCon::Load();
+    for (const char* box : {"ChkDmyCom", "ChkComLog", "ChkLogWin", "ChkBlkLog"})
+        DebugHooks().setCheck(box, 0);
+    for (QCheckBox* mode : FrmLog::Load()->ChkLogMode)
+        mode->setChecked(false);
+    DbgState = DebugStateRec{};
+    con->hide();
+    UserLevel = 1;
+
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("mevalo_syscon_" + std::to_string(::getpid()) + ".prm")).string();
+    std::ofstream(path, std::ios::binary) << "DEBUG STATE,1\r\nDATA,0,3,500,1,1,5,1,1,0\r\nEND\r\n";
+    plat::ScriptedAsker ask;
+    EXPECT_EQ(FIL_ReadGroupFile(path, 0), 0);
+    std::filesystem::remove(path);
+
+    EXPECT_EQ(ask.Asked().size(), 1u); // the developer group's notice, nothing more
+    EXPECT_EQ(UserLevel, 1);
+    EXPECT_EQ(SysCon.ChkDmyCom, 0);
+    EXPECT_EQ(SysCon.ChkComLog, 0);
+    EXPECT_EQ(SysCon.ChkBlkLog, 0);
+    EXPECT_EQ(SysCon.ChkLogWin, 0);
+    EXPECT_FALSE(con->ChkDmyCom->isChecked());
+    EXPECT_FALSE(con->isVisible());
+    EXPECT_FALSE(FrmLog::Loaded()->isVisible());
+    EXPECT_EQ(FrmLog::Loaded()->Mask(), 0);
+    EXPECT_EQ(DbgState.SplashTime, DebugStateRec{}.SplashTime);
+    EXPECT_EQ(DbgState.ChkLogMode[0] + DbgState.ChkLogMode[2], 0);
     ResetState();
 }
 

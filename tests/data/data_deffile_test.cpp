@@ -230,7 +230,7 @@ TEST_F(DefFile, DebugStateSetsTheConsole)
     bool console = false;
     int32_t splash = 0;
     DebugHooks().setCheck = [&](const std::string& box, int16_t v) { checks.push_back(box + "=" + std::to_string(v)); };
-    DebugHooks().setLogMode = [&](int16_t k) { modes.push_back(k); };
+    DebugHooks().setLogMode = [&](int16_t k, bool) { modes.push_back(k); };
     DebugHooks().comPortTest = [&] { ++tests; };
     DebugHooks().showConsole = [&](bool s) { console = s; };
     DebugHooks().setSplashTime = [&](int32_t ms) { splash = ms; };

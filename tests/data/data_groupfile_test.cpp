@@ -253,9 +253,10 @@ TEST_F(GroupFile, ReadsThroughBlankLinesAndUnknownGroupsWithoutFields)
 TEST_F(GroupFile, DataFileFailures)
 {
     plat::ScriptedAsker ask;
-    // Truncated before DEF END: False and not a word.
+    // Truncated before DEF END: False and not a word, and what was read is taken back.
+    CommentTxt[0][0] = "before";
     EXPECT_EQ(FIL_ReadGroupFile(Put("t.prm", "PARA COMMENT,5\nDATA,0,\"x\",#Memo\nEND\n"), 0), 0);
-    EXPECT_EQ(CommentTxt[0][0], "x"); // what was read stays applied
+    EXPECT_EQ(CommentTxt[0][0], "before");
     // An index outside the table: an error stop, False without a word.
     EXPECT_EQ(FIL_ReadGroupFile(Put("i.prm", "PARA COMMENT,5\nDATA,5,\"y\",#Memo\nEND\n" + std::string(kEnd)), 0), 0);
     EXPECT_TRUE(ask.Asked().empty());
