@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,34 @@ std::vector<std::string> TitleLines(const PrdSurface& t, const std::string& titl
     return lines;
 }
 
+// The value axis' steps from the top of the plot to its bottom, as numbers of TickStep; none when the
+// axis has no scale.
+struct TickRange {
+    long top = 0, bottom = 0;
+};
+std::optional<TickRange> Ticks(const FrqGraphRec& r) {
+    if (r.YPerUnit == 0 || r.TickStep == 0) return std::nullopt;
+    const auto top = static_cast<long>(plat::RoundHalfEven(r.YOrg / r.YPerUnit / r.TickStep));
+    const auto bottom =
+        static_cast<long>(plat::RoundHalfEven((r.YOrg - r.PlotHeight) / r.YPerUnit / r.TickStep));
+    if (top == bottom) return std::nullopt;
+    return TickRange{top, bottom};
+}
+
+std::string TickLabel(const FrqGraphRec& r, long k) {
+    return plat::StrForm(k * r.TickStep);
+}
+
+// The room the value axis' labels take left of the plot, where its title ends: four digits, or more where a
+// label in the current font needs it.
+double YLabelsWidth(const PrdSurface& t, const FrqGraphRec& r) {
+    double w = t.TextWidth("0000");
+    if (const auto k = Ticks(r))
+        for (long i = std::min(k->top, k->bottom); i <= std::max(k->top, k->bottom); ++i)
+            w = std::max(w, t.TextWidth(TickLabel(r, i)) + t.TextWidth("0") / 2);
+    return w;
+}
+
 void Titles(PrdSurface& t, const FrqGraphRec& r) {
     t.SetFontSize(r.FontSmall);
     t.SetForeColor(Qt::black);
@@ -100,7 +129,7 @@ void Titles(PrdSurface& t, const FrqGraphRec& r) {
     }
     t.PrintText(r.PlotLeft + r.PlotWidth / 2 - t.TextWidth(r.XTitle) / 2, r.PlotTop + r.PlotHeight + h,
                 r.XTitle);
-    const double end = r.PlotLeft - t.TextWidth("0000");
+    const double end = r.PlotLeft - YLabelsWidth(t, r);
     const double mid = r.PlotTop + r.PlotHeight / 2;
     t.PrintText(end - t.TextWidth(r.YTitle), mid - 1.1 * h, r.YTitle);
     t.PrintText(end - t.TextWidth(r.YUnit), mid + 0.1 * h, r.YUnit);
@@ -112,7 +141,9 @@ void Header(PrdSurface& t, const FrqGraphRec& r) {
     t.SetForeColor(Qt::black);
     const double h = t.TextHeight("0");
     const double x = t.TextWidth("000");
-    const double indent = x + t.TextWidth("Date time:  ");
+    // The date and the comment's lines start two blanks after the wider heading.
+    const double indent =
+        x + std::max(t.TextWidth("Date time:"), t.TextWidth("Comment:")) + t.TextWidth("  ");
     double y = r.PlotTop + r.PlotHeight + 3.5 * h;
     const QDateTime now = QDateTime::currentDateTime();
     t.PrintText(x, y, "Date time:");
@@ -159,17 +190,15 @@ void GrpLogTicks(PrdSurface& t, const FrqGraphRec& r) {
 }
 
 void GrpLinTick(PrdSurface& t, const FrqGraphRec& r) {
-    if (r.YPerUnit == 0 || r.TickStep == 0) return;
-    const auto kTop = static_cast<long>(plat::RoundHalfEven(r.YOrg / r.YPerUnit / r.TickStep));
-    const auto kBottom =
-        static_cast<long>(plat::RoundHalfEven((r.YOrg - r.PlotHeight) / r.YPerUnit / r.TickStep));
-    if (kTop == kBottom) return;
+    const auto ticks = Ticks(r);
+    if (!ticks) return;
+    const long kTop = ticks->top, kBottom = ticks->bottom;
     const long step = kBottom > kTop ? 1 : -1;
     const double h = t.TextHeight("0");
     for (long k = kTop;; k += step) {
         const double y = r.PlotTop + r.YOrg - k * r.TickStep * r.YPerUnit;
         if (InsideY(r, y)) {
-            const std::string label = plat::StrForm(k * r.TickStep);
+            const std::string label = TickLabel(r, k);
             t.SetForeColor(Qt::black);
             t.PrintText(r.PlotLeft - t.TextWidth(label), y - h / 2, label);
             t.Line(r.PlotLeft, y, r.PlotLeft + r.PlotWidth, y, Color(r.TickColor));
@@ -279,7 +308,7 @@ void GrpScale(PrdSurface& t, FrqGraphRec& r) {
     t.ScalePixels();
     const double gap = t.TextWidth("0");
     const double needLeft =
-        gap / 2 + t.TextWidth("0000") + std::max(t.TextWidth(r.YTitle), t.TextWidth(r.YUnit));
+        gap / 2 + YLabelsWidth(t, r) + std::max(t.TextWidth(r.YTitle), t.TextWidth(r.YUnit));
     const double needRight = gap / 2 + t.TextWidth("-000.0");
     constexpr double kValGap = 30; // units between the plot and the cursor's value
     const double wUnits = 2 * r.PlotLeft + r.PlotWidth;

@@ -336,9 +336,25 @@ std::vector<LegendPlace> LegendPlan(PrdSurface& s, const int* recs, double x0, d
     return place();
 }
 
+// The headings of the text panel under a printed graph, each at the start of a line.
+const char* const kObsrvHead = "Obsrv Wave : ";
+const char* const kRefHead = "Ref Wave : ";
+const char* const kCondHead = "Measuring condition : ";
+const char* const kModelHead = "Model/Date of measurement : ";
+const char* const kMemoHead = "Memo:";
+
+// Where the panel's second column starts: 130 units in, or further where a heading in the font of the
+// panel would reach it.
+double PanelColumn(PrdSurface& s, double gap) {
+    double widest = 0;
+    for (const char* t : {kObsrvHead, kRefHead, kCondHead, kModelHead, kMemoHead})
+        widest = std::max(widest, s.TextWidth(t));
+    return Geo().GrLeft + std::max(130.0, widest + gap);
+}
+
 // Lines the two legend rows take beyond one each.
-int LegendExtraLines(PrdSurface& s, double right) {
-    const double xc = Geo().GrLeft + 130;
+int LegendExtraLines(PrdSurface& s, double right, double gap) {
+    const double xc = PanelColumn(s, gap);
     int extra = 0;
     for (const int* recs : {WavDspToRec, WavDspToRefRec}) {
         const std::vector<LegendPlace> plan = LegendPlan(s, recs, xc, right);
@@ -351,7 +367,7 @@ void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
 {
     PrdSurface& s = *ctx.Obj;
     const WavChRec& g = Geo();
-    const double x0 = g.GrLeft, xc = g.GrLeft + 130;
+    const double x0 = g.GrLeft, xc = PanelColumn(s, l.gap);
     double y = g.GrBottom + 55;
     s.SetForeColor(Qt::black);
     auto heading = [&](const char* text) {
@@ -359,7 +375,7 @@ void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
         s.PrintText(x0, y, text);
     };
     for (auto [title, recs] :
-         {std::pair{"Obsrv Wave : ", WavDspToRec}, std::pair{"Ref Wave : ", WavDspToRefRec}}) {
+         {std::pair{kObsrvHead, WavDspToRec}, std::pair{kRefHead, WavDspToRefRec}}) {
         heading(title);
         double lines = 0;
         for (const LegendPlace& p : LegendPlan(s, recs, xc, l.view.x2 - l.gap)) {
@@ -368,7 +384,7 @@ void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
         }
         y += 20 * (lines + 1);
     }
-    heading("Measuring condition : ");
+    heading(kCondHead);
     std::string cond;
     if (!info.trgOn) {
         cond = "Actual speed trigger : none";
@@ -379,10 +395,10 @@ void TextPanel(PrdCtx& ctx, const WgdPanelInfo& info, const Layout& l)
     }
     s.PrintText(xc, y, cond);
     y += 20;
-    heading("Model/Date of measurement : ");
+    heading(kModelHead);
     s.PrintText(xc, y, CleanModel() + "  /  " + WavDateText(SokuTeiDate));
     y += 20;
-    heading("Memo:");
+    heading(kMemoHead);
     for (int l = 0; l < CommentLines; ++l) {
         s.PrintText(xc, y, CommentTxt[1][l]);
         y += 20;
@@ -637,7 +653,7 @@ WgdView WgdDraw(PrdSurface* target, int16_t dataFlag, const std::string& options
     if (text && dataFlag != 0) {
         // A legend that needs more lines than one a row makes the page longer by them.
         PrdSetLabelFontSize(ctx, 1.0f);
-        const int extra = LegendExtraLines(s, layout.view.x2 - layout.gap);
+        const int extra = LegendExtraLines(s, layout.view.x2 - layout.gap, layout.gap);
         PrdSetLabelFontSize(ctx, labelFactor);
         if (extra > 0) layout = MakeLayout(s, h + 20.0f * extra, text);
     }

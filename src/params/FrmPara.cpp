@@ -661,8 +661,15 @@ void FrmPara::DispParam(bool is32, int page) {
     const ParaTab tab = TabFor(is32);
     for (int r = 0; r < ParaRows; ++r) {
         const int n = GetPrmIdx(tab, page * ParaRows + r);
-        if (n != NoPrm)
-            g.PA[static_cast<size_t>(r)]->setText(QString::number(is32 ? Prm32Val[n] : PrmVal[n]));
+        if (n == NoPrm) continue;
+        // Writing a box clears its selection: a value shown again as it stands keeps the focused row ready
+        // to type over, and a new value in a box that was selected whole is selected whole again.
+        QLineEdit* box = g.PA[static_cast<size_t>(r)];
+        const QString text = QString::number(is32 ? Prm32Val[n] : PrmVal[n]);
+        if (box->text() == text) continue;
+        const bool whole = box->hasSelectedText() && box->selectedText() == box->text();
+        box->setText(text);
+        if (whole) box->selectAll();
     }
 }
 

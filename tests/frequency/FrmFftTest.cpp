@@ -14,6 +14,7 @@
 #include "frequency/FrmFft.h"
 #include "frequency/FrmFrqOpt.h"
 #include "frequency/FrmSokuTei.h"
+#include "frequency/FrqGrp.h"
 #include "frequency/FrqIdt.h"
 #include "frequency/FrqWiring.h"
 #include "platform/Paths.h"
@@ -177,6 +178,9 @@ TEST_F(Window, LabelsReadableAndWholeOnSmallPicturesAtAnyScaleAndOnPaper) {
     w->ChkCsr_Click();
     w->SetCursorPoint(40);
     w->ChkCov->setChecked(true);
+    // Every line of the comment under the phase plot, each beside or below its heading.
+    for (int i = 0; i < CommentLines; ++i)
+        CommentTxt[2][i] = "Bench test " + std::to_string(i + 1);
     // The smallest picture the window lays out and a wider one; tall enough that the phase plot's
     // labels need no scrolling; at the default scale and at 1.5 x.
     for (double scale : {1.0, 1.5})
@@ -189,7 +193,23 @@ TEST_F(Window, LabelsReadableAndWholeOnSmallPicturesAtAnyScaleAndOnPaper) {
     PrdRecorder paper(QSizeF(2480, 3508), 300);
     PrdSurface s(&paper);
     w->DrawGraphs(s, true);
+    for (std::string& line : CommentTxt[2])
+        line.clear();
     EXPECT_EQ(Unreadable(paper), std::vector<std::string>{});
+}
+
+TEST(FrqGraph, AxisTitleKeepsClearOfLabelsWiderThanFourDigits) {
+    FrqGraphRec r;
+    r.DataReady = 1;
+    r.YPerUnit = 0.02;
+    r.TickStep = 20000; // grid lines 400 units apart, labelled up to "-40000"
+    for (QSizeF pt : {QSizeF(420, 400), QSizeF(2480, 1754)}) {
+        PrdRecorder rec(pt, 96, false);
+        PrdSurface s(&rec);
+        GrpScale(s, r);
+        GrpDraw(s, r, FrqGraphRec{});
+        EXPECT_EQ(Unreadable(rec), std::vector<std::string>{}) << pt.width();
+    }
 }
 
 TEST_F(Window, ABurstOfChangesDrawsOnce) {

@@ -75,6 +75,9 @@ TEST_F(ParaPages, EveryPageIsAskedOnceWhenPagesAreReadAsTheyChange) {
     Pump(150); // the load's deferred work, up to the notice timer
     EXPECT_EQ(Taken(), Check + Check + Pages(1, 0, 0) + Pages(7, 0, 0)) << "opening";
     EXPECT_EQ(p.Grid(false).PA[0]->selectedText().toStdString(), "0"); // ready to type over
+    // The data source's display, which may come after the focus, shows the values again and keeps it so.
+    p.TimDispDataSource_Timer();
+    EXPECT_EQ(p.Grid(false).PA[0]->selectedText().toStdString(), "0");
 
     ClickTab(p, "Select");
     EXPECT_EQ(Taken(), Check + Pages(1, 0, 7) + Pages(4, 0, 7)) << "Select";
