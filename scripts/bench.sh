@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs the six benchmarks one after the other (run it on an idle machine) and prints each one's summary,
+# Runs the six benchmarks and the start-up probe one after the other (run it on an idle machine) and prints each one's summary,
 # the figures of the README's performance table. The first argument is the build folder (build/dev if none);
 # it must be a build with optimisation (RelWithDebInfo or Release).
 set -eu
@@ -21,4 +21,18 @@ for b in link params monitor wave freq positioning; do
     sed 's/\x1b\[[0-9;]*m//g' "$out" | sed -n '/^$/,$p'
     rm -f "$out" "$err"
 done
+# Start-up: launch to the shown connection dialog, 20 launches on the offscreen platform (the program's own probe).
+echo
+echo "== start-up"
+rt=$(mktemp -d)
+times=$(for _ in $(seq 20); do
+          XDG_RUNTIME_DIR=$rt QT_QPA_PLATFORM=offscreen MEVALO_STARTUP_PROBE=1 "$dir/bin/mevalo" 2>/dev/null | tail -n 1
+        done | sort -n)
+rm -rf "$rt"
+if [ "$(echo "$times" | grep -c '^[0-9][0-9]*$')" -eq 20 ]; then
+    echo "Launch to connection dialog, 20 launches: $(echo "$times" | head -n 1) to $(echo "$times" | tail -n 1) ms," \
+         "median $(echo "$times" | sed -n 10p) ms (target under 300 ms)"
+else
+    echo "start-up probe failed"; status=1
+fi
 exit $status
